@@ -1,0 +1,132 @@
+// Kernel query costs on polyhedral bodies of 10^3 to 10^6 faces: whole-body enumeration should
+// run at memory speed, local queries should not depend on the body's size.
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "tagging_tracking.h"
+
+namespace {
+
+// A closed box-like polyhedron: an n by n grid of unit squares on each of its six sides would
+// need bookkeeping; a sheet of n by m squares is enough to measure queries, and it has interior
+// vertices with full fans.
+struct sheet {
+  BODY* body = nullptr;
+  ~sheet() { delete body; }
+};
+
+BODY* sheet_of(std::int64_t faces) {
+  static std::map<std::int64_t, std::unique_ptr<sheet>> cache;
+  auto& slot = cache[faces];
+  if (slot) return slot->body;
+  int side = 1;
+  while (static_cast<std::int64_t>(side) * side < faces) ++side;
+  std::vector<TPK::position> points;
+  points.reserve(static_cast<std::size_t>(side + 1) * static_cast<std::size_t>(side + 1));
+  for (int j = 0; j <= side; ++j) {
+    for (int i = 0; i <= side; ++i) points.push_back({double(i), double(j), 0});
+  }
+  std::vector<std::vector<int>> loops;
+  loops.reserve(static_cast<std::size_t>(side) * static_cast<std::size_t>(side));
+  for (int j = 0; j < side; ++j) {
+    for (int i = 0; i < side; ++i) {
+      const int p = j * (side + 1) + i;
+      loops.push_back({p, p + 1, p + side + 2, p + side + 1});
+    }
+  }
+  slot = std::make_unique<sheet>();
+  TPI_BUILD::make_polyhedron(points, loops, slot->body);
+  return slot->body;
+}
+
+void BM_BodyFaces(benchmark::State& state) {
+  BODY* body = sheet_of(state.range(0));
+  TPK::tpk_array<FACE*> faces;
+  for (auto _ : state) {
+    TPI_QUERY::get_faces(body, faces);
+    benchmark::DoNotOptimize(faces.data());
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(body->faces().size()));
+}
+
+// A vertex, edge and face in the middle of the sheet: their neighbourhoods are the same size
+// whatever the body's size.
+VERTEX* middle_vertex(BODY* body) {
+  const auto& vertices = body->vertices();
+  return vertices[vertices.size() / 2];
+}
+
+void BM_EdgeFaces(benchmark::State& state) {
+  BODY* body = sheet_of(state.range(0));
+  EDGE* edge = body->edges()[body->edges().size() / 2];
+  TPK::tpk_array<FACE*> faces;
+  for (auto _ : state) {
+    TPI_QUERY::get_faces(edge, faces);
+    benchmark::DoNotOptimize(faces.data());
+  }
+}
+
+void BM_FaceVertices(benchmark::State& state) {
+  BODY* body = sheet_of(state.range(0));
+  FACE* face = body->faces()[body->faces().size() / 2];
+  TPK::tpk_array<VERTEX*> vertices;
+  for (auto _ : state) {
+    TPI_QUERY::get_vertices(face, vertices);
+    benchmark::DoNotOptimize(vertices.data());
+  }
+}
+
+class marker_def : public TPI_CUSTOM_ENTITY::attrib_def {
+ public:
+  const char* type_name() const override { return "marker_def"; }
+  TPI_CUSTOM_ENTITY::entity_def* copy_for_backup() const override { return new marker_def(); }
+  TPI_CUSTOM_ENTITY::entity_def* copy(const TPI_CUSTOM_ENTITY::copy_context&) const override {
+    return new marker_def();
+  }
+};
+
+void BM_FindAttrib(benchmark::State& state) {
+  BODY* body = sheet_of(state.range(0));
+  FACE* face = body->faces()[body->faces().size() / 3];
+  if (face->first_attrib() == nullptr) {
+    for (int i = 0; i < 2; ++i) {
+      ATTRIB_CUSTOM* attrib = nullptr;
+      TPI_CUSTOM_ENTITY::add_attrib(face, new marker_def(), attrib);
+    }
+  }
+  TPK::tpk_array<ATTRIB_CUSTOM*> found;
+  for (auto _ : state) {
+    TPI_CUSTOM_ENTITY::find_attrib(face, nullptr, found);
+    benchmark::DoNotOptimize(found.data());
+  }
+}
+
+void BM_VertexFans(benchmark::State& state) {
+  BODY* body = sheet_of(state.range(0));
+  VERTEX* vertex = middle_vertex(body);
+  TPK::tpk_array<FACE*> fan;
+  for (auto _ : state) {
+    TPI_ORDERED_FACES_ON_VERTEX fans(vertex);
+    fans.compute();
+    fan_type type;
+    fans.get_fan(0, type, fan);
+    benchmark::DoNotOptimize(fan.data());
+  }
+}
+
+void sizes(benchmark::internal::Benchmark* b) {
+  for (std::int64_t n : {1000, 10000, 100000, 1000000}) b->Arg(n);
+}
+
+BENCHMARK(BM_BodyFaces)->Apply(sizes);
+BENCHMARK(BM_EdgeFaces)->Apply(sizes);
+BENCHMARK(BM_FaceVertices)->Apply(sizes);
+BENCHMARK(BM_FindAttrib)->Apply(sizes);
+BENCHMARK(BM_VertexFans)->Apply(sizes);
+
+}  // namespace
+
+BENCHMARK_MAIN();

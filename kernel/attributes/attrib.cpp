@@ -1,0 +1,49 @@
+#include "kernel/attributes/attrib.h"
+
+#include <type_traits>
+
+#include "kernel/attributes/access.h"
+
+BODY* ATTRIB::body() const { return m_owner ? m_owner->body() : nullptr; }
+
+ATTRIB_CUSTOM::~ATTRIB_CUSTOM() {
+  if (m_def != nullptr) {
+    m_def->m_attrib = nullptr;
+    m_def->destroy();
+    delete m_def;
+  }
+}
+
+TPI_CUSTOM_ENTITY::attrib_def* ATTRIB_CUSTOM::exchange_def(TPI_CUSTOM_ENTITY::attrib_def* def) {
+  TPI_CUSTOM_ENTITY::attrib_def* old = m_def;
+  if (old != nullptr) old->m_attrib = nullptr;
+  m_def = def;
+  if (def != nullptr) def->m_attrib = this;
+  return old;
+}
+
+namespace TPK {
+
+namespace {
+template <class Entity>
+auto as_custom(Entity* entity) {
+  using result = std::conditional_t<std::is_const_v<Entity>, const ATTRIB_CUSTOM*, ATTRIB_CUSTOM*>;
+  if (entity == nullptr || entity->kind() != entity_kind::attrib) return result(nullptr);
+  return dynamic_cast<result>(entity);
+}
+}  // namespace
+
+ATTRIB_CUSTOM_const_xs::ATTRIB_CUSTOM_const_xs(const ENTITY* entity)
+    : m_attrib(as_custom(entity)) {}
+
+const TPI_CUSTOM_ENTITY::attrib_def* ATTRIB_CUSTOM_const_xs::get_def() const {
+  return m_attrib ? m_attrib->def() : nullptr;
+}
+
+ATTRIB_CUSTOM_xs::ATTRIB_CUSTOM_xs(ENTITY* entity) : m_attrib(as_custom(entity)) {}
+
+TPI_CUSTOM_ENTITY::attrib_def* ATTRIB_CUSTOM_xs::get_def() const {
+  return m_attrib ? m_attrib->def() : nullptr;
+}
+
+}  // namespace TPK

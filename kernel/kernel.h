@@ -1,0 +1,23 @@
+// Everything the reference modelling kernel offers its callers.
+#pragma once
+
+#include "kernel/attributes/access.h"
+#include "kernel/attributes/attrib.h"
+#include "kernel/attributes/attrib_api.h"
+#include "kernel/attributes/contexts.h"
+#include "kernel/attributes/entity_def.h"
+#include "kernel/build/polyhedron.h"
+#include "kernel/build/primitives.h"
+#include "kernel/geometry/curve.h"
+#include "kernel/geometry/position.h"
+#include "kernel/geometry/surface.h"
+#include "kernel/heap.h"
+#include "kernel/history/history.h"
+#include "kernel/outcome.h"
+#include "kernel/print.h"
+#include "kernel/topology/check.h"
+#include "kernel/topology/entity.h"
+#include "kernel/topology/ordered_faces.h"
+#include "kernel/topology/query.h"
+#include "kernel/topology/topology.h"
+#include "kernel/tpk_array.h"

@@ -1,0 +1,92 @@
+#include "kernel/topology/ordered_faces.h"
+
+#include <algorithm>
+
+#include "kernel/internal/topology_editor.h"
+
+using tpk_detail::topology_editor;
+
+namespace {
+
+// Corners compare by their face's serial, then their coedge's: an order fixed by construction.
+bool corner_before(const COEDGE* a, const COEDGE* b) {
+  const std::uint64_t fa = a->loop()->face()->serial(), fb = b->loop()->face()->serial();
+  return fa != fb ? fa < fb : a->serial() < b->serial();
+}
+
+// The corner reached by turning from `corner` across its outgoing edge; null at a boundary, or
+// where the neighbouring coedge does not come back to the vertex (an inconsistently oriented
+// neighbour ends the fan rather than jumping elsewhere).
+const COEDGE* next_corner(const COEDGE* corner, const VERTEX* vertex) {
+  const COEDGE* neighbour = corner->partner();
+  if (neighbour == nullptr || neighbour->end() != vertex) return nullptr;
+  return neighbour->next();
+}
+
+}  // namespace
+
+TPI_ORDERED_FACES_ON_VERTEX::TPI_ORDERED_FACES_ON_VERTEX(VERTEX* vertex) : m_vertex(vertex) {}
+TPI_ORDERED_FACES_ON_VERTEX::~TPI_ORDERED_FACES_ON_VERTEX() = default;
+
+outcome TPI_ORDERED_FACES_ON_VERTEX::compute() {
+  m_fans.clear();
+  m_faces.clear();
+  if (m_vertex == nullptr) return outcome::failure("TPI_ORDERED_FACES_ON_VERTEX: null vertex");
+
+  // Every coedge that starts at the vertex is a corner of its face there.
+  TPK::kernel_vector<const COEDGE*> corners;
+  for (const EDGE* edge : m_vertex->edges()) {
+    const COEDGE* first = edge->coedge();
+    for (const COEDGE* c = first; c != nullptr;) {
+      if (c->start() == m_vertex) corners.push_back(c);
+      c = c->partner();
+      if (c == first) break;
+    }
+  }
+  std::sort(corners.begin(), corners.end(), corner_before);
+
+  const std::uint64_t visited = topology_editor::begin_marking();
+  struct pending {
+    const COEDGE* start;
+    fan_type type;
+  };
+  TPK::kernel_vector<pending> starts;
+  // Open fans start where the incoming edge has no other face.
+  for (const COEDGE* c : corners) {
+    if (c->previous()->partner() == nullptr) starts.push_back({c, fan_type_open});
+  }
+  auto walk = [&](const COEDGE* start, fan_type type) {
+    fan f{type, start, m_faces.size(), 0};
+    const COEDGE* c = start;
+    // A fan has at most as many corners as the vertex, which bounds the walk on any topology.
+    for (std::size_t n = 0; c != nullptr && n < corners.size(); ++n) {
+      if (topology_editor::is_marked(c, visited)) break;
+      topology_editor::mark(c, visited);
+      m_faces.push_back(c->loop()->face());
+      ++f.count;
+      c = next_corner(c, m_vertex);
+    }
+    if (type == fan_type_closed && c != start) f.type = fan_type_open;
+    m_fans.push_back(f);
+  };
+  for (const pending& p : starts) walk(p.start, p.type);
+  for (const COEDGE* c : corners) {
+    if (!topology_editor::is_marked(c, visited)) walk(c, fan_type_closed);
+  }
+
+  std::stable_sort(m_fans.begin(), m_fans.end(),
+                   [](const fan& a, const fan& b) { return corner_before(a.start, b.start); });
+  return outcome();
+}
+
+std::uint64_t TPI_ORDERED_FACES_ON_VERTEX::get_num_fans() const { return m_fans.size(); }
+
+outcome TPI_ORDERED_FACES_ON_VERTEX::get_fan(std::uint64_t index, fan_type& type,
+                                             TPK::tpk_array<FACE*>& faces) const {
+  if (index >= m_fans.size()) return outcome::failure("get_fan: no fan with that number");
+  const fan& f = m_fans[index];
+  type = f.type;
+  faces.clear();
+  faces.append(m_faces.data() + f.first, m_faces.data() + f.first + f.count);
+  return outcome();
+}

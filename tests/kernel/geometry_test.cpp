@@ -1,0 +1,413 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "kernel/geometry/curve.h"
+#include "kernel/geometry/surface.h"
+#include "kernel/heap.h"
+
+namespace TPK {
+namespace {
+
+constexpr double pi = 3.14159265358979323846;
+constexpr double two_pi = 2.0 * pi;
+const double nan_value = std::numeric_limits<double>::quiet_NaN();
+
+using surface_ptr = std::unique_ptr<surface>;
+using curve_ptr = std::unique_ptr<curve>;
+
+// Off the world axes, and neither unit nor perpendicular, so the constructors must fix the frame.
+const position offset{0.5, -1.25, 3.0};
+const vector3 tilted_axis{1, 2, 2};
+const vector3 tilted_x{2, -1, 3};
+const double cone_angle = 0.6;
+const double cone_apex_v = -1.5 / std::tan(cone_angle);
+
+std::vector<surface_ptr> test_surfaces() {
+  std::vector<surface_ptr> out;
+  out.emplace_back(new plane_surface(offset, tilted_axis, tilted_x));
+  out.emplace_back(new cylinder_surface(offset, tilted_axis, tilted_x, 2.0));
+  out.emplace_back(new cone_surface(offset, tilted_axis, tilted_x, 1.5, cone_angle));
+  out.emplace_back(new sphere_surface(offset, tilted_axis, tilted_x, 3.0));
+  out.emplace_back(new torus_surface(offset, tilted_axis, tilted_x, 5.0, 1.5));
+  return out;
+}
+
+// Parameters away from seams and poles, where param must give back exactly what eval was given.
+std::vector<par_pos> interior_grid(const surface& s) {
+  std::vector<par_pos> out;
+  for (int i = 0; i < 12; ++i) {
+    for (int j = 1; j < 8; ++j) {
+      const double u = s.periodic_u() ? i * pi / 6 + 0.1 : -3.0 + i * 0.5;
+      double v = -2.0 + j * 0.5;
+      if (s.kind() == surface_kind::sphere)
+        v = -pi / 2 + j * pi / 8;
+      if (s.kind() == surface_kind::torus)
+        v = j * pi / 4;
+      out.push_back({u, v});
+    }
+  }
+  return out;
+}
+
+void expect_same(const position& a, const position& b, double tol = 1e-9) {
+  EXPECT_LE(distance(a, b), tol) << "(" << a.x << ", " << a.y << ", " << a.z << ") vs (" << b.x
+                                 << ", " << b.y << ", " << b.z << ")";
+}
+
+void expect_same(const vector3& a, const vector3& b, double tol = 1e-9) {
+  EXPECT_LE(length(a - b), tol);
+}
+
+// param of eval(uv): succeeds and returns parameters evaluating to the same point within the
+// resolution (snapping to a seam or pole moves it by up to that much).
+par_pos round_trip(const surface& s, const par_pos& uv) {
+  par_pos got{nan_value, nan_value};
+  EXPECT_TRUE(s.param(s.eval(uv), got, nullptr)) << uv.u << ", " << uv.v;
+  expect_same(s.eval(got), s.eval(uv), resabs);
+  return got;
+}
+
+// The normal is the unit d/du x d/dv, checked against central differences.
+void expect_normal_is_du_cross_dv(const surface& s, const par_pos& uv) {
+  const double h = 1e-5;
+  const vector3 du = s.eval({uv.u + h, uv.v}) - s.eval({uv.u - h, uv.v});
+  const vector3 dv = s.eval({uv.u, uv.v + h}) - s.eval({uv.u, uv.v - h});
+  expect_same(s.normal(uv), normalised(cross(du, dv)), 1e-8);
+}
+
+TEST(Transf, RotateTurnsRightHandedAboutOffsetLine) {
+  const transf t = transf::rotate({1, 1, 0}, {0, 0, 2}, pi / 2);
+  expect_same(t.apply(position{2, 1, 0}), {1, 2, 0});
+  expect_same(t.apply(position{1, 1, 5}), {1, 1, 5});
+  expect_same(t.apply(vector3{1, 0, 0}), {0, 1, 0});
+
+  const transf r = transf::rotate({0.3, -2, 1}, {1, 2, 3}, 0.7);
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 3; ++j) {
+      double dot_ij = 0;
+      for (int k = 0; k < 3; ++k)
+        dot_ij += r.rotation[i][k] * r.rotation[j][k];
+      EXPECT_NEAR(dot_ij, i == j ? 1.0 : 0.0, 1e-12);
+    }
+  }
+  const vector3 c0{r.rotation[0][0], r.rotation[1][0], r.rotation[2][0]};
+  const vector3 c1{r.rotation[0][1], r.rotation[1][1], r.rotation[2][1]};
+  const vector3 c2{r.rotation[0][2], r.rotation[1][2], r.rotation[2][2]};
+  EXPECT_NEAR(dot(cross(c0, c1), c2), 1.0, 1e-12);
+  const position p{4, 5, -6};
+  expect_same(transf::rotate({0.3, -2, 1}, {1, 2, 3}, -0.7).apply(r.apply(p)), p);
+  expect_same(r.apply(position{1.3, 0, 4}), {1.3, 0, 4});  // on the axis
+
+  const transf identity = transf::rotate({1, 2, 3}, {0, 0, 0}, 1.0);
+  expect_same(identity.apply(p), p);
+}
+
+TEST(Transf, AfterAppliesFirstThenThis) {
+  const transf move = transf::translate({1, 0, 0});
+  const transf turn = transf::rotate({0, 0, 0}, {0, 0, 1}, pi / 2);
+  expect_same(turn.after(move).apply(position{0, 0, 0}), {0, 1, 0});
+  expect_same(move.after(turn).apply(position{1, 0, 0}), {1, 1, 0});
+
+  const transf a = transf::rotate({1, 2, 3}, {0, 1, 1}, 1.1).after(transf::translate({3, 0, 1}));
+  const transf b = transf::rotate({-1, 0, 2}, {1, 0, -2}, -0.4);
+  const position p{0.7, -3, 2};
+  expect_same(b.after(a).apply(p), b.apply(a.apply(p)));
+  expect_same(b.after(a).apply(vector3{1, 2, 3}), b.apply(a.apply(vector3{1, 2, 3})));
+}
+
+TEST(Transf, IsEqualUsesTheResolution) {
+  EXPECT_TRUE(is_equal(1.0, 1.0 + 0.5e-6));
+  EXPECT_FALSE(is_equal(1.0, 1.0 + 2e-6));
+  EXPECT_FALSE(is_equal(nan_value, nan_value));
+}
+
+TEST(SurfaceParam, RoundTripsOnGridAndMatchesNormal) {
+  for (const surface_ptr& s : test_surfaces()) {
+    SCOPED_TRACE(s->type_name());
+    for (const par_pos& uv : interior_grid(*s)) {
+      const par_pos got = round_trip(*s, uv);
+      EXPECT_NEAR(got.u, uv.u, 1e-9);
+      EXPECT_NEAR(got.v, uv.v, 1e-9);
+      expect_normal_is_du_cross_dv(*s, uv);
+    }
+  }
+}
+
+TEST(SurfaceParam, SeamGetsOneParameterOnBothSides) {
+  for (const surface_ptr& s : test_surfaces()) {
+    if (!s->periodic_u())
+      continue;
+    SCOPED_TRACE(s->type_name());
+    for (double u : {two_pi - 1e-9, 1e-9, -1e-9, two_pi, 4 * pi}) {
+      EXPECT_EQ(round_trip(*s, {u, 0.5}).u, 0.0) << u;
+    }
+    // Farther than the resolution from the seam: kept, and normalised into [0, 2pi).
+    EXPECT_NEAR(round_trip(*s, {two_pi - 1e-4, 0.5}).u, two_pi - 1e-4, 1e-9);
+    EXPECT_NEAR(round_trip(*s, {-0.5, 0.5}).u, two_pi - 0.5, 1e-9);
+  }
+  const torus_surface torus(offset, tilted_axis, tilted_x, 5.0, 1.5);
+  EXPECT_EQ(round_trip(torus, {1.0, two_pi - 1e-9}).v, 0.0);
+  EXPECT_EQ(round_trip(torus, {1.0, -4e-7}).v, 0.0);  // an arc of 6e-7 on the tube
+  EXPECT_NEAR(round_trip(torus, {1.0, -1e-4}).v, two_pi - 1e-4, 1e-9);
+}
+
+TEST(SurfaceParam, SeamToleranceIsAnArcLength) {
+  // On a large cylinder a tiny angle is a long arc, so it is not the seam.
+  const cylinder_surface big(offset, tilted_axis, tilted_x, 1000.0);
+  EXPECT_NEAR(round_trip(big, {1e-8, 0.0}).u, 1e-8, 1e-12);
+  EXPECT_EQ(round_trip(big, {1e-10, 0.0}).u, 0.0);
+  // Near the cone's apex a wide angle is a short arc.
+  const cone_surface cone(offset, tilted_axis, tilted_x, 1.5, cone_angle);
+  const double v = cone_apex_v + 1e-4 / std::tan(cone_angle);  // radius 1e-4
+  EXPECT_EQ(round_trip(cone, {two_pi - 0.005, v}).u, 0.0);
+  EXPECT_NEAR(round_trip(cone, {0.05, v}).u, 0.05, 1e-9);
+}
+
+TEST(SurfaceParam, PolesHaveUZeroAndAxisNormals) {
+  const sphere_surface sphere(offset, tilted_axis, tilted_x, 3.0);
+  const vector3 axis = normalised(tilted_axis);
+  for (double v : {pi / 2, -pi / 2}) {
+    for (double u : {0.0, 1.3, 5.0}) {
+      const par_pos got = round_trip(sphere, {u, v});
+      EXPECT_EQ(got.u, 0.0);
+      EXPECT_EQ(got.v, v);
+      expect_same(sphere.normal({u, v}), v > 0 ? axis : -axis);
+    }
+  }
+  const par_pos near_pole = round_trip(sphere, {1.3, pi / 2 - 1e-8});
+  EXPECT_EQ(near_pole.u, 0.0);
+  EXPECT_EQ(near_pole.v, pi / 2);
+
+  const cone_surface cone(offset, tilted_axis, tilted_x, 1.5, cone_angle);
+  const par_pos apex = round_trip(cone, {2.0, cone_apex_v});
+  EXPECT_EQ(apex.u, 0.0);
+  EXPECT_NEAR(apex.v, cone_apex_v, 1e-12);
+  const par_pos near_apex = round_trip(cone, {2.0, cone_apex_v + 1e-7});
+  EXPECT_EQ(near_apex.u, 0.0);
+  EXPECT_NEAR(near_apex.v, cone_apex_v, 1e-12);
+  expect_same(cone.normal({2.0, cone_apex_v}), -axis);
+  const cone_surface narrowing(offset, tilted_axis, tilted_x, 1.5, -cone_angle);
+  expect_same(narrowing.normal({0.0, -cone_apex_v}), axis);
+}
+
+TEST(SurfaceParam, ConeBeyondApexRoundTrips) {
+  const cone_surface cone(offset, tilted_axis, tilted_x, 1.5, cone_angle);
+  for (double u : {0.3, 2.0, 4.5}) {
+    const par_pos got = round_trip(cone, {u, cone_apex_v - 1.0});
+    EXPECT_NEAR(got.u, u, 1e-9);
+    EXPECT_NEAR(got.v, cone_apex_v - 1.0, 1e-9);
+    expect_normal_is_du_cross_dv(cone, {u, cone_apex_v - 1.0});
+  }
+}
+
+TEST(SurfaceParam, RejectsPointsOffTheSurface) {
+  par_pos uv;
+  for (const surface_ptr& s : test_surfaces()) {
+    SCOPED_TRACE(s->type_name());
+    for (const par_pos& at : {par_pos{0.3, 0.5}, par_pos{4.0, -1.0}, par_pos{2.5, 1.0}}) {
+      const position p = s->eval(at);
+      const vector3 n = s->normal(at);
+      EXPECT_TRUE(s->param(p + 0.5e-6 * n, uv, nullptr));
+      EXPECT_TRUE(s->param(p - 0.5e-6 * n, uv, nullptr));
+      EXPECT_FALSE(s->param(p + 2e-6 * n, uv, &at));
+      EXPECT_FALSE(s->param(p - 2e-6 * n, uv, nullptr));
+    }
+    if (s->kind() != surface_kind::plane) {
+      EXPECT_FALSE(s->param(offset, uv, nullptr));
+    }
+  }
+  // The cone's tolerance is perpendicular to the surface, not radial: at 60 degrees a radial
+  // offset is twice the distance.
+  const cone_surface steep({0, 0, 0}, {0, 0, 1}, {1, 0, 0}, 1.0, pi / 3);
+  EXPECT_TRUE(steep.param({1.0 + 1.5e-6, 0, 0}, uv, nullptr));
+  EXPECT_FALSE(steep.param({1.0 + 3e-6, 0, 0}, uv, nullptr));
+}
+
+TEST(SurfaceParam, TransformedSurfacesMoveRigidly) {
+  const transf t =
+      transf::rotate({1, -2, 0.5}, {3, 1, -1}, 2.2).after(transf::translate({4, 5, 6}));
+  for (const surface_ptr& s : test_surfaces()) {
+    SCOPED_TRACE(s->type_name());
+    surface_ptr moved(s->copy());
+    moved->transform(t);
+    for (const par_pos& uv : interior_grid(*s)) {
+      expect_same(moved->eval(uv), t.apply(s->eval(uv)));
+      expect_same(moved->normal(uv), t.apply(s->normal(uv)));
+      EXPECT_NEAR(round_trip(*moved, uv).u, uv.u, 1e-9);
+    }
+  }
+}
+
+TEST(SurfaceData, RebuildsEqualSurfaces) {
+  for (const surface_ptr& s : test_surfaces()) {
+    SCOPED_TRACE(s->type_name());
+    std::vector<double> data(s->data_size());
+    s->get_data(data.data());
+    for (const surface_ptr& rebuilt :
+         {surface_ptr(make_surface(s->kind(), data.data(), data.size())), surface_ptr(s->copy())}) {
+      ASSERT_NE(rebuilt, nullptr);
+      EXPECT_EQ(rebuilt->kind(), s->kind());
+      std::vector<double> again(rebuilt->data_size());
+      rebuilt->get_data(again.data());
+      ASSERT_EQ(again.size(), data.size());
+      for (std::size_t i = 0; i < data.size(); ++i)
+        EXPECT_NEAR(again[i], data[i], 1e-14);
+      for (const par_pos& uv : interior_grid(*s))
+        expect_same(rebuilt->eval(uv), s->eval(uv));
+    }
+  }
+  const double raw[] = {0, 0, 0, 0, 0, 5, 3, 0, 4, 2};
+  surface_ptr cylinder(make_surface(surface_kind::cylinder, raw, 10));
+  double out[10];
+  cylinder->get_data(out);
+  const double expected[] = {0, 0, 0, 0, 0, 1, 1, 0, 0, 2};
+  for (int i = 0; i < 10; ++i)
+    EXPECT_NEAR(out[i], expected[i], 1e-15);
+}
+
+TEST(SurfaceData, RejectsInvalidData) {
+  for (const surface_ptr& s : test_surfaces()) {
+    SCOPED_TRACE(s->type_name());
+    const std::size_t n = s->data_size();
+    std::vector<double> good(n + 1, 0.0);
+    s->get_data(good.data());
+    EXPECT_EQ(make_surface(s->kind(), good.data(), n - 1), nullptr);
+    EXPECT_EQ(make_surface(s->kind(), good.data(), n + 1), nullptr);
+    EXPECT_EQ(make_surface(s->kind(), nullptr, n), nullptr);
+    auto rejects = [&](std::size_t i, double value) {
+      std::vector<double> bad = good;
+      bad[i] = value;
+      return make_surface(s->kind(), bad.data(), n) == nullptr;
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+      EXPECT_TRUE(rejects(i, nan_value)) << i;
+      EXPECT_TRUE(rejects(i, std::numeric_limits<double>::infinity())) << i;
+    }
+    std::vector<double> bad = good;
+    for (int i = 3; i < 6; ++i)
+      bad[i] = 0;  // zero axis
+    EXPECT_EQ(make_surface(s->kind(), bad.data(), n), nullptr);
+    bad = good;
+    for (int i = 6; i < 9; ++i)
+      bad[i] = 0;  // zero x direction
+    EXPECT_EQ(make_surface(s->kind(), bad.data(), n), nullptr);
+    bad = good;
+    for (int i = 6; i < 9; ++i)
+      bad[i] = -2 * good[i - 3];  // x along the axis
+    EXPECT_EQ(make_surface(s->kind(), bad.data(), n), nullptr);
+    if (n > 9) {
+      EXPECT_TRUE(rejects(9, -1.0));
+    }
+  }
+  auto accepts = [](surface_kind kind, std::vector<double> tail) {
+    std::vector<double> data = {0, 0, 0, 0, 0, 1, 1, 0, 0};
+    data.insert(data.end(), tail.begin(), tail.end());
+    surface_ptr s(make_surface(kind, data.data(), data.size()));
+    return s != nullptr;
+  };
+  EXPECT_FALSE(accepts(surface_kind::cylinder, {0.0}));
+  EXPECT_FALSE(accepts(surface_kind::sphere, {0.0}));
+  EXPECT_TRUE(accepts(surface_kind::cone, {0.0, 0.3}));
+  EXPECT_FALSE(accepts(surface_kind::cone, {0.0, 0.0}));
+  EXPECT_FALSE(accepts(surface_kind::cone, {1.0, pi / 2}));
+  EXPECT_FALSE(accepts(surface_kind::cone, {1.0, -pi / 2}));
+  EXPECT_TRUE(accepts(surface_kind::cone, {1.0, -1.5}));
+  EXPECT_FALSE(accepts(surface_kind::torus, {2.0, 2.0}));
+  EXPECT_FALSE(accepts(surface_kind::torus, {2.0, 3.0}));
+  EXPECT_FALSE(accepts(surface_kind::torus, {2.0, 0.0}));
+}
+
+TEST(Curve, StraightIsParametrisedByArcLength) {
+  const straight_curve line(offset, {0, 3, 4});
+  expect_same(line.eval(5.0), offset + vector3{0, 3, 4});
+  expect_same(line.tangent(1.0), {0, 0.6, 0.8});
+  double t = 0;
+  EXPECT_TRUE(line.param(line.eval(-2.5), t));
+  EXPECT_NEAR(t, -2.5, 1e-12);
+  EXPECT_TRUE(line.param(line.eval(2.0) + vector3{0.5e-6, 0, 0}, t));
+  EXPECT_FALSE(line.param(line.eval(2.0) + vector3{2e-6, 0, 0}, t));
+}
+
+TEST(Curve, CircleRoundTripsWithSeamAndOrientation) {
+  const circle_curve circle(offset, tilted_axis, tilted_x, 2.0);
+  double t = 0;
+  for (int i = 0; i < 12; ++i) {
+    const double at = i * pi / 6 + 0.2;
+    ASSERT_TRUE(circle.param(circle.eval(at), t));
+    EXPECT_NEAR(t, at, 1e-9);
+    const vector3 chord = circle.eval(at + 1e-6) - circle.eval(at - 1e-6);
+    expect_same(circle.tangent(at), normalised(chord), 1e-8);
+  }
+  // Counter-clockwise about the normal.
+  EXPECT_GT(dot(cross(circle.eval(0.0) - offset, circle.tangent(0.0)), tilted_axis), 0.0);
+  for (double at : {two_pi - 1e-9, -1e-9, 1e-9}) {
+    ASSERT_TRUE(circle.param(circle.eval(at), t));
+    EXPECT_EQ(t, 0.0);
+  }
+  const vector3 n = normalised(tilted_axis);
+  const position p = circle.eval(1.0);
+  EXPECT_FALSE(circle.param(p + 2e-6 * n, t));
+  EXPECT_FALSE(circle.param(p + 1.001e-6 * (p - offset), t));  // 2e-6 outwards
+  EXPECT_TRUE(circle.param(p + 0.25e-6 * (p - offset), t));
+  EXPECT_FALSE(circle.param(offset, t));
+}
+
+TEST(Curve, TransformCopyAndRebuild) {
+  const transf t = transf::rotate({1, 0, 0}, {0, 1, 1}, 0.9).after(transf::translate({1, 2, 3}));
+  std::vector<curve_ptr> curves;
+  curves.emplace_back(new straight_curve(offset, tilted_x));
+  curves.emplace_back(new circle_curve(offset, tilted_axis, tilted_x, 2.0));
+  for (const curve_ptr& c : curves) {
+    SCOPED_TRACE(c->type_name());
+    curve_ptr moved(c->copy());
+    moved->transform(t);
+    std::vector<double> data(moved->data_size());
+    moved->get_data(data.data());
+    curve_ptr rebuilt(make_curve(moved->kind(), data.data(), data.size()));
+    ASSERT_NE(rebuilt, nullptr);
+    for (double at : {0.3, 1.7, 4.0}) {
+      expect_same(moved->eval(at), t.apply(c->eval(at)));
+      expect_same(moved->tangent(at), t.apply(c->tangent(at)));
+      expect_same(rebuilt->eval(at), moved->eval(at));
+    }
+    EXPECT_EQ(make_curve(c->kind(), data.data(), data.size() - 1), nullptr);
+    data[1] = nan_value;
+    EXPECT_EQ(make_curve(c->kind(), data.data(), data.size()), nullptr);
+  }
+  const double zero_line[] = {1, 2, 3, 0, 0, 0};
+  EXPECT_EQ(make_curve(curve_kind::straight, zero_line, 6), nullptr);
+  const double flat[] = {0, 0, 0, 0, 0, 1, 0, 0, 3, 1};  // x along the normal
+  EXPECT_EQ(make_curve(curve_kind::circle, flat, 10), nullptr);
+  const double shrunk[] = {0, 0, 0, 0, 0, 1, 1, 0, 0, -1};
+  EXPECT_EQ(make_curve(curve_kind::circle, shrunk, 10), nullptr);
+}
+
+TEST(GeometryHeap, DeletingGeometryFreesEveryBlock) {
+  const std::int64_t before = get_heap_counts().live_blocks;
+  {
+    std::vector<surface_ptr> surfaces = test_surfaces();
+    const std::size_t originals = surfaces.size();
+    for (std::size_t i = 0; i < originals; ++i)
+      surfaces.emplace_back(surfaces[i]->copy());
+    curve_ptr line(new straight_curve(offset, tilted_x));
+    curve_ptr circle(new circle_curve(offset, tilted_axis, tilted_x, 1.0));
+    curve_ptr circle_copy(circle->copy());
+    EXPECT_EQ(get_heap_counts().live_blocks, before + 2 * static_cast<int>(originals) + 3);
+  }
+  EXPECT_EQ(get_heap_counts().live_blocks, before);
+
+  const double sphere[] = {0, 0, 0, 0, 0, 1, 1, 0, 0, 1};
+  fail_heap_allocation_after(1);
+  EXPECT_THROW(make_surface(surface_kind::sphere, sphere, 10), std::bad_alloc);
+  EXPECT_EQ(get_heap_counts().live_blocks, before);
+  surface_ptr fine(make_surface(surface_kind::sphere, sphere, 10));
+  EXPECT_NE(fine, nullptr);
+}
+
+}  // namespace
+}  // namespace TPK

@@ -1,0 +1,130 @@
+#include "support/models.h"
+
+#include <algorithm>
+
+namespace test_support {
+
+namespace {
+
+body_ptr expect_built(const outcome& result, BODY* body) {
+  EXPECT_TRUE(result.ok()) << result.message();
+  return body_ptr(result.ok() ? body : nullptr);
+}
+
+template <class T>
+std::vector<T> to_vector(const TPK::tpk_array<T>& array) {
+  return std::vector<T>(array.begin(), array.end());
+}
+
+template <class T>
+std::vector<std::size_t> positions(const TPK::kernel_vector<T*>& list, const std::vector<T*>& of) {
+  std::vector<std::size_t> result;
+  for (T* item : of) {
+    result.push_back(static_cast<std::size_t>(std::find(list.begin(), list.end(), item) -
+                                              list.begin()));
+  }
+  return result;
+}
+
+}  // namespace
+
+body_ptr block(double dx, double dy, double dz) {
+  BODY* body = nullptr;
+  const outcome r = TPI_BUILD::make_block(dx, dy, dz, body);
+  return expect_built(r, body);
+}
+
+body_ptr cylinder(double radius, double height) {
+  BODY* body = nullptr;
+  const outcome r = TPI_BUILD::make_cylinder(radius, height, body);
+  return expect_built(r, body);
+}
+
+body_ptr cone(double bottom, double top, double height) {
+  BODY* body = nullptr;
+  const outcome r = TPI_BUILD::make_cone(bottom, top, height, body);
+  return expect_built(r, body);
+}
+
+body_ptr sphere(double radius) {
+  BODY* body = nullptr;
+  const outcome r = TPI_BUILD::make_sphere(radius, body);
+  return expect_built(r, body);
+}
+
+body_ptr torus(double major, double minor) {
+  BODY* body = nullptr;
+  const outcome r = TPI_BUILD::make_torus(major, minor, body);
+  return expect_built(r, body);
+}
+
+body_ptr polyhedron(const std::vector<TPK::position>& points,
+                    const std::vector<std::vector<int>>& faces) {
+  BODY* body = nullptr;
+  const outcome r = TPI_BUILD::make_polyhedron(points, faces, body);
+  return expect_built(r, body);
+}
+
+body_ptr grid_sheet(int nx, int ny) {
+  std::vector<TPK::position> points;
+  for (int j = 0; j <= ny; ++j) {
+    for (int i = 0; i <= nx; ++i) points.push_back({double(i), double(j), 0});
+  }
+  std::vector<std::vector<int>> faces;
+  const int row = nx + 1;
+  for (int j = 0; j < ny; ++j) {
+    for (int i = 0; i < nx; ++i) {
+      const int p = j * row + i;
+      faces.push_back({p, p + 1, p + row + 1, p + row});
+    }
+  }
+  return polyhedron(points, faces);
+}
+
+std::vector<FACE*> faces_of(ENTITY* entity) {
+  TPK::tpk_array<FACE*> found;
+  TPI_QUERY::get_faces(entity, found);
+  return to_vector(found);
+}
+
+std::vector<EDGE*> edges_of(ENTITY* entity) {
+  TPK::tpk_array<EDGE*> found;
+  TPI_QUERY::get_edges(entity, found);
+  return to_vector(found);
+}
+
+std::vector<VERTEX*> vertices_of(ENTITY* entity) {
+  TPK::tpk_array<VERTEX*> found;
+  TPI_QUERY::get_vertices(entity, found);
+  return to_vector(found);
+}
+
+VERTEX* vertex_at(BODY* body, const TPK::position& point) {
+  for (VERTEX* v : body->vertices()) {
+    if (TPK::same_point(v->point(), point)) return v;
+  }
+  return nullptr;
+}
+
+std::vector<std::size_t> indices_in(const BODY* body, const std::vector<FACE*>& faces) {
+  return positions(body->faces(), faces);
+}
+
+std::vector<std::size_t> indices_in(const BODY* body, const std::vector<VERTEX*>& vertices) {
+  return positions(body->vertices(), vertices);
+}
+
+std::vector<std::vector<std::size_t>> fans_at(VERTEX* vertex) {
+  TPI_ORDERED_FACES_ON_VERTEX ordered(vertex);
+  EXPECT_TRUE(ordered.compute().ok());
+  std::vector<std::vector<std::size_t>> result;
+  for (std::uint64_t i = 0; i < ordered.get_num_fans(); ++i) {
+    fan_type type;
+    TPK::tpk_array<FACE*> fan;
+    EXPECT_TRUE(ordered.get_fan(i, type, fan).ok());
+    result.push_back(indices_in(vertex->body(), to_vector(fan)));
+  }
+  return result;
+}
+
+}  // namespace test_support

@@ -1,0 +1,52 @@
+// Builders and checks for tests, in the kernel's vocabulary.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tagging_tracking.h"
+
+namespace test_support {
+
+// Deletes a body when the test ends.
+struct body_deleter {
+  void operator()(BODY* body) const { delete body; }
+};
+using body_ptr = std::unique_ptr<BODY, body_deleter>;
+
+// Each builder fails the current test (and gives null) when the kernel refuses.
+body_ptr block(double dx = 1, double dy = 1, double dz = 1);
+body_ptr cylinder(double radius = 1, double height = 2);
+body_ptr cone(double bottom = 2, double top = 1, double height = 3);
+body_ptr sphere(double radius = 1);
+body_ptr torus(double major = 3, double minor = 1);
+body_ptr polyhedron(const std::vector<TPK::position>& points,
+                    const std::vector<std::vector<int>>& faces);
+// A flat grid sheet of nx by ny unit squares in the plane z = 0.
+body_ptr grid_sheet(int nx, int ny);
+
+std::vector<FACE*> faces_of(ENTITY* entity);
+std::vector<EDGE*> edges_of(ENTITY* entity);
+std::vector<VERTEX*> vertices_of(ENTITY* entity);
+
+// The vertex of `body` at `point`, or null.
+VERTEX* vertex_at(BODY* body, const TPK::position& point);
+// Index of each entity in the body's own list (faces, edges or vertices), for comparing the
+// orders of two bodies built alike.
+std::vector<std::size_t> indices_in(const BODY* body, const std::vector<FACE*>& faces);
+std::vector<std::size_t> indices_in(const BODY* body, const std::vector<VERTEX*>& vertices);
+
+// The fans at a vertex, each a list of the faces' indices in the body's face list.
+std::vector<std::vector<std::size_t>> fans_at(VERTEX* vertex);
+
+}  // namespace test_support
+
+// Fails with the kernel's reason when a body breaks an invariant.
+#define EXPECT_VALID(body)                                                  \
+  do {                                                                      \
+    const outcome check_result_ = TPI_CHECK::check_body(body);              \
+    EXPECT_TRUE(check_result_.ok()) << check_result_.message();             \
+  } while (0)
