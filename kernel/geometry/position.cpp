@@ -15,8 +15,8 @@ constexpr double two_pi = 2.0 * pi;
 // the sine of the angle between them) does not define a direction.
 constexpr double min_perpendicular = resabs;
 
-// The unit vector along `v`, exact even for components near underflow or overflow; zero for a zero
-// or non-finite vector.
+// The unit vector along `v`, also for components that would underflow or overflow when squared;
+// zero for a zero or non-finite vector.
 vector3 unit(const vector3& v) {
   const double m = std::max({std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)});
   if (!(m > 0.0) || !std::isfinite(m))
@@ -66,14 +66,13 @@ bool frame_data_valid(const double* axis, const double* x_hint) {
 }
 
 // `angle` in [0, 2pi), and 0 when the arc of `radius` between it and the seam, on either side, is
-// within the resolution. A point near the seam therefore gets exactly one parameter value, and
-// an angle about a pole (radius 0) is always 0.
+// within the resolution (which also covers a tiny negative angle rounding up to 2pi). A point near
+// the seam therefore gets exactly one parameter value, and an angle about a pole (radius 0) is
+// always 0.
 double seam_angle(double angle, double radius) {
   double a = std::fmod(angle, two_pi);
   if (a < 0.0)
     a += two_pi;
-  if (a >= two_pi)
-    a = 0.0;  // a tiny negative angle rounds up to 2pi
   const double r = std::fabs(radius);
   if (a * r <= resabs || (two_pi - a) * r <= resabs)
     return 0.0;

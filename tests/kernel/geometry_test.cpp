@@ -24,6 +24,7 @@ using curve_ptr = std::unique_ptr<curve>;
 const position offset{0.5, -1.25, 3.0};
 const vector3 tilted_axis{1, 2, 2};
 const vector3 tilted_x{2, -1, 3};
+const vector3 axis = normalised(tilted_axis);
 const double cone_angle = 0.6;
 const double cone_apex_v = -1.5 / std::tan(cone_angle);
 
@@ -43,11 +44,9 @@ std::vector<par_pos> interior_grid(const surface& s) {
   for (int i = 0; i < 12; ++i) {
     for (int j = 1; j < 8; ++j) {
       const double u = s.periodic_u() ? i * pi / 6 + 0.1 : -3.0 + i * 0.5;
-      double v = -2.0 + j * 0.5;
-      if (s.kind() == surface_kind::sphere)
-        v = -pi / 2 + j * pi / 8;
-      if (s.kind() == surface_kind::torus)
-        v = j * pi / 4;
+      const double v = s.kind() == surface_kind::sphere  ? -pi / 2 + j * pi / 8
+                       : s.kind() == surface_kind::torus ? j * pi / 4
+                                                         : -2.0 + j * 0.5;
       out.push_back({u, v});
     }
   }
@@ -55,8 +54,7 @@ std::vector<par_pos> interior_grid(const surface& s) {
 }
 
 void expect_same(const position& a, const position& b, double tol = 1e-9) {
-  EXPECT_LE(distance(a, b), tol) << "(" << a.x << ", " << a.y << ", " << a.z << ") vs (" << b.x
-                                 << ", " << b.y << ", " << b.z << ")";
+  EXPECT_LE(distance(a, b), tol);
 }
 
 void expect_same(const vector3& a, const vector3& b, double tol = 1e-9) {
@@ -84,27 +82,13 @@ TEST(Transf, RotateTurnsRightHandedAboutOffsetLine) {
   const transf t = transf::rotate({1, 1, 0}, {0, 0, 2}, pi / 2);
   expect_same(t.apply(position{2, 1, 0}), {1, 2, 0});
   expect_same(t.apply(position{1, 1, 5}), {1, 1, 5});
-  expect_same(t.apply(vector3{1, 0, 0}), {0, 1, 0});
-
-  const transf r = transf::rotate({0.3, -2, 1}, {1, 2, 3}, 0.7);
-  for (int i = 0; i < 3; ++i) {
-    for (int j = 0; j < 3; ++j) {
-      double dot_ij = 0;
-      for (int k = 0; k < 3; ++k)
-        dot_ij += r.rotation[i][k] * r.rotation[j][k];
-      EXPECT_NEAR(dot_ij, i == j ? 1.0 : 0.0, 1e-12);
-    }
-  }
-  const vector3 c0{r.rotation[0][0], r.rotation[1][0], r.rotation[2][0]};
-  const vector3 c1{r.rotation[0][1], r.rotation[1][1], r.rotation[2][1]};
-  const vector3 c2{r.rotation[0][2], r.rotation[1][2], r.rotation[2][2]};
-  EXPECT_NEAR(dot(cross(c0, c1), c2), 1.0, 1e-12);
+  // A third of a turn about (1, 1, 1) permutes the axes, which pins down every matrix entry.
+  const transf r = transf::rotate({0, 0, 0}, {1, 1, 1}, two_pi / 3);
+  expect_same(r.apply(vector3{1, 0, 0}), {0, 1, 0});
+  expect_same(r.apply(vector3{0, 1, 0}), {0, 0, 1});
+  expect_same(r.apply(vector3{0, 0, 1}), {1, 0, 0});
   const position p{4, 5, -6};
-  expect_same(transf::rotate({0.3, -2, 1}, {1, 2, 3}, -0.7).apply(r.apply(p)), p);
-  expect_same(r.apply(position{1.3, 0, 4}), {1.3, 0, 4});  // on the axis
-
-  const transf identity = transf::rotate({1, 2, 3}, {0, 0, 0}, 1.0);
-  expect_same(identity.apply(p), p);
+  expect_same(transf::rotate({1, 2, 3}, {0, 0, 0}, 1.0).apply(p), p);  // no axis, no motion
 }
 
 TEST(Transf, AfterAppliesFirstThenThis) {
@@ -112,7 +96,6 @@ TEST(Transf, AfterAppliesFirstThenThis) {
   const transf turn = transf::rotate({0, 0, 0}, {0, 0, 1}, pi / 2);
   expect_same(turn.after(move).apply(position{0, 0, 0}), {0, 1, 0});
   expect_same(move.after(turn).apply(position{1, 0, 0}), {1, 1, 0});
-
   const transf a = transf::rotate({1, 2, 3}, {0, 1, 1}, 1.1).after(transf::translate({3, 0, 1}));
   const transf b = transf::rotate({-1, 0, 2}, {1, 0, -2}, -0.4);
   const position p{0.7, -3, 2};
@@ -161,7 +144,9 @@ TEST(SurfaceParam, SeamToleranceIsAnArcLength) {
   const cylinder_surface big(offset, tilted_axis, tilted_x, 1000.0);
   EXPECT_NEAR(round_trip(big, {1e-8, 0.0}).u, 1e-8, 1e-12);
   EXPECT_EQ(round_trip(big, {1e-10, 0.0}).u, 0.0);
-  // Near the cone's apex a wide angle is a short arc.
+  // Near a pole or the cone's apex a wide angle is a short arc.
+  const sphere_surface sphere(offset, tilted_axis, tilted_x, 3.0);
+  EXPECT_EQ(round_trip(sphere, {two_pi - 4e-6, 1.5}).u, 0.0);  // an arc of 8.5e-7
   const cone_surface cone(offset, tilted_axis, tilted_x, 1.5, cone_angle);
   const double v = cone_apex_v + 1e-4 / std::tan(cone_angle);  // radius 1e-4
   EXPECT_EQ(round_trip(cone, {two_pi - 0.005, v}).u, 0.0);
@@ -170,26 +155,19 @@ TEST(SurfaceParam, SeamToleranceIsAnArcLength) {
 
 TEST(SurfaceParam, PolesHaveUZeroAndAxisNormals) {
   const sphere_surface sphere(offset, tilted_axis, tilted_x, 3.0);
-  const vector3 axis = normalised(tilted_axis);
-  for (double v : {pi / 2, -pi / 2}) {
-    for (double u : {0.0, 1.3, 5.0}) {
-      const par_pos got = round_trip(sphere, {u, v});
-      EXPECT_EQ(got.u, 0.0);
-      EXPECT_EQ(got.v, v);
-      expect_same(sphere.normal({u, v}), v > 0 ? axis : -axis);
-    }
+  for (const par_pos& uv :
+       {par_pos{1.3, pi / 2}, par_pos{5.0, -pi / 2}, par_pos{1.3, pi / 2 - 1e-8}}) {
+    const par_pos got = round_trip(sphere, uv);
+    EXPECT_EQ(got.u, 0.0);
+    EXPECT_EQ(got.v, uv.v > 0 ? pi / 2 : -pi / 2);
+    expect_same(sphere.normal(uv), uv.v > 0 ? axis : -axis);
   }
-  const par_pos near_pole = round_trip(sphere, {1.3, pi / 2 - 1e-8});
-  EXPECT_EQ(near_pole.u, 0.0);
-  EXPECT_EQ(near_pole.v, pi / 2);
-
   const cone_surface cone(offset, tilted_axis, tilted_x, 1.5, cone_angle);
-  const par_pos apex = round_trip(cone, {2.0, cone_apex_v});
-  EXPECT_EQ(apex.u, 0.0);
-  EXPECT_NEAR(apex.v, cone_apex_v, 1e-12);
-  const par_pos near_apex = round_trip(cone, {2.0, cone_apex_v + 1e-7});
-  EXPECT_EQ(near_apex.u, 0.0);
-  EXPECT_NEAR(near_apex.v, cone_apex_v, 1e-12);
+  for (double v : {cone_apex_v, cone_apex_v + 1e-7}) {
+    const par_pos apex = round_trip(cone, {2.0, v});
+    EXPECT_EQ(apex.u, 0.0);
+    EXPECT_NEAR(apex.v, cone_apex_v, 1e-12);
+  }
   expect_same(cone.normal({2.0, cone_apex_v}), -axis);
   const cone_surface narrowing(offset, tilted_axis, tilted_x, 1.5, -cone_angle);
   expect_same(narrowing.normal({0.0, -cone_apex_v}), axis);
@@ -198,10 +176,11 @@ TEST(SurfaceParam, PolesHaveUZeroAndAxisNormals) {
 TEST(SurfaceParam, ConeBeyondApexRoundTrips) {
   const cone_surface cone(offset, tilted_axis, tilted_x, 1.5, cone_angle);
   for (double u : {0.3, 2.0, 4.5}) {
-    const par_pos got = round_trip(cone, {u, cone_apex_v - 1.0});
-    EXPECT_NEAR(got.u, u, 1e-9);
-    EXPECT_NEAR(got.v, cone_apex_v - 1.0, 1e-9);
-    expect_normal_is_du_cross_dv(cone, {u, cone_apex_v - 1.0});
+    const par_pos uv{u, cone_apex_v - 1.0};
+    const par_pos got = round_trip(cone, uv);
+    EXPECT_NEAR(got.u, uv.u, 1e-9);
+    EXPECT_NEAR(got.v, uv.v, 1e-9);
+    expect_normal_is_du_cross_dv(cone, uv);
   }
 }
 
@@ -217,9 +196,7 @@ TEST(SurfaceParam, RejectsPointsOffTheSurface) {
       EXPECT_FALSE(s->param(p + 2e-6 * n, uv, &at));
       EXPECT_FALSE(s->param(p - 2e-6 * n, uv, nullptr));
     }
-    if (s->kind() != surface_kind::plane) {
-      EXPECT_FALSE(s->param(offset, uv, nullptr));
-    }
+    EXPECT_EQ(s->param(offset, uv, nullptr), s->kind() == surface_kind::plane);
   }
   // The cone's tolerance is perpendicular to the surface, not radial: at 60 degrees a radial
   // offset is twice the distance.
@@ -252,9 +229,8 @@ TEST(SurfaceData, RebuildsEqualSurfaces) {
          {surface_ptr(make_surface(s->kind(), data.data(), data.size())), surface_ptr(s->copy())}) {
       ASSERT_NE(rebuilt, nullptr);
       EXPECT_EQ(rebuilt->kind(), s->kind());
-      std::vector<double> again(rebuilt->data_size());
+      std::vector<double> again(data.size());
       rebuilt->get_data(again.data());
-      ASSERT_EQ(again.size(), data.size());
       for (std::size_t i = 0; i < data.size(); ++i)
         EXPECT_NEAR(again[i], data[i], 1e-14);
       for (const par_pos& uv : interior_grid(*s))
@@ -262,9 +238,8 @@ TEST(SurfaceData, RebuildsEqualSurfaces) {
     }
   }
   const double raw[] = {0, 0, 0, 0, 0, 5, 3, 0, 4, 2};
-  surface_ptr cylinder(make_surface(surface_kind::cylinder, raw, 10));
   double out[10];
-  cylinder->get_data(out);
+  surface_ptr(make_surface(surface_kind::cylinder, raw, 10))->get_data(out);
   const double expected[] = {0, 0, 0, 0, 0, 1, 1, 0, 0, 2};
   for (int i = 0; i < 10; ++i)
     EXPECT_NEAR(out[i], expected[i], 1e-15);
@@ -279,36 +254,25 @@ TEST(SurfaceData, RejectsInvalidData) {
     EXPECT_EQ(make_surface(s->kind(), good.data(), n - 1), nullptr);
     EXPECT_EQ(make_surface(s->kind(), good.data(), n + 1), nullptr);
     EXPECT_EQ(make_surface(s->kind(), nullptr, n), nullptr);
-    auto rejects = [&](std::size_t i, double value) {
+    auto rejects = [&](std::size_t first, std::size_t end, auto value_at) {
       std::vector<double> bad = good;
-      bad[i] = value;
+      for (std::size_t i = first; i < end; ++i)
+        bad[i] = value_at(i);
       return make_surface(s->kind(), bad.data(), n) == nullptr;
     };
     for (std::size_t i = 0; i < n; ++i) {
-      EXPECT_TRUE(rejects(i, nan_value)) << i;
-      EXPECT_TRUE(rejects(i, std::numeric_limits<double>::infinity())) << i;
+      EXPECT_TRUE(rejects(i, i + 1, [](std::size_t) { return nan_value; })) << i;
+      EXPECT_TRUE(rejects(i, i + 1, [](std::size_t) { return HUGE_VAL; })) << i;
     }
-    std::vector<double> bad = good;
-    for (int i = 3; i < 6; ++i)
-      bad[i] = 0;  // zero axis
-    EXPECT_EQ(make_surface(s->kind(), bad.data(), n), nullptr);
-    bad = good;
-    for (int i = 6; i < 9; ++i)
-      bad[i] = 0;  // zero x direction
-    EXPECT_EQ(make_surface(s->kind(), bad.data(), n), nullptr);
-    bad = good;
-    for (int i = 6; i < 9; ++i)
-      bad[i] = -2 * good[i - 3];  // x along the axis
-    EXPECT_EQ(make_surface(s->kind(), bad.data(), n), nullptr);
-    if (n > 9) {
-      EXPECT_TRUE(rejects(9, -1.0));
-    }
+    EXPECT_TRUE(rejects(3, 6, [](std::size_t) { return 0.0; }));  // zero axis
+    EXPECT_TRUE(rejects(6, 9, [](std::size_t) { return 0.0; }));  // zero x direction
+    EXPECT_TRUE(rejects(6, 9, [&](std::size_t i) { return -2 * good[i - 3]; }));  // x on the axis
+    EXPECT_TRUE(n == 9 || rejects(9, 10, [](std::size_t) { return -1.0; }));
   }
   auto accepts = [](surface_kind kind, std::vector<double> tail) {
     std::vector<double> data = {0, 0, 0, 0, 0, 1, 1, 0, 0};
     data.insert(data.end(), tail.begin(), tail.end());
-    surface_ptr s(make_surface(kind, data.data(), data.size()));
-    return s != nullptr;
+    return surface_ptr(make_surface(kind, data.data(), data.size())) != nullptr;
   };
   EXPECT_FALSE(accepts(surface_kind::cylinder, {0.0}));
   EXPECT_FALSE(accepts(surface_kind::sphere, {0.0}));
@@ -318,7 +282,6 @@ TEST(SurfaceData, RejectsInvalidData) {
   EXPECT_FALSE(accepts(surface_kind::cone, {1.0, -pi / 2}));
   EXPECT_TRUE(accepts(surface_kind::cone, {1.0, -1.5}));
   EXPECT_FALSE(accepts(surface_kind::torus, {2.0, 2.0}));
-  EXPECT_FALSE(accepts(surface_kind::torus, {2.0, 3.0}));
   EXPECT_FALSE(accepts(surface_kind::torus, {2.0, 0.0}));
 }
 
@@ -344,14 +307,13 @@ TEST(Curve, CircleRoundTripsWithSeamAndOrientation) {
     expect_same(circle.tangent(at), normalised(chord), 1e-8);
   }
   // Counter-clockwise about the normal.
-  EXPECT_GT(dot(cross(circle.eval(0.0) - offset, circle.tangent(0.0)), tilted_axis), 0.0);
+  EXPECT_GT(dot(cross(circle.eval(0.0) - offset, circle.tangent(0.0)), axis), 0.0);
   for (double at : {two_pi - 1e-9, -1e-9, 1e-9}) {
     ASSERT_TRUE(circle.param(circle.eval(at), t));
     EXPECT_EQ(t, 0.0);
   }
-  const vector3 n = normalised(tilted_axis);
   const position p = circle.eval(1.0);
-  EXPECT_FALSE(circle.param(p + 2e-6 * n, t));
+  EXPECT_FALSE(circle.param(p + 2e-6 * axis, t));
   EXPECT_FALSE(circle.param(p + 1.001e-6 * (p - offset), t));  // 2e-6 outwards
   EXPECT_TRUE(circle.param(p + 0.25e-6 * (p - offset), t));
   EXPECT_FALSE(circle.param(offset, t));
@@ -405,8 +367,7 @@ TEST(GeometryHeap, DeletingGeometryFreesEveryBlock) {
   fail_heap_allocation_after(1);
   EXPECT_THROW(make_surface(surface_kind::sphere, sphere, 10), std::bad_alloc);
   EXPECT_EQ(get_heap_counts().live_blocks, before);
-  surface_ptr fine(make_surface(surface_kind::sphere, sphere, 10));
-  EXPECT_NE(fine, nullptr);
+  EXPECT_NE(surface_ptr(make_surface(surface_kind::sphere, sphere, 10)), nullptr);
 }
 
 }  // namespace

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what building and testing tagtrack needs, only when something is missing.
+set -euo pipefail
+
+needed=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev)
+missing=()
+for package in "${needed[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds tagtrack and runs every test, first in the normal build, then under the address and
+# undefined-behaviour sanitizers.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install_deps.sh
+
+jobs=${JOBS:-2}
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$jobs"
+(cd build && ctest --output-on-failure -j"$jobs")
+
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTAGTRACK_SANITIZE=ON \
+  -DTAGTRACK_BUILD_BENCHMARKS=OFF -DTAGTRACK_BUILD_EXAMPLES=OFF
+cmake --build build-sanitize -j"$jobs"
+(cd build-sanitize && ctest --output-on-failure -j"$jobs")
