@@ -15,7 +15,7 @@ namespace {
 // vertices with full fans.
 struct sheet {
   BODY* body = nullptr;
-  ~sheet() { delete body; }
+  ~sheet() { TPI_MODEL::delete_body(body); }
 };
 
 BODY* sheet_of(std::int64_t faces) {

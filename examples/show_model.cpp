@@ -55,7 +55,7 @@ int main() {
   }
   print_body("block 2 x 1 x 1", block);
   print_body("cylinder r 0.5, h 2", cylinder);
-  delete block;
-  delete cylinder;
+  TPI_MODEL::delete_body(block);
+  TPI_MODEL::delete_body(cylinder);
   return 0;
 }

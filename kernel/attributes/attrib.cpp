@@ -4,7 +4,9 @@
 
 #include "kernel/attributes/access.h"
 
-BODY* ATTRIB::body() const { return m_owner ? m_owner->body() : nullptr; }
+BODY* ATTRIB::body() const { return m_links.owner ? m_links.owner->body() : nullptr; }
+
+ATTRIB::~ATTRIB() = default;
 
 ATTRIB_CUSTOM::~ATTRIB_CUSTOM() {
   if (m_def != nullptr) {
@@ -12,14 +14,6 @@ ATTRIB_CUSTOM::~ATTRIB_CUSTOM() {
     m_def->destroy();
     delete m_def;
   }
-}
-
-TPI_CUSTOM_ENTITY::attrib_def* ATTRIB_CUSTOM::exchange_def(TPI_CUSTOM_ENTITY::attrib_def* def) {
-  TPI_CUSTOM_ENTITY::attrib_def* old = m_def;
-  if (old != nullptr) old->m_attrib = nullptr;
-  m_def = def;
-  if (def != nullptr) def->m_attrib = this;
-  return old;
 }
 
 namespace TPK {

@@ -12,29 +12,31 @@ class TPK_KERNEL_EXPORT ATTRIB : public ENTITY {
   const char* type_name() const override { return "attrib"; }
   BODY* body() const override;
 
-  ENTITY* owner() const { return m_owner; }
+  ENTITY* owner() const { return m_links.owner; }
   // The next attribute of the same owner.
-  ATTRIB* next() const { return m_next; }
+  ATTRIB* next() const { return m_links.next; }
 
  protected:
   ATTRIB() = default;
+  ~ATTRIB() override;
 
  private:
   friend struct tpk_detail::topology_editor;
-  ENTITY* m_owner = nullptr;
-  ATTRIB* m_next = nullptr;
+  struct links {
+    ENTITY* owner = nullptr;
+    ATTRIB* next = nullptr;
+  };
+  links m_links;
 };
 
 class TPK_KERNEL_EXPORT ATTRIB_CUSTOM final : public ATTRIB {
  public:
-  // Calls the definition's destroy(), then deletes it.
-  ~ATTRIB_CUSTOM() override;
   TPI_CUSTOM_ENTITY::attrib_def* def() const { return m_def; }
 
  private:
   friend struct tpk_detail::topology_editor;
   ATTRIB_CUSTOM() = default;
-  // Installs `def` (owned from now on) and gives back the one it held, detached.
-  TPI_CUSTOM_ENTITY::attrib_def* exchange_def(TPI_CUSTOM_ENTITY::attrib_def* def);
+  // Calls the definition's destroy(), then deletes it.
+  ~ATTRIB_CUSTOM() override;
   TPI_CUSTOM_ENTITY::attrib_def* m_def = nullptr;
 };

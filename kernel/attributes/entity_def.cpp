@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "kernel/attributes/attrib.h"
+#include "kernel/internal/journal.h"
 #include "kernel/internal/topology_editor.h"
 #include "kernel/print.h"
 
@@ -108,23 +109,37 @@ void tag_attrib_def::set_shared_string(const char* text) {
 
 outcome tag_attrib_def::update_attribute_with_this_def(ATTRIB_CUSTOM* attrib) const {
   if (attrib == nullptr) return outcome::failure("update_attribute_with_this_def: null attribute");
+  if (!attrib->alive()) {
+    return outcome::failure("update_attribute_with_this_def: the attribute was deleted");
+  }
   auto* current = dynamic_cast<tag_attrib_def*>(attrib->def());
   if (current == nullptr) {
     return outcome::failure(
         "update_attribute_with_this_def: the attribute does not hold a tag_attrib_def");
   }
+  using tpk_detail::topology_editor;
+  tpk_detail::operation_scope scope;
+  // The definition may change in place: the history keeps a copy of it as it was.
+  std::unique_ptr<entity_def> before(current->copy_for_backup());
+  auto* backup = dynamic_cast<attrib_def*>(before.get());
+  if (backup == nullptr) {
+    return outcome::failure("update_attribute_with_this_def: " + std::string(current->type_name()) +
+                            "::copy_for_backup gave no attribute definition");
+  }
+  auto change = topology_editor::prepare_definition_change(attrib);
   edit_context ctx(attrib);
   if (!current->reset_def_for_edit(ctx, this)) {
     return outcome::failure("update_attribute_with_this_def: the attribute's definition (" +
                             std::string(current->type_name()) + ") refused the edit");
   }
   if (attrib_def* replacement = ctx.take_replacement()) {
-    attrib_def* old = tpk_detail::topology_editor::exchange_def(attrib, replacement);
-    if (old != nullptr) {
-      old->destroy();
-      delete old;
-    }
+    topology_editor::install_def(attrib, replacement);
+    topology_editor::commit_definition_change(std::move(change), current);
+  } else {
+    before.release();
+    topology_editor::commit_definition_change(std::move(change), backup);
   }
+  scope.commit();
   return outcome();
 }
 

@@ -19,6 +19,10 @@
 class ENTITY;
 class ATTRIB_CUSTOM;
 
+namespace tpk_detail {
+struct topology_editor;
+}
+
 namespace TPI_CUSTOM_ENTITY {
 
 class TPK_KERNEL_EXPORT entity_def {
@@ -73,6 +77,7 @@ class TPK_KERNEL_EXPORT attrib_def : public entity_def {
 
  private:
   friend class ::ATTRIB_CUSTOM;
+  friend struct tpk_detail::topology_editor;
   ATTRIB_CUSTOM* m_attrib = nullptr;
 };
 

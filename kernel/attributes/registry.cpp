@@ -19,9 +19,11 @@ outcome add_attrib(ENTITY* owner, attrib_def* def, ATTRIB_CUSTOM*& attrib) {
   if (def->get_attrib() != nullptr) {
     return outcome::failure("add_attrib: the definition is already held by an attribute");
   }
-  ATTRIB_CUSTOM* created = tpk_detail::topology_editor::new_custom_attrib();
-  tpk_detail::topology_editor::exchange_def(created, def);
-  tpk_detail::topology_editor::attach(owner, created);
+  if (!owner->alive()) return outcome::failure("add_attrib: the owner was deleted");
+  tpk_detail::operation_scope scope;
+  ATTRIB_CUSTOM* created = tpk_detail::topology_editor::new_custom_attrib(owner);
+  tpk_detail::topology_editor::install_def(created, def);
+  scope.commit();
   attrib = created;
   return outcome();
 }

@@ -97,17 +97,18 @@ outcome make_polyhedron(const std::vector<TPK::position>& points,
     }
   }
 
-  std::unique_ptr<BODY> made(topology_editor::new_body());
+  tpk_detail::operation_scope scope;
+  BODY* made = topology_editor::new_body();
   std::vector<VERTEX*> vertex_of(num_points, nullptr);
   for (std::size_t i = 0; i < num_points; ++i) {
-    if (used[i]) vertex_of[i] = topology_editor::new_vertex(made.get(), points[i]);
+    if (used[i]) vertex_of[i] = topology_editor::new_vertex(made, points[i]);
   }
   for (auto& entry : edges) entry.second.edge = nullptr;
   for (const std::vector<int>& loop : faces) {
     const TPK::position& origin = points[static_cast<std::size_t>(loop[0])];
     const TPK::vector3 x_axis = points[static_cast<std::size_t>(loop[1])] - origin;
     FACE* face = topology_editor::new_face(
-        made.get(),
+        made,
         new TPK::plane_surface(origin, TPK::normalised(newell_normal(points, loop)), x_axis),
         false);
     LOOP* l = topology_editor::new_loop(face);
@@ -118,13 +119,14 @@ outcome make_polyhedron(const std::vector<TPK::position>& points,
         const TPK::position& pa = points[static_cast<std::size_t>(a)];
         const TPK::position& pb = points[static_cast<std::size_t>(b)];
         use.edge = topology_editor::new_edge(
-            made.get(), new TPK::straight_curve(pa, pb - pa), vertex_of[static_cast<std::size_t>(a)],
+            made, new TPK::straight_curve(pa, pb - pa), vertex_of[static_cast<std::size_t>(a)],
             vertex_of[static_cast<std::size_t>(b)], 0.0, TPK::distance(pa, pb));
       }
       topology_editor::append_coedge(l, use.edge, use.start != a);
     }
   }
-  body = made.release();
+  scope.commit();
+  body = made;
   return outcome();
 }
 

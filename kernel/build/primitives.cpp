@@ -40,8 +40,9 @@ void add_cap(BODY* body, EDGE* circle, double z, bool up) {
 outcome make_revolved(double bottom, double top, double height, surface* side_surface,
                       BODY*& body) {
   std::unique_ptr<surface> side_geometry(side_surface);
-  std::unique_ptr<BODY> made(topology_editor::new_body());
-  BODY* b = made.get();
+  tpk_detail::operation_scope scope;
+  BODY* made = topology_editor::new_body();
+  BODY* b = made;
   const TPK::position low{bottom, 0, 0}, high{top, 0, height};
   VERTEX* a = topology_editor::new_vertex(b, low);
   VERTEX* apex_or_top = topology_editor::new_vertex(b, high);
@@ -64,7 +65,8 @@ outcome make_revolved(double bottom, double top, double height, surface* side_su
   topology_editor::append_coedge(loop, seam, false);
   if (top_circle != nullptr) topology_editor::append_coedge(loop, top_circle, true);
   topology_editor::append_coedge(loop, seam, true);
-  body = made.release();
+  scope.commit();
+  body = made;
   return outcome();
 }
 
@@ -104,8 +106,9 @@ outcome make_cone(double bottom, double top, double height, BODY*& body) {
 
 outcome make_sphere(double radius, BODY*& body) {
   if (!positive(radius)) return bad("make_sphere", "radius must be positive");
-  std::unique_ptr<BODY> made(topology_editor::new_body());
-  BODY* b = made.get();
+  tpk_detail::operation_scope scope;
+  BODY* made = topology_editor::new_body();
+  BODY* b = made;
   VERTEX* south = topology_editor::new_vertex(b, {0, 0, -radius});
   VERTEX* north = topology_editor::new_vertex(b, {0, 0, radius});
   // The meridian u = 0, from the south pole up through (radius, 0, 0).
@@ -116,7 +119,8 @@ outcome make_sphere(double radius, BODY*& body) {
   LOOP* loop = topology_editor::new_loop(face);
   topology_editor::append_coedge(loop, seam, false);  // up at u = 2pi
   topology_editor::append_coedge(loop, seam, true);   // down at u = 0
-  body = made.release();
+  scope.commit();
+  body = made;
   return outcome();
 }
 
@@ -124,8 +128,9 @@ outcome make_torus(double major, double minor, BODY*& body) {
   if (!positive(minor) || !std::isfinite(major) || major <= minor + TPK::resabs) {
     return bad("make_torus", "needs major > minor > 0");
   }
-  std::unique_ptr<BODY> made(topology_editor::new_body());
-  BODY* b = made.get();
+  tpk_detail::operation_scope scope;
+  BODY* made = topology_editor::new_body();
+  BODY* b = made;
   VERTEX* corner = topology_editor::new_vertex(b, {major + minor, 0, 0});
   // v = 0: the outer equator, parametrised by u.
   EDGE* equator = topology_editor::new_edge(b, circle_at(major + minor, 0), corner, corner, 0.0,
@@ -140,7 +145,8 @@ outcome make_torus(double major, double minor, BODY*& body) {
   topology_editor::append_coedge(loop, meridian, false);  // u = 2pi, v rising
   topology_editor::append_coedge(loop, equator, true);    // v = 2pi, u falling
   topology_editor::append_coedge(loop, meridian, true);   // u = 0, v falling
-  body = made.release();
+  scope.commit();
+  body = made;
   return outcome();
 }
 

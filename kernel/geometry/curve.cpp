@@ -2,17 +2,13 @@
 
 #include <cmath>
 
-namespace TPK {
-namespace geometry_detail {
-vector3 unit(const vector3& v);                                   // position.cpp
-bool frame_data_valid(const double* axis, const double* x_hint);  // position.cpp
-}  // namespace geometry_detail
-}  // namespace TPK
+#include "kernel/internal/geometry_frame.h"
 
 curve::~curve() = default;
 
 namespace TPK {
 
+// As for surfaces, a direction or frame get_data wrote is kept bit for bit by the constructors.
 curve* make_curve(curve_kind kind, const double* data, std::size_t count) {
   const std::size_t expected = kind == curve_kind::straight ? 6
                                : kind == curve_kind::circle ? 10

@@ -71,7 +71,9 @@ class TPK_KERNEL_EXPORT circle_curve final : public curve {
   double m_radius;
 };
 
-// A new curve of `kind` from the numbers get_data wrote; null when they do not describe one.
+// A new curve of `kind` from the numbers get_data wrote; null when they do not describe one. When
+// they are the numbers of an existing curve, the new curve's get_data writes exactly the same
+// numbers (bit for bit).
 TPK_KERNEL_EXPORT curve* make_curve(curve_kind kind, const double* data, std::size_t count);
 
 }  // namespace TPK

@@ -4,12 +4,9 @@
 #include <cmath>
 #include <iterator>
 
+#include "kernel/internal/geometry_frame.h"
+
 namespace TPK {
-namespace geometry_detail {
-void orthonormal_frame(const vector3& axis, const vector3& x_hint, vector3& a, vector3& x,
-                       vector3& y);              // position.cpp
-double seam_angle(double angle, double radius);  // position.cpp
-}  // namespace geometry_detail
 
 cylinder_surface::cylinder_surface(const position& origin, const vector3& axis,
                                    const vector3& x_axis, double radius)

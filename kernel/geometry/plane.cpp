@@ -4,11 +4,9 @@
 #include <cmath>
 #include <iterator>
 
+#include "kernel/internal/geometry_frame.h"
+
 namespace TPK {
-namespace geometry_detail {
-void orthonormal_frame(const vector3& axis, const vector3& x_hint, vector3& a, vector3& x,
-                       vector3& y);  // position.cpp
-}  // namespace geometry_detail
 
 plane_surface::plane_surface(const position& origin, const vector3& normal, const vector3& x_axis)
     : m_origin(origin) {

@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <iterator>
 
+#include "kernel/internal/geometry_frame.h"
+
 namespace TPK {
-namespace geometry_detail {
-vector3 unit(const vector3& v);  // position.cpp
-}  // namespace geometry_detail
 
 straight_curve::straight_curve(const position& origin, const vector3& direction)
     : m_origin(origin), m_dir(geometry_detail::unit(direction)) {}

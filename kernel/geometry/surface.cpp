@@ -2,11 +2,7 @@
 
 #include <cmath>
 
-namespace TPK {
-namespace geometry_detail {
-bool frame_data_valid(const double* axis, const double* x_hint);  // position.cpp
-}  // namespace geometry_detail
-}  // namespace TPK
+#include "kernel/internal/geometry_frame.h"
 
 surface::~surface() = default;
 
@@ -33,7 +29,9 @@ std::size_t data_size_of(surface_kind kind) {
 }  // namespace
 
 // Every kind starts with a point and two directions (axis or normal, then x), which the
-// constructors normalise; only the numbers after them differ in meaning.
+// constructors normalise; only the numbers after them differ in meaning. A frame get_data wrote is
+// already orthonormal, so the constructors keep it bit for bit and the rebuilt surface writes the
+// same numbers.
 surface* make_surface(surface_kind kind, const double* data, std::size_t count) {
   const std::size_t expected = data_size_of(kind);
   if (data == nullptr || expected == 0 || count != expected)

@@ -36,8 +36,7 @@ class TPK_KERNEL_EXPORT surface : public TPK::TPK_heap {
   virtual TPK::vector3 normal(const TPK::par_pos& uv) const = 0;
   // Parameters of `p`; `guess`, when given, may be used to pick among equivalent answers and is
   // otherwise ignored.
-  virtual bool param(const TPK::position& p, TPK::par_pos& uv,
-                     const TPK::par_pos* guess) const = 0;
+  virtual bool param(const TPK::position& p, TPK::par_pos& uv, const TPK::par_pos* guess) const = 0;
 
   virtual bool periodic_u() const = 0;
   virtual bool periodic_v() const = 0;
@@ -128,8 +127,7 @@ class TPK_KERNEL_EXPORT cone_surface final : public surface {
 
 class TPK_KERNEL_EXPORT sphere_surface final : public surface {
  public:
-  sphere_surface(const position& centre, const vector3& axis, const vector3& x_axis,
-                 double radius);
+  sphere_surface(const position& centre, const vector3& axis, const vector3& x_axis, double radius);
   surface_kind kind() const override { return surface_kind::sphere; }
   const char* type_name() const override { return "sphere"; }
   position eval(const par_pos& uv) const override;
@@ -172,7 +170,9 @@ class TPK_KERNEL_EXPORT torus_surface final : public surface {
 };
 
 // A new surface of `kind` from the numbers get_data wrote; null when `count` does not fit the kind
-// or the numbers do not describe a valid surface (zero axis, negative radius, ...).
+// or the numbers do not describe a valid surface (zero axis, negative radius, ...). The directions
+// need not be unit or perpendicular; when they are the numbers of an existing surface, the new
+// surface's get_data writes exactly the same numbers (bit for bit), also after transform.
 TPK_KERNEL_EXPORT surface* make_surface(surface_kind kind, const double* data, std::size_t count);
 
 }  // namespace TPK

@@ -1,19 +1,9 @@
 #include "kernel/topology/entity.h"
 
-#include "kernel/attributes/attrib.h"
-
 namespace {
 // Creation order of entities; gives the kernel an address-free order.
 std::uint64_t g_next_serial = 1;
 }  // namespace
 
 ENTITY::ENTITY() : m_serial(g_next_serial++) {}
-
-ENTITY::~ENTITY() {
-  ATTRIB* attrib = m_first_attrib;
-  while (attrib != nullptr) {
-    ATTRIB* next = attrib->next();
-    delete attrib;
-    attrib = next;
-  }
-}
+ENTITY::~ENTITY() = default;

@@ -35,9 +35,11 @@ template <class T>
 using kernel_vector = std::vector<T, heap_allocator<T>>;
 }
 
+// Each class keeps the fields that modelling changes in one `links` structure, which the history
+// saves and swaps back as a whole; geometry is exchanged separately.
+
 class TPK_KERNEL_EXPORT BODY final : public ENTITY {
  public:
-  ~BODY() override;
   entity_kind kind() const override { return entity_kind::body; }
   const char* type_name() const override { return "body"; }
   BODY* body() const override { return const_cast<BODY*>(this); }
@@ -50,7 +52,10 @@ class TPK_KERNEL_EXPORT BODY final : public ENTITY {
 
  private:
   friend struct tpk_detail::topology_editor;
+  struct links {};
   BODY() = default;
+  ~BODY() override;
+  links m_links;
   TPK::kernel_vector<FACE*> m_faces;
   TPK::kernel_vector<EDGE*> m_edges;
   TPK::kernel_vector<VERTEX*> m_vertices;
@@ -59,117 +64,132 @@ class TPK_KERNEL_EXPORT BODY final : public ENTITY {
 
 class TPK_KERNEL_EXPORT FACE final : public ENTITY {
  public:
-  ~FACE() override;
   entity_kind kind() const override { return entity_kind::face; }
   const char* type_name() const override { return "face"; }
-  BODY* body() const override { return m_body; }
+  BODY* body() const override { return m_links.body; }
 
   const surface* geometry() const { return m_surface; }
   // True when the face's outward side is against the surface normal.
-  bool reversed() const { return m_reversed; }
-  const TPK::kernel_vector<LOOP*>& loops() const { return m_loops; }
+  bool reversed() const { return m_links.reversed; }
+  const TPK::kernel_vector<LOOP*>& loops() const { return m_links.loops; }
 
  private:
   friend struct tpk_detail::topology_editor;
+  struct links {
+    BODY* body = nullptr;
+    bool reversed = false;
+    TPK::kernel_vector<LOOP*> loops;
+  };
   FACE() = default;
-  BODY* m_body = nullptr;
+  ~FACE() override;
+  links m_links;
   surface* m_surface = nullptr;  // owned
-  bool m_reversed = false;
-  TPK::kernel_vector<LOOP*> m_loops;
-  std::size_t m_index = 0;  // position in the body's face list
+  std::size_t m_index = 0;       // position in the body's face list
 };
 
 class TPK_KERNEL_EXPORT LOOP final : public ENTITY {
  public:
-  ~LOOP() override;
   entity_kind kind() const override { return entity_kind::loop; }
   const char* type_name() const override { return "loop"; }
   BODY* body() const override;
 
-  FACE* face() const { return m_face; }
-  COEDGE* first() const { return m_first; }
+  FACE* face() const { return m_links.face; }
+  COEDGE* first() const { return m_links.first; }
 
  private:
   friend struct tpk_detail::topology_editor;
+  struct links {
+    FACE* face = nullptr;
+    COEDGE* first = nullptr;
+  };
   LOOP() = default;
-  FACE* m_face = nullptr;
-  COEDGE* m_first = nullptr;
+  ~LOOP() override;
+  links m_links;
 };
 
 class TPK_KERNEL_EXPORT COEDGE final : public ENTITY {
  public:
-  ~COEDGE() override;
   entity_kind kind() const override { return entity_kind::coedge; }
   const char* type_name() const override { return "coedge"; }
   BODY* body() const override;
 
-  LOOP* loop() const { return m_loop; }
-  EDGE* edge() const { return m_edge; }
-  COEDGE* next() const { return m_next; }
-  COEDGE* previous() const { return m_previous; }
+  LOOP* loop() const { return m_links.loop; }
+  EDGE* edge() const { return m_links.edge; }
+  COEDGE* next() const { return m_links.next; }
+  COEDGE* previous() const { return m_links.previous; }
   // The next coedge of the same edge (a ring); null when the edge has no other coedge.
-  COEDGE* partner() const { return m_partner; }
+  COEDGE* partner() const { return m_links.partner; }
   // True when the coedge runs from the edge's end to its start.
-  bool reversed() const { return m_reversed; }
+  bool reversed() const { return m_links.reversed; }
   VERTEX* start() const;
   VERTEX* end() const;
 
  private:
   friend struct tpk_detail::topology_editor;
+  struct links {
+    LOOP* loop = nullptr;
+    EDGE* edge = nullptr;
+    COEDGE* next = nullptr;
+    COEDGE* previous = nullptr;
+    COEDGE* partner = nullptr;
+    bool reversed = false;
+  };
   COEDGE() = default;
-  LOOP* m_loop = nullptr;
-  EDGE* m_edge = nullptr;
-  COEDGE* m_next = nullptr;
-  COEDGE* m_previous = nullptr;
-  COEDGE* m_partner = nullptr;
-  bool m_reversed = false;
+  ~COEDGE() override;
+  links m_links;
 };
 
 class TPK_KERNEL_EXPORT EDGE final : public ENTITY {
  public:
-  ~EDGE() override;
   entity_kind kind() const override { return entity_kind::edge; }
   const char* type_name() const override { return "edge"; }
-  BODY* body() const override { return m_body; }
+  BODY* body() const override { return m_links.body; }
 
   const curve* geometry() const { return m_curve; }
-  VERTEX* start() const { return m_start; }
-  VERTEX* end() const { return m_end; }
-  bool closed() const { return m_start == m_end; }
+  VERTEX* start() const { return m_links.start; }
+  VERTEX* end() const { return m_links.end; }
+  bool closed() const { return m_links.start == m_links.end; }
   // The edge runs along its curve from t_start to t_end (t_start < t_end).
-  double t_start() const { return m_t_start; }
-  double t_end() const { return m_t_end; }
+  double t_start() const { return m_links.t_start; }
+  double t_end() const { return m_links.t_end; }
   // One coedge of the edge; the others follow through COEDGE::partner().
-  COEDGE* coedge() const { return m_coedge; }
+  COEDGE* coedge() const { return m_links.coedge; }
 
  private:
   friend struct tpk_detail::topology_editor;
+  struct links {
+    BODY* body = nullptr;
+    VERTEX* start = nullptr;
+    VERTEX* end = nullptr;
+    double t_start = 0.0, t_end = 0.0;
+    COEDGE* coedge = nullptr;
+  };
   EDGE() = default;
-  BODY* m_body = nullptr;
+  ~EDGE() override;
+  links m_links;
   curve* m_curve = nullptr;  // owned
-  VERTEX* m_start = nullptr;
-  VERTEX* m_end = nullptr;
-  double m_t_start = 0.0, m_t_end = 0.0;
-  COEDGE* m_coedge = nullptr;
   std::size_t m_index = 0;
 };
 
 class TPK_KERNEL_EXPORT VERTEX final : public ENTITY {
  public:
-  ~VERTEX() override;
   entity_kind kind() const override { return entity_kind::vertex; }
   const char* type_name() const override { return "vertex"; }
-  BODY* body() const override { return m_body; }
+  BODY* body() const override { return m_links.body; }
 
-  const TPK::position& point() const { return m_point; }
+  const TPK::position& point() const { return m_links.point; }
   // The edges that start or end here, in the order they were attached.
-  const TPK::kernel_vector<EDGE*>& edges() const { return m_edges; }
+  const TPK::kernel_vector<EDGE*>& edges() const { return m_links.edges; }
 
  private:
   friend struct tpk_detail::topology_editor;
+  struct links {
+    BODY* body = nullptr;
+    TPK::position point;
+    TPK::kernel_vector<EDGE*> edges;
+  };
   VERTEX() = default;
-  BODY* m_body = nullptr;
-  TPK::position m_point;
-  TPK::kernel_vector<EDGE*> m_edges;
+  ~VERTEX() override;
+  links m_links;
   std::size_t m_index = 0;
 };

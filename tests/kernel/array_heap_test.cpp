@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tagging_tracking.h"
+#include "support/models.h"
 
 namespace {
 
@@ -76,9 +76,8 @@ TEST(KernelHeap, InjectedFailureThrowsOnceAndLeavesTheArrayIntact) {
 
 TEST(KernelHeap, FailedConstructionLeaksNothing) {
   // Make each allocation of a primitive fail in turn: the build throws or fails, and the heap
-  // returns to where it was. The default history stream is made first: it lives on.
-  HISTORY_STREAM* stream = nullptr;
-  TPI_HISTORY::get_default(stream, false);
+  // returns to where it was.
+  test_support::scratch_stream stream;
   const auto before = TPK::get_heap_counts();
   for (int n = 1; n < 200; ++n) {
     TPK::fail_heap_allocation_after(n);
@@ -90,7 +89,8 @@ TEST(KernelHeap, FailedConstructionLeaksNothing) {
     }
     TPK::fail_heap_allocation_after(0);
     if (built) {
-      delete body;
+      TPI_MODEL::delete_body(body);
+      stream->clear();
       break;
     }
     EXPECT_EQ(body, nullptr);

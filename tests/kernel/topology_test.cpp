@@ -39,8 +39,7 @@ TEST(Construction, PrimitivesAreValidWithTheirDocumentedTopology) {
 }
 
 TEST(Construction, BadArgumentsFailAndBuildNothing) {
-  HISTORY_STREAM* stream = nullptr;
-  TPI_HISTORY::get_default(stream, false);
+  scratch_stream stream;
   const auto before = TPK::get_heap_counts().live_blocks;
   BODY* body = nullptr;
   EXPECT_FALSE(TPI_BUILD::make_block(0, 1, 1, body).ok());
@@ -116,14 +115,14 @@ TEST(Queries, OrdersAreStableAndCorrespondBetweenModelsBuiltAlike) {
 }
 
 TEST(Queries, DeletingModelsReturnsTheKernelHeapToItsBaseline) {
-  HISTORY_STREAM* stream = nullptr;
-  TPI_HISTORY::get_default(stream, false);
+  scratch_stream stream;
   const auto before = TPK::get_heap_counts();
   {
     body_ptr bodies[] = {block(), cylinder(), cone(), cone(1, 0, 1), sphere(), torus(),
                          grid_sheet(5, 4)};
     for (auto& body : bodies) faces_of(body->vertices()[0]);
   }
+  stream->clear();
   EXPECT_EQ(TPK::get_heap_counts().live_blocks, before.live_blocks);
   EXPECT_EQ(TPK::get_heap_counts().live_bytes, before.live_bytes);
 }

@@ -28,6 +28,18 @@ std::vector<std::size_t> positions(const TPK::kernel_vector<T*>& list, const std
 
 }  // namespace
 
+scratch_stream::scratch_stream() {
+  TPI_HISTORY::get_default(m_previous, false);
+  TPI_HISTORY::get_default(m_stream, true);
+}
+
+scratch_stream::~scratch_stream() {
+  TPI_HISTORY::set_default(m_previous);
+  m_stream->clear();
+  const outcome deleted = TPI_HISTORY::delete_stream(m_stream);
+  EXPECT_TRUE(deleted.ok()) << deleted.message();
+}
+
 body_ptr block(double dx, double dy, double dz) {
   BODY* body = nullptr;
   const outcome r = TPI_BUILD::make_block(dx, dy, dz, body);

@@ -13,9 +13,26 @@ namespace test_support {
 
 // Deletes a body when the test ends.
 struct body_deleter {
-  void operator()(BODY* body) const { delete body; }
+  void operator()(BODY* body) const { TPI_MODEL::delete_body(body); }
 };
 using body_ptr = std::unique_ptr<BODY, body_deleter>;
+
+// A fresh default history stream for one test; on destruction the previous default comes back
+// and the stream, with everything its states hold, is deleted. Bodies of the stream must be gone
+// by then (delete them or let their body_ptr end first).
+class scratch_stream {
+ public:
+  scratch_stream();
+  scratch_stream(const scratch_stream&) = delete;
+  scratch_stream& operator=(const scratch_stream&) = delete;
+  ~scratch_stream();
+  HISTORY_STREAM* get() const { return m_stream; }
+  HISTORY_STREAM* operator->() const { return m_stream; }
+
+ private:
+  HISTORY_STREAM* m_previous = nullptr;
+  HISTORY_STREAM* m_stream = nullptr;
+};
 
 // Each builder fails the current test (and gives null) when the kernel refuses.
 body_ptr block(double dx = 1, double dy = 1, double dz = 1);

@@ -9,7 +9,7 @@ int main() {
   TPK::tpk_array<FACE*> faces;
   TPI_QUERY::get_faces(block, faces);
   const bool ok = faces.size() == 6 && TPI_CHECK::check_body(block).ok();
-  delete block;
+  TPI_MODEL::delete_body(block);
   std::printf("consumer: %s\n", ok ? "ok" : "wrong");
   return ok ? 0 : 1;
 }
