@@ -8,6 +8,7 @@
 #include "kernel/attributes/entity_def.h"
 #include "kernel/build/polyhedron.h"
 #include "kernel/build/primitives.h"
+#include "kernel/file/model_file.h"
 #include "kernel/geometry/curve.h"
 #include "kernel/geometry/position.h"
 #include "kernel/geometry/surface.h"

@@ -1,0 +1,1 @@
+#include "kernel/file/model_file.h"
