@@ -150,4 +150,16 @@ outcome make_torus(double major, double minor, BODY*& body) {
   return outcome();
 }
 
+outcome make_disc(double radius, BODY*& body) {
+  if (!positive(radius)) return bad("make_disc", "radius must be positive");
+  tpk_detail::operation_scope scope;
+  BODY* made = topology_editor::new_body();
+  VERTEX* v = topology_editor::new_vertex(made, {radius, 0, 0});
+  EDGE* rim = topology_editor::new_edge(made, circle_at(radius, 0), v, v, 0.0, two_pi);
+  add_cap(made, rim, 0, true);
+  scope.commit();
+  body = made;
+  return outcome();
+}
+
 }  // namespace TPI_BUILD

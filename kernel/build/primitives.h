@@ -1,5 +1,5 @@
-// Primitive solids, placed with their axis along +z through the origin. Each gives a closed,
-// valid body in `body` or fails with `body` untouched. Faces face outwards.
+// Primitive solids and sheets, placed with their axis along +z through the origin. Each gives a
+// valid body in `body` or fails with `body` untouched. Faces of solids face outwards.
 #pragma once
 
 #include "kernel/kernel_export.h"
@@ -29,5 +29,9 @@ TPK_KERNEL_EXPORT outcome make_sphere(double radius, BODY*& body);
 // One toroidal face bounded by its two seams, circles at u = 0 and at v = 0, which meet at the
 // one vertex (major + minor, 0, 0).
 TPK_KERNEL_EXPORT outcome make_torus(double major, double minor, BODY*& body);
+
+// A sheet: one disc in the plane z = 0 facing +z, bounded by one closed circular edge with its one
+// vertex at (radius, 0, 0). Polygonal sheets come from make_polyhedron.
+TPK_KERNEL_EXPORT outcome make_disc(double radius, BODY*& body);
 
 }  // namespace TPI_BUILD

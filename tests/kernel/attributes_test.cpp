@@ -159,7 +159,7 @@ TEST(Attributes, FactoriesAreRegisteredReplacedAndRemovedByName) {
   EXPECT_EQ(TPI_CUSTOM_ENTITY::find_save_restore_def("test_factory"), nullptr);
 }
 
-TEST(History, BodiesBelongToTheStreamThatWasDefaultWhenTheyWereMade) {
+TEST(Streams, BodiesBelongToTheStreamThatWasDefaultWhenTheyWereMade) {
   HISTORY_STREAM* original = nullptr;
   TPI_HISTORY::get_default(original, false);
   ASSERT_NE(original, nullptr);

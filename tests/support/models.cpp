@@ -1,6 +1,7 @@
 #include "support/models.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace test_support {
 
@@ -99,6 +100,10 @@ std::vector<FACE*> faces_of(ENTITY* entity) {
   return to_vector(found);
 }
 
+std::vector<std::size_t> count_of(BODY* body) {
+  return {body->vertices().size(), body->edges().size(), body->faces().size()};
+}
+
 std::vector<EDGE*> edges_of(ENTITY* entity) {
   TPK::tpk_array<EDGE*> found;
   TPI_QUERY::get_edges(entity, found);
@@ -124,6 +129,78 @@ std::vector<std::size_t> indices_in(const BODY* body, const std::vector<FACE*>& 
 
 std::vector<std::size_t> indices_in(const BODY* body, const std::vector<VERTEX*>& vertices) {
   return positions(body->vertices(), vertices);
+}
+
+namespace {
+
+void describe_attribs(const ENTITY* e, std::string& out) {
+  for (ATTRIB* a = e->first_attrib(); a != nullptr; a = a->next()) {
+    auto* custom = dynamic_cast<ATTRIB_CUSTOM*>(a);
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, " a%p:%s", static_cast<const void*>(a),
+                  custom && custom->def() ? custom->def()->type_name() : "-");
+    out += buffer;
+  }
+}
+
+void describe_numbers(const double* data, std::size_t n, std::string& out) {
+  char buffer[40];
+  for (std::size_t i = 0; i < n; ++i) {
+    std::snprintf(buffer, sizeof buffer, " %.17g", data[i]);
+    out += buffer;
+  }
+}
+
+}  // namespace
+
+std::string describe(const BODY* body) {
+  std::string out;
+  char buffer[160];
+  const auto ptr = [](const void* p) { return p; };
+  for (const FACE* f : body->faces()) {
+    std::snprintf(buffer, sizeof buffer, "F%p %d %s", ptr(f), f->reversed(),
+                  f->geometry()->type_name());
+    out += buffer;
+    double data[16];
+    f->geometry()->get_data(data);
+    describe_numbers(data, f->geometry()->data_size(), out);
+    describe_attribs(f, out);
+    for (const LOOP* l : f->loops()) {
+      std::snprintf(buffer, sizeof buffer, "\n L%p", ptr(l));
+      out += buffer;
+      const COEDGE* c = l->first();
+      do {
+        std::snprintf(buffer, sizeof buffer, " C%p(E%p %d p%p)", ptr(c), ptr(c->edge()),
+                      c->reversed(), ptr(c->partner()));
+        out += buffer;
+        c = c->next();
+      } while (c != l->first());
+    }
+    out += "\n";
+  }
+  for (const EDGE* e : body->edges()) {
+    std::snprintf(buffer, sizeof buffer, "E%p V%p V%p %.17g %.17g c%p", ptr(e), ptr(e->start()),
+                  ptr(e->end()), e->t_start(), e->t_end(), ptr(e->coedge()));
+    out += buffer;
+    double data[16];
+    e->geometry()->get_data(data);
+    describe_numbers(data, e->geometry()->data_size(), out);
+    describe_attribs(e, out);
+    out += "\n";
+  }
+  for (const VERTEX* v : body->vertices()) {
+    std::snprintf(buffer, sizeof buffer, "V%p %.17g %.17g %.17g:", ptr(v), v->point().x,
+                  v->point().y, v->point().z);
+    out += buffer;
+    for (const EDGE* e : v->edges()) {
+      std::snprintf(buffer, sizeof buffer, " E%p", ptr(e));
+      out += buffer;
+    }
+    describe_attribs(v, out);
+    out += "\n";
+  }
+  describe_attribs(body, out);
+  return out;
 }
 
 std::vector<std::vector<std::size_t>> fans_at(VERTEX* vertex) {

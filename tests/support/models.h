@@ -46,6 +46,8 @@ body_ptr polyhedron(const std::vector<TPK::position>& points,
 body_ptr grid_sheet(int nx, int ny);
 
 std::vector<FACE*> faces_of(ENTITY* entity);
+// {vertices, edges, faces} of a body.
+std::vector<std::size_t> count_of(BODY* body);
 std::vector<EDGE*> edges_of(ENTITY* entity);
 std::vector<VERTEX*> vertices_of(ENTITY* entity);
 
@@ -55,6 +57,10 @@ VERTEX* vertex_at(BODY* body, const TPK::position& point);
 // orders of two bodies built alike.
 std::vector<std::size_t> indices_in(const BODY* body, const std::vector<FACE*>& faces);
 std::vector<std::size_t> indices_in(const BODY* body, const std::vector<VERTEX*>& vertices);
+
+// A description of the model in full, addresses included: two equal descriptions mean the same
+// entity objects with the same links, geometry and attributes.
+std::string describe(const BODY* body);
 
 // The fans at a vertex, each a list of the faces' indices in the body's face list.
 std::vector<std::vector<std::size_t>> fans_at(VERTEX* vertex);

@@ -1,0 +1,82 @@
+#include "support/recorder.h"
+
+#include <stdexcept>
+
+#include <gtest/gtest.h>
+
+namespace test_support {
+
+std::vector<heard>& recorder_def::log() {
+  static std::vector<heard> entries;
+  return entries;
+}
+
+void recorder_def::note(const char* what, const ATTRIB_CUSTOM* attrib, const ENTITY* other,
+                        int value) const {
+  log().push_back({m_label, what, attrib ? attrib->owner() : nullptr, other, value});
+  if (fail_on == what) throw std::runtime_error("recorder asked to fail");
+}
+
+TPI_CUSTOM_ENTITY::entity_def* recorder_def::copy_for_backup() const {
+  return new recorder_def(*this);
+}
+
+TPI_CUSTOM_ENTITY::entity_def* recorder_def::copy(const TPI_CUSTOM_ENTITY::copy_context& ctx) const {
+  note("copy", TPK::ATTRIB_CUSTOM_const_xs(ctx.entity()).get(), ctx.copied_entity(), 0);
+  return new recorder_def(*this);
+}
+
+bool recorder_def::roll_notify(const TPI_CUSTOM_ENTITY::roll_notify_context& ctx) const {
+  note("roll_notify", TPK::ATTRIB_CUSTOM_const_xs(ctx.entity()).get(), nullptr, ctx.get_type());
+  return true;
+}
+
+bool recorder_def::lose_owner(const TPI_CUSTOM_ENTITY::lose_owner_context& ctx) const {
+  note("lose_owner", ctx.get_attrib(), nullptr, 0);
+  return true;
+}
+
+bool recorder_def::split_owner(const TPI_CUSTOM_ENTITY::split_owner_context& ctx) const {
+  note("split_owner", ctx.get_attrib(), ctx.new_entity(), 0);
+  return true;
+}
+
+bool recorder_def::merge_owner(const TPI_CUSTOM_ENTITY::merge_owner_context& ctx) const {
+  note("merge_owner", ctx.get_attrib(), ctx.other_entity(), ctx.deleting_owner() ? 1 : 0);
+  return true;
+}
+
+bool recorder_def::trans_owner(const TPI_CUSTOM_ENTITY::trans_owner_context& ctx) const {
+  note("trans_owner", ctx.get_attrib(), nullptr, 0);
+  return true;
+}
+
+bool recorder_def::copy_owner(const TPI_CUSTOM_ENTITY::copy_owner_context& ctx) const {
+  note("copy_owner", ctx.get_attrib(), ctx.new_entity(), 0);
+  return true;
+}
+
+ATTRIB_CUSTOM* record_on(ENTITY* owner, const std::string& label, bool copyable) {
+  ATTRIB_CUSTOM* attrib = nullptr;
+  auto* def = new recorder_def(label, copyable);
+  const outcome r = TPI_CUSTOM_ENTITY::add_attrib(owner, def, attrib);
+  EXPECT_TRUE(r.ok()) << r.message();
+  if (!r.ok()) delete def;
+  return attrib;
+}
+
+std::vector<std::string> labels_on(ENTITY* owner) {
+  std::vector<std::string> labels;
+  TPK::tpk_array<ATTRIB_CUSTOM*> found;
+  TPI_CUSTOM_ENTITY::find_attrib(owner, "recorder_def", found);
+  for (ATTRIB_CUSTOM* a : found) labels.push_back(static_cast<recorder_def*>(a->def())->label());
+  return labels;
+}
+
+std::vector<std::string> heard_summary() {
+  std::vector<std::string> summary;
+  for (const heard& h : recorder_def::log()) summary.push_back(h.label + ":" + h.what);
+  return summary;
+}
+
+}  // namespace test_support
