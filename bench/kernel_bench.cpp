@@ -3,25 +3,19 @@
 #include <benchmark/benchmark.h>
 
 #include <map>
-#include <memory>
 #include <vector>
 
 #include "tagging_tracking.h"
 
 namespace {
 
-// A closed box-like polyhedron: an n by n grid of unit squares on each of its six sides would
-// need bookkeeping; a sheet of n by m squares is enough to measure queries, and it has interior
-// vertices with full fans.
-struct sheet {
-  BODY* body = nullptr;
-  ~sheet() { TPI_MODEL::delete_body(body); }
-};
-
+// A square sheet of about `faces` unit squares: its interior vertices have full fans, which is
+// enough to measure queries. Built once per size and never deleted: at exit the kernel's own
+// statics may already be gone.
 BODY* sheet_of(std::int64_t faces) {
-  static std::map<std::int64_t, std::unique_ptr<sheet>> cache;
-  auto& slot = cache[faces];
-  if (slot) return slot->body;
+  static std::map<std::int64_t, BODY*> cache;
+  BODY*& slot = cache[faces];
+  if (slot != nullptr) return slot;
   int side = 1;
   while (static_cast<std::int64_t>(side) * side < faces) ++side;
   std::vector<TPK::position> points;
@@ -37,9 +31,8 @@ BODY* sheet_of(std::int64_t faces) {
       loops.push_back({p, p + 1, p + side + 2, p + side + 1});
     }
   }
-  slot = std::make_unique<sheet>();
-  TPI_BUILD::make_polyhedron(points, loops, slot->body);
-  return slot->body;
+  TPI_BUILD::make_polyhedron(points, loops, slot);
+  return slot;
 }
 
 void BM_BodyFaces(benchmark::State& state) {
@@ -117,6 +110,59 @@ void BM_VertexFans(benchmark::State& state) {
   }
 }
 
+// Splits `count` faces of the body along a diagonal, one operation each.
+void split_faces(BODY* body, std::size_t count) {
+  TPK::tpk_array<VERTEX*> corners;
+  for (std::size_t i = 0; i < count; ++i) {
+    FACE* face = body->faces()[i];
+    TPI_QUERY::get_vertices(face, corners);
+    EDGE* edge = nullptr;
+    FACE* piece = nullptr;
+    TPI_MODEL::split_face(face, corners[0], corners[2], edge, piece);
+  }
+}
+
+// Per-split cost on bodies of growing size: it should not grow with the body.
+void BM_SplitFace(benchmark::State& state) {
+  HISTORY_STREAM* previous = nullptr;
+  HISTORY_STREAM* stream = nullptr;
+  TPI_HISTORY::get_default(previous, false);
+  TPI_HISTORY::get_default(stream, true);
+  BODY* body = sheet_of(state.range(0));
+  stream->note_state();
+  constexpr std::size_t splits = 1000;
+  for (auto _ : state) {
+    split_faces(body, splits);
+    state.PauseTiming();
+    stream->roll_back(1);
+    stream->clear();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(splits));
+  TPI_HISTORY::set_default(previous);
+}
+
+// Rolling back and forward 10^4 splits: cost per split undone or redone.
+void BM_RollBackForward(benchmark::State& state) {
+  HISTORY_STREAM* previous = nullptr;
+  HISTORY_STREAM* stream = nullptr;
+  TPI_HISTORY::get_default(previous, false);
+  TPI_HISTORY::get_default(stream, true);
+  BODY* body = sheet_of(state.range(0));
+  constexpr std::size_t splits = 10000;
+  stream->note_state();
+  split_faces(body, splits);
+  stream->note_state();
+  for (auto _ : state) {
+    stream->roll_back(1);
+    stream->roll_forward(1);
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(2 * splits));
+  stream->roll_back(1);
+  stream->clear();
+  TPI_HISTORY::set_default(previous);
+}
+
 void sizes(benchmark::internal::Benchmark* b) {
   for (std::int64_t n : {1000, 10000, 100000, 1000000}) b->Arg(n);
 }
@@ -126,6 +172,8 @@ BENCHMARK(BM_EdgeFaces)->Apply(sizes);
 BENCHMARK(BM_FaceVertices)->Apply(sizes);
 BENCHMARK(BM_FindAttrib)->Apply(sizes);
 BENCHMARK(BM_VertexFans)->Apply(sizes);
+BENCHMARK(BM_SplitFace)->Arg(10000)->Arg(100000)->Arg(1000000);
+BENCHMARK(BM_RollBackForward)->Arg(10000)->Arg(100000)->Arg(1000000);
 
 }  // namespace
 

@@ -17,7 +17,6 @@ std::uint64_t g_next_serial = 1;
 void stream_log::fresh_serial() { m_serial = g_next_serial++; }
 
 void stream_log::reserve_one() {
-  if (m_applied < m_states.size()) discard_ahead();
   auto& records = m_open.records;
   if (records.size() == records.capacity()) {
     records.reserve(records.empty() ? 64 : 2 * records.size());
@@ -42,6 +41,10 @@ void stream_log::abort_to(std::size_t mark) noexcept {
     records.pop_back();
   }
   fresh_serial();
+}
+
+void stream_log::commit_from(std::size_t mark) noexcept {
+  if (m_open.records.size() > mark && m_applied < m_states.size()) discard_ahead();
 }
 
 void stream_log::note_state() {

@@ -35,8 +35,8 @@ class stream_log {
 
   HISTORY_STREAM* stream() const { return m_stream; }
 
-  // Appends to the open state, first discarding the states that could be rolled forward. If it
-  // throws, nothing was recorded and the record is destroyed without being discarded.
+  // Appends to the open state. If it throws, nothing was recorded and the record is destroyed
+  // without being discarded.
   void record(std::unique_ptr<journal_record> entry);
   // Makes room so that the next record() cannot throw.
   void reserve_one();
@@ -46,6 +46,9 @@ class stream_log {
   std::size_t begin_operation();
   // Undoes and discards the open state's records from `mark` on.
   void abort_to(std::size_t mark) noexcept;
+  // Ends an operation that succeeded: if it recorded anything, the states that could have been
+  // rolled forward are discarded now (a failed operation leaves them).
+  void commit_from(std::size_t mark) noexcept;
 
   void note_state();
   bool roll_back(std::size_t count);
@@ -90,7 +93,10 @@ class operation_scope {
   ~operation_scope() {
     if (!m_committed) m_log->abort_to(m_mark);
   }
-  void commit() { m_committed = true; }
+  void commit() {
+    m_committed = true;
+    m_log->commit_from(m_mark);
+  }
 
  private:
   stream_log* m_log;
