@@ -2,7 +2,7 @@
 # Installs what building and testing tagtrack needs, only when something is missing.
 set -euo pipefail
 
-needed=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev)
+needed=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev valgrind)
 missing=()
 for package in "${needed[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

@@ -10,6 +10,12 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure -j"$jobs")
 
+# The test programs once more under valgrind: no invalid access, no leak.
+for program in build/tests/*_tests; do
+  valgrind --quiet --error-exitcode=9 --leak-check=full --errors-for-leak-kinds=definite \
+    "$program" --gtest_brief=1
+done
+
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTAGTRACK_SANITIZE=ON \
   -DTAGTRACK_BUILD_BENCHMARKS=OFF -DTAGTRACK_BUILD_EXAMPLES=OFF
 cmake --build build-sanitize -j"$jobs"
