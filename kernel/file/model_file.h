@@ -9,8 +9,10 @@
 // entity_def_version() is the recorded definition version.
 //
 // Restoring is all or nothing: on any error the outcome names the line, column and reason, no
-// body is given back, and nothing already in memory changes. Saving the restored bodies again
-// gives byte-identical text.
+// body is given back, and nothing already in memory changes; an exception from inside (out of
+// memory, or thrown by a factory) undoes everything the same way and is passed on. The restored
+// bodies answer every query in the saved bodies' orders, and saving them again gives
+// byte-identical text.
 #pragma once
 
 #include <string>
