@@ -1,6 +1,7 @@
 #include "kernel/topology/ordered_faces.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "kernel/internal/topology_editor.h"
 
@@ -8,10 +9,25 @@ using tpk_detail::topology_editor;
 
 namespace {
 
-// Corners compare by their face's serial, then their coedge's: an order fixed by construction.
+// The place of a coedge in its face: the loop's place in the face's list, then the coedge's
+// place walking the loop from its first coedge.
+std::pair<std::size_t, std::size_t> place_in_face(const COEDGE* c) {
+  const LOOP* loop = c->loop();
+  const auto& loops = loop->face()->loops();
+  const std::size_t loop_place =
+      static_cast<std::size_t>(std::find(loops.begin(), loops.end(), loop) - loops.begin());
+  std::size_t position = 0;
+  for (const COEDGE* walk = loop->first(); walk != c; walk = walk->next()) ++position;
+  return {loop_place, position};
+}
+
+// Corners compare by their face's place in the body's face list, then by their place in the face:
+// an order that the model itself holds, and that a model file keeps.
 bool corner_before(const COEDGE* a, const COEDGE* b) {
-  const std::uint64_t fa = a->loop()->face()->serial(), fb = b->loop()->face()->serial();
-  return fa != fb ? fa < fb : a->serial() < b->serial();
+  const FACE* fa = a->loop()->face();
+  const FACE* fb = b->loop()->face();
+  if (fa != fb) return topology_editor::index_of(fa) < topology_editor::index_of(fb);
+  return place_in_face(a) < place_in_face(b);
 }
 
 // The corner reached by turning from `corner` across its outgoing edge; null at a boundary, or

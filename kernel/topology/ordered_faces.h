@@ -8,8 +8,9 @@
 //
 // Where fans start and how they are ordered:
 // - an open fan starts at its corner whose incoming edge has no other face;
-// - a closed fan starts at its corner whose face was made first (ENTITY::serial), the corner whose
-//   coedge was made first when that face has two there;
+// - a closed fan starts at its corner whose face comes first in the body's face list; when that
+//   face has two corners there, at the one met first walking its loops in order, each from its
+//   first coedge;
 // - fans are ordered by their first corner, compared the same way.
 #pragma once
 
