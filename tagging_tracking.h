@@ -4,3 +4,8 @@
 #pragma once
 
 #include "kernel/kernel.h"
+#include "tag_manager/copy_callback.h"
+#include "tag_manager/tag_manager.h"
+#include "tagging/generic_tag_attrib_def.h"
+#include "tagging/tag_data.h"
+#include "tagging/tag_info.h"

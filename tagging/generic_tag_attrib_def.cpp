@@ -1,0 +1,175 @@
+#include "tagging/generic_tag_attrib_def.h"
+
+#include <memory>
+#include <utility>
+
+#include "kernel/attributes/access.h"
+#include "kernel/attributes/attrib_api.h"
+#include "kernel/print.h"
+#include "tag_manager/internal/copy_callback_slot.h"
+#include "tag_manager/internal/tag_registry.h"
+
+namespace TPI_TAGGING_TRACKING {
+
+namespace {
+
+// Numbers every construction; a plain process-wide integer, used from one thread at a time.
+std::int32_t g_next_debug_id = 1;
+
+const generic_tag_attrib_def* as_tag_def(const TPI_CUSTOM_ENTITY::entity_def* def) {
+  return dynamic_cast<const generic_tag_attrib_def*>(def);
+}
+
+}  // namespace
+
+generic_tag_attrib_def::generic_tag_attrib_def()
+    : m_tag_info(new tag_info()), m_debug_id(g_next_debug_id++) {
+  set_def_version(generic_tag_attrib_def_version);
+}
+
+generic_tag_attrib_def::generic_tag_attrib_def(TPK::tpk_array<char> primary_id)
+    : m_tag_info(new tag_info(tag_data(std::move(primary_id)))), m_debug_id(g_next_debug_id++) {
+  set_def_version(generic_tag_attrib_def_version);
+}
+
+generic_tag_attrib_def::generic_tag_attrib_def(const generic_tag_attrib_def& other)
+    : TPI_ANNO::tag_attrib_def(other),
+      m_tag_info(other.m_tag_info ? new tag_info(*other.m_tag_info) : nullptr),
+      m_debug_id(g_next_debug_id++) {}
+
+generic_tag_attrib_def& generic_tag_attrib_def::operator=(const generic_tag_attrib_def& other) {
+  if (this == &other) return *this;
+  if (other.m_tag_info == nullptr) {
+    // A source without a list leaves the target's tags as they are.
+    TPI_ANNO::tag_attrib_def::operator=(other);
+    return *this;
+  }
+  if (m_tag_info == nullptr) {
+    m_tag_info = new tag_info(*other.m_tag_info);
+  } else {
+    *m_tag_info = *other.m_tag_info;
+  }
+  TPI_ANNO::tag_attrib_def::operator=(other);
+  return *this;
+}
+
+generic_tag_attrib_def::~generic_tag_attrib_def() { delete m_tag_info; }
+
+const char* generic_tag_attrib_def::name() { return "generic_tag_attrib_def"; }
+
+void generic_tag_attrib_def::destroy() {}
+
+const char* generic_tag_attrib_def::type_name() const { return name(); }
+
+TPI_CUSTOM_ENTITY::entity_def* generic_tag_attrib_def::copy_for_backup() const {
+  return new generic_tag_attrib_def(*this);
+}
+
+TPI_CUSTOM_ENTITY::entity_def* generic_tag_attrib_def::copy(
+    const TPI_CUSTOM_ENTITY::copy_context& ctx) const {
+  const ATTRIB_CUSTOM* source = TPK::ATTRIB_CUSTOM_const_xs(ctx.entity()).get();
+  const ATTRIB_CUSTOM* copied = TPK::ATTRIB_CUSTOM_xs(ctx.copied_entity()).get();
+  if (source == nullptr || copied == nullptr || source == copied) {
+    tpk_printf("ERROR: copy_context::copied_entity is incorrect\n");
+  }
+  return new generic_tag_attrib_def(*this);
+}
+
+bool generic_tag_attrib_def::roll_notify(const TPI_CUSTOM_ENTITY::roll_notify_context& ctx) const {
+  ATTRIB_CUSTOM* attrib = TPK::ATTRIB_CUSTOM_xs(ctx.entity()).get();
+  switch (static_cast<int>(ctx.get_type())) {
+    case 0:
+      tag_registry::instance().unregister_attrib(attrib);
+      break;
+    case 2:
+      tag_registry::instance().register_attrib(attrib);
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+bool generic_tag_attrib_def::copyable() const {
+  TPK_COPY_ATTRIB_CB* callback = registered_copy_callback();
+  if (callback == nullptr) return true;
+  bool allow = true;
+  callback->copy_attrib_with_owner(nullptr, allow);
+  return allow;
+}
+
+bool generic_tag_attrib_def::lose_owner(const TPI_CUSTOM_ENTITY::lose_owner_context& ctx) const {
+  tag_registry::instance().unregister_attrib(ctx.get_attrib());
+  return true;
+}
+
+void generic_tag_attrib_def::follow_to(ATTRIB_CUSTOM* attrib, ENTITY* entity) const {
+  auto copy = std::make_unique<generic_tag_attrib_def>(*this);
+  ATTRIB_CUSTOM* new_attrib = nullptr;
+  // The kernel owns the copy once attached; if it refuses it, the copy is released here.
+  if (TPI_CUSTOM_ENTITY::add_attrib(entity, copy.get(), new_attrib).ok()) copy.release();
+  tag_registry::instance().register_attrib(attrib);
+  tag_registry::instance().register_attrib(new_attrib);
+}
+
+bool generic_tag_attrib_def::split_owner(const TPI_CUSTOM_ENTITY::split_owner_context& ctx) const {
+  follow_to(ctx.get_attrib(), ctx.new_entity());
+  return true;
+}
+
+bool generic_tag_attrib_def::copy_owner(const TPI_CUSTOM_ENTITY::copy_owner_context& ctx) const {
+  follow_to(ctx.get_attrib(), ctx.new_entity());
+  return true;
+}
+
+bool generic_tag_attrib_def::merge_owner(const TPI_CUSTOM_ENTITY::merge_owner_context& ctx) const {
+  if (!ctx.deleting_owner()) return true;
+  ENTITY* other = ctx.other_entity();
+  TPK::tpk_array<ATTRIB_CUSTOM*> attribs;
+  TPI_CUSTOM_ENTITY::find_attrib(other, nullptr, attribs);
+  for (ATTRIB_CUSTOM* attrib : attribs) {
+    const generic_tag_attrib_def* def = as_tag_def(TPK::ATTRIB_CUSTOM_const_xs(attrib).get_def());
+    if (def == nullptr) continue;
+    generic_tag_attrib_def merged(*def);
+    if (m_tag_info == nullptr) return false;
+    tag_info* tags = merged.get_tag_info_for_change();
+    if (tags == nullptr) {
+      merged.set_tag_info(new tag_info());
+      tags = merged.get_tag_info_for_change();
+    }
+    for (const tag_data& tag : *m_tag_info) tags->add_unique(tag);
+    merged.update_attribute_with_this_def(attrib);
+    return true;
+  }
+  auto copy = std::make_unique<generic_tag_attrib_def>(*this);
+  ATTRIB_CUSTOM* new_attrib = nullptr;
+  if (TPI_CUSTOM_ENTITY::add_attrib(other, copy.get(), new_attrib).ok()) copy.release();
+  return true;
+}
+
+bool generic_tag_attrib_def::reset_def_for_edit(const TPI_CUSTOM_ENTITY::edit_context& ctx,
+                                                const TPI_ANNO::tag_attrib_def* new_def) {
+  const generic_tag_attrib_def* source = as_tag_def(new_def);
+  if (source == nullptr) return false;
+  ATTRIB_CUSTOM* attrib = get_attrib();
+  // An edit offered for another attribute than the one holding this definition is refused.
+  if (attrib != ctx.get_attrib()) return false;
+  tag_registry::instance().unregister_attrib(attrib);
+  *this = *source;
+  tag_registry::instance().register_attrib(attrib);
+  return true;
+}
+
+void generic_tag_attrib_def::set_tag_info(tag_info* tags) {
+  if (tags == m_tag_info) return;
+  delete m_tag_info;
+  m_tag_info = tags;
+}
+
+bool generic_tag_attrib_def::prepend_operation_id(int id, bool negate) {
+  if (id < 1 || m_tag_info == nullptr) return false;
+  m_tag_info->add_operation_id(negate ? -id : id);
+  return true;
+}
+
+}  // namespace TPI_TAGGING_TRACKING

@@ -1,0 +1,323 @@
+// The tag text: the blank-separated form of tags that recipe texts embed.
+//
+// Both directions work on the stream buffer directly rather than through formatted stream
+// operations: the text is a long run of tiny items, and a formatted operation per item (with its
+// sentry and locale lookups) costs more than the item itself. The writer gathers items in a local
+// buffer and hands them to the stream in blocks; the reader parses items as the standard
+// extractions would (same characters consumed, same stream state afterwards) but with the
+// C locale's white space and plain decimal numbers.
+#include <algorithm>
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+#include <istream>
+#include <limits>
+#include <ostream>
+#include <utility>
+
+#include "tagging/tag_data.h"
+#include "tagging/tag_info.h"
+
+namespace TPI_TAGGING_TRACKING {
+
+namespace {
+
+class item_writer {
+ public:
+  explicit item_writer(std::ostream& out) noexcept : m_out(out) {}
+  item_writer(const item_writer&) = delete;
+  item_writer& operator=(const item_writer&) = delete;
+
+  void blank() {
+    make_room(1);
+    *m_end++ = ' ';
+  }
+  void character(char c) {
+    make_room(2);
+    m_end[0] = ' ';
+    m_end[1] = c;
+    m_end += 2;
+  }
+  // Counts and ids are written as 32-bit signed integers.
+  void number(std::int32_t value) {
+    make_room(1 + max_digits);
+    *m_end++ = ' ';
+    m_end = std::to_chars(m_end, m_buffer + sizeof m_buffer, value).ptr;
+  }
+  void count(std::size_t value) { number(static_cast<std::int32_t>(value)); }
+
+  void tag(const tag_data& tag) {
+    count(tag.m_primary_id.size());
+    for (const char c : tag.m_primary_id)
+      character(c);
+    number(tag.m_secondary_id);
+    count(tag.m_operation_ids.size());
+    for (const int id : tag.m_operation_ids)
+      number(id);
+  }
+
+  void flush() {
+    if (m_end != m_buffer)
+      m_out.write(m_buffer, m_end - m_buffer);
+    m_end = m_buffer;
+  }
+
+ private:
+  static constexpr std::size_t max_digits = 11;  // "-2147483648"
+
+  void make_room(std::size_t bytes) {
+    if (static_cast<std::size_t>(m_buffer + sizeof m_buffer - m_end) < bytes)
+      flush();
+  }
+
+  std::ostream& m_out;
+  char m_buffer[512];
+  char* m_end = m_buffer;
+};
+
+// Takes items from the stream buffer with the outcome of the standard extractions: white space
+// skipped before each item, a number ends at the first character that cannot continue it (left
+// unread), reaching the end of the text sets eofbit, and an item that cannot be read sets failbit,
+// after which every further item fails. The state reaches the stream in finish() (or, when an
+// exception cuts reading short, in the destructor).
+class item_reader {
+ public:
+  explicit item_reader(std::istream& in) : m_in(in) {
+    if (in.good() && in.rdbuf() != nullptr) {
+      if (in.tie() != nullptr)
+        in.tie()->flush();
+      m_buffer = in.rdbuf();
+    } else {
+      m_state = std::ios_base::failbit;
+    }
+  }
+  item_reader(const item_reader&) = delete;
+  item_reader& operator=(const item_reader&) = delete;
+  ~item_reader() {
+    if (m_finished)
+      return;
+    try {
+      m_in.setstate(m_state);
+    } catch (...) {  // the stream asked for exceptions, but one is already on its way
+    }
+  }
+
+  bool good() const noexcept { return m_state == std::ios_base::goodbit; }
+
+  // Ends the text here: nothing more is read, as if the text had failed at this point.
+  void stop() noexcept { m_state |= std::ios_base::failbit; }
+
+  void finish() {
+    m_finished = true;
+    m_in.setstate(m_state);
+  }
+
+  bool read_char(char& c) {
+    if (!skip_space())
+      return false;
+    c = std::char_traits<char>::to_char_type(m_buffer->sbumpc());
+    return true;
+  }
+
+  bool read_int(std::int32_t& value) {
+    bool negative = false;
+    std::uint64_t magnitude = 0;
+    if (!read_number(negative, magnitude))
+      return false;
+    const std::uint64_t limit =
+        negative ? std::uint64_t{1} << 31 : std::uint64_t{std::numeric_limits<std::int32_t>::max()};
+    if (magnitude > limit)
+      return fail();
+    value = negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude))
+                     : static_cast<std::int32_t>(magnitude);
+    return true;
+  }
+
+  // Like the standard unsigned extraction, a leading minus negates modulo 2^64.
+  bool read_uint64(std::uint64_t& value) {
+    bool negative = false;
+    std::uint64_t magnitude = 0;
+    if (!read_number(negative, magnitude))
+      return false;
+    value = negative ? 0 - magnitude : magnitude;
+    return true;
+  }
+
+ private:
+  using traits = std::char_traits<char>;
+
+  static bool is_space(int c) noexcept { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+  bool fail() noexcept {
+    m_state |= std::ios_base::failbit;
+    return false;
+  }
+
+  // Peeks the next character; at the end of the text sets eofbit and gives eof.
+  int peek() {
+    const int c = m_buffer->sgetc();
+    if (traits::eq_int_type(c, traits::eof()))
+      m_state |= std::ios_base::eofbit;
+    return c;
+  }
+
+  bool skip_space() {
+    if (!good())
+      return fail();
+    for (;;) {
+      const int c = peek();
+      if (traits::eq_int_type(c, traits::eof()))
+        return fail();
+      if (!is_space(c))
+        return true;
+      m_buffer->sbumpc();
+    }
+  }
+
+  // An optional sign and at least one decimal digit; every digit is consumed even when the value
+  // no longer fits, which then fails.
+  bool read_number(bool& negative, std::uint64_t& magnitude) {
+    if (!skip_space())
+      return false;
+    int c = peek();
+    if (c == '-' || c == '+') {
+      negative = c == '-';
+      m_buffer->sbumpc();
+      c = peek();
+    }
+    bool any_digit = false;
+    bool too_large = false;
+    while (c >= '0' && c <= '9') {
+      any_digit = true;
+      const unsigned digit = static_cast<unsigned>(c - '0');
+      if (magnitude > (std::numeric_limits<std::uint64_t>::max() - digit) / 10)
+        too_large = true;
+      magnitude = magnitude * 10 + digit;
+      m_buffer->sbumpc();
+      c = peek();
+    }
+    if (!any_digit || too_large)
+      return fail();
+    return true;
+  }
+
+  std::istream& m_in;
+  std::streambuf* m_buffer = nullptr;
+  std::ios_base::iostate m_state = std::ios_base::goodbit;
+  bool m_finished = false;
+};
+
+// Reads one tag into `tag`, which holds the defaults, stopping at the first item that fails.
+void read_tag(item_reader& in, tag_data& tag, int version) {
+  if (version == 1) {
+    std::uint64_t number = 0;
+    if (!in.read_uint64(number))
+      return;
+    char digits[std::numeric_limits<std::uint64_t>::digits10 + 1];
+    const char* end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    tag.m_primary_id = TPK::tpk_array<char>(digits, static_cast<std::size_t>(end - digits));
+  } else {
+    std::int32_t length = 0;
+    if (!in.read_int(length))
+      return;
+    if (length < 0 || length > tag_data::max_text_primary_id_length) {
+      in.stop();  // malformed: the text ends here
+      return;
+    }
+    // Gathered in blocks, so that the id grows with the characters actually present rather than
+    // with what the count announces.
+    char block[64];
+    std::size_t used = 0;
+    for (std::int32_t i = 0; i < length; ++i) {
+      if (!in.read_char(block[used]))
+        break;
+      if (++used == sizeof block) {
+        tag.m_primary_id.append(block, block + used);
+        used = 0;
+      }
+    }
+    tag.m_primary_id.append(block, block + used);
+  }
+
+  std::int32_t secondary = 0;
+  if (!in.read_int(secondary))
+    return;
+  tag.m_secondary_id = secondary;
+
+  std::int32_t count = 0;
+  if (!in.read_int(count))
+    return;
+  if (count > tag_data::max_text_operation_ids) {
+    in.stop();  // malformed: the text ends here
+    return;
+  }
+  int block[32];
+  std::size_t used = 0;
+  for (std::int32_t i = 0; i < count; ++i) {
+    if (!in.read_int(block[used]))
+      break;
+    if (++used == sizeof block / sizeof block[0]) {
+      tag.m_operation_ids.append(block, block + used);
+      used = 0;
+    }
+  }
+  tag.m_operation_ids.append(block, block + used);
+
+  if (version == 1) {
+    std::int32_t dropped = 0;
+    in.read_int(dropped);
+  }
+}
+
+}  // namespace
+
+void tag_data::write_text(std::ostream& out) const {
+  item_writer writer(out);
+  writer.tag(*this);
+  writer.flush();
+}
+
+bool tag_data::read_text(std::istream& in, int version) {
+  item_reader reader(in);
+  tag_data tag;
+  read_tag(reader, tag, version);
+  *this = std::move(tag);
+  reader.finish();
+  return true;
+}
+
+void tag_info::write_text(std::ostream& out) const {
+  item_writer writer(out);
+  writer.count(size());
+  for (const tag_data& tag : m_tags) {
+    writer.blank();
+    writer.tag(tag);
+  }
+  writer.flush();
+}
+
+bool tag_info::read_text(std::istream& in, int version) {
+  item_reader reader(in);
+  m_tags.clear();
+  std::uint64_t count = 0;
+  if (reader.read_uint64(count) && count > max_text_tags) {
+    reader.stop();
+    count = 0;
+  }
+  if (count > 0) {
+    m_tags.reserve(std::min<std::uint64_t>(count, 16));
+    while (m_tags.size() < count && reader.good()) {
+      read_tag(reader, m_tags.emplace_back(), version);
+    }
+    // Once the text has ended or failed every further item would fail as well: the announced tags
+    // that remain are default tags, made in one step rather than read one by one.
+    if (m_tags.size() < count) {
+      reader.stop();
+      m_tags.resize(count);
+    }
+  }
+  reader.finish();
+  return true;
+}
+
+}  // namespace TPI_TAGGING_TRACKING

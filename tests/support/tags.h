@@ -1,0 +1,34 @@
+// Tags in tests: attach them to kernel entities and read them back as short strings.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tagging_tracking.h"
+#include "tag_manager/internal/tag_registry.h"
+
+namespace test_support {
+
+TPK::tpk_array<char> id(const std::string& text);
+
+// Attaches a tag attribute holding one tag with primary id `primary` to `owner`.
+ATTRIB_CUSTOM* tag(ENTITY* owner, const std::string& primary);
+
+// The tags of the first tag attribute of `owner`, each as "primary/secondary[op,op]"; empty when
+// the entity has none.
+std::vector<std::string> tags_of(ENTITY* owner);
+std::string describe(const TPI_TAGGING_TRACKING::tag_info& tags);
+
+// The first tag attribute of `owner`, or null.
+ATTRIB_CUSTOM* tag_attrib_of(ENTITY* owner);
+
+// The registry as "tags -> number of attributes" lines, in key order.
+std::vector<std::string> registry_summary();
+
+// Restores the process-wide tag state that tests change: the manager off and empty, no callback.
+struct tag_state_guard {
+  tag_state_guard();
+  ~tag_state_guard();
+};
+
+}  // namespace test_support

@@ -1,0 +1,200 @@
+// The tag attribute driven by the kernel's own operations: tags follow splits, merges, copies,
+// extrusions, rolls and edits.
+#include <gtest/gtest.h>
+
+#include "support/models.h"
+#include "support/tags.h"
+
+using namespace test_support;
+using TPI_TAGGING_TRACKING::generic_tag_attrib_def;
+using TPI_TAGGING_TRACKING::tag_data;
+using TPI_TAGGING_TRACKING::tag_info;
+using strings = std::vector<std::string>;
+
+namespace {
+
+class TagAttribute : public testing::Test {
+ protected:
+  tag_state_guard guard;
+};
+
+TEST_F(TagAttribute, ConstructionNumbersAndContent) {
+  generic_tag_attrib_def first;
+  generic_tag_attrib_def second(id("F1"));
+  EXPECT_EQ(second.debug_id(), first.debug_id() + 1);
+  generic_tag_attrib_def copy(second);
+  EXPECT_EQ(copy.debug_id(), second.debug_id() + 1);
+  first = second;
+  EXPECT_EQ(first.debug_id(), copy.debug_id() - 2);  // assignment keeps the number
+  EXPECT_EQ(describe(*first.get_tag_info()), "F1/0[]");
+  EXPECT_NE(first.get_tag_info(), second.get_tag_info());  // deep
+  EXPECT_EQ(first.get_tag_info()->size(), 1u);
+  EXPECT_EQ(generic_tag_attrib_def().get_tag_info()->size(), 0u);
+  EXPECT_STREQ(first.type_name(), "generic_tag_attrib_def");
+  EXPECT_STREQ(generic_tag_attrib_def::name(), "generic_tag_attrib_def");
+  EXPECT_EQ(first.version(), 2);
+}
+
+TEST_F(TagAttribute, PrependOperationIdAppendsToEveryTag) {
+  generic_tag_attrib_def def(id("A"));
+  tag_data second(id("B"));
+  second.m_operation_ids.push_back(1);
+  def.get_tag_info_for_change()->add_unique(second);
+  def.get_tag_info_for_change()->add_operation_id(1);
+  // Tags now [1] ... and [1, 1]; take the first back to [1] and the second to [].
+  tag_info reset;
+  tag_data a(id("A"));
+  a.m_operation_ids.push_back(1);
+  reset.add_unique(a);
+  reset.add_unique(tag_data(id("B")));
+  *def.get_tag_info_for_change() = reset;
+  EXPECT_TRUE(def.prepend_operation_id(3, true));
+  EXPECT_EQ(describe(*def.get_tag_info()), "A/0[1,-3] B/0[-3]");
+  EXPECT_FALSE(def.prepend_operation_id(0, false));
+  EXPECT_EQ(describe(*def.get_tag_info()), "A/0[1,-3] B/0[-3]");
+  def.set_tag_info(nullptr);
+  EXPECT_FALSE(def.prepend_operation_id(2, false));
+}
+
+TEST_F(TagAttribute, CopyChecksItsContext) {
+  body_ptr b = block();
+  ATTRIB_CUSTOM* a = tag(b->faces()[0], "F");
+  const generic_tag_attrib_def& def = *static_cast<generic_tag_attrib_def*>(a->def());
+  testing::internal::CaptureStdout();
+  std::unique_ptr<TPI_CUSTOM_ENTITY::entity_def> copy(
+      def.copy(TPI_CUSTOM_ENTITY::copy_context(a, a)));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "ERROR: copy_context::copied_entity is incorrect\n");
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(describe(*static_cast<generic_tag_attrib_def*>(copy.get())->get_tag_info()), "F/0[]");
+}
+
+TEST_F(TagAttribute, SplitPiecesCarryEqualTagsAndShareARegistryEntry) {
+  body_ptr b = block();
+  FACE* bottom = b->faces()[0];
+  tag(bottom, "F1");
+  tag(b->faces()[1], "F2");
+  TPI_TAGGING_TRACKING::activateTagManager(true);
+  EDGE* edge = nullptr;
+  FACE* piece = nullptr;
+  ASSERT_TRUE(TPI_MODEL::split_face(bottom, vertex_at(b.get(), {0, 0, 0}),
+                                    vertex_at(b.get(), {1, 1, 0}), edge, piece)
+                  .ok());
+  EXPECT_EQ(tags_of(piece), strings{"F1/0[]"});
+  EXPECT_EQ(tags_of(bottom), strings{"F1/0[]"});
+  EXPECT_EQ(registry_summary(), strings{"F1/0[] -> 2"});
+  // Inactive, the registry stays empty.
+  TPI_TAGGING_TRACKING::activateTagManager(false);
+  ASSERT_TRUE(TPI_MODEL::split_face(b->faces()[1], vertex_at(b.get(), {0, 0, 1}),
+                                    vertex_at(b.get(), {1, 1, 1}), edge, piece)
+                  .ok());
+  EXPECT_TRUE(registry_summary().empty());
+  EXPECT_EQ(tags_of(piece), strings{"F2/0[]"});
+}
+
+TEST_F(TagAttribute, MergedFaceKeepsItsTagsFollowedByTheNewOnesOfTheFaceThatWent) {
+  body_ptr b = block();
+  FACE* bottom = b->faces()[0];
+  EDGE* edge = nullptr;
+  FACE* piece = nullptr;
+  ASSERT_TRUE(TPI_MODEL::split_face(bottom, vertex_at(b.get(), {0, 0, 0}),
+                                    vertex_at(b.get(), {1, 1, 0}), edge, piece)
+                  .ok());
+  ATTRIB_CUSTOM* kept = tag(bottom, "B");
+  static_cast<generic_tag_attrib_def*>(kept->def())
+      ->get_tag_info_for_change()
+      ->add_unique(tag_data(id("C")));
+  ATTRIB_CUSTOM* gone = tag(piece, "A");
+  static_cast<generic_tag_attrib_def*>(gone->def())
+      ->get_tag_info_for_change()
+      ->add_unique(tag_data(id("B")));
+  ASSERT_TRUE(TPI_MODEL::merge_faces(bottom, piece).ok());
+  EXPECT_EQ(tags_of(bottom), (strings{"B/0[]", "C/0[]", "A/0[]"}));
+  // A survivor without tags receives the tags of the face that went.
+  ASSERT_TRUE(TPI_MODEL::split_face(bottom, vertex_at(b.get(), {0, 0, 0}),
+                                    vertex_at(b.get(), {1, 1, 0}), edge, piece)
+                  .ok());
+  VERTEX* middle = nullptr;
+  EDGE* half = nullptr;
+  EDGE* long_edge = b->edges()[0];
+  ASSERT_TRUE(TPI_MODEL::split_edge(long_edge, long_edge->geometry()->eval(
+                                                   0.5 * (long_edge->t_start() + long_edge->t_end())),
+                                    middle, half)
+                  .ok());
+  tag(half, "H");
+  EDGE* survivor = nullptr;
+  ASSERT_TRUE(TPI_MODEL::merge_edges(middle, survivor).ok());
+  EXPECT_EQ(tags_of(survivor), strings{"H/0[]"});
+}
+
+TEST_F(TagAttribute, CopiesCarryTagsUnlessTheCallbackVetoes) {
+  struct veto : TPI_TAGGING_TRACKING::TPK_COPY_ATTRIB_CB {
+    bool copy_attrib_with_owner(const ENTITY*, bool& allow) override {
+      allow = false;
+      return true;
+    }
+  } no_copies;
+  body_ptr source = cylinder();
+  tag(source->faces()[2], "SIDE");
+  BODY* made = nullptr;
+  ASSERT_TRUE(TPI_MODEL::copy_body(source.get(), made).ok());
+  body_ptr copy(made);
+  EXPECT_EQ(tags_of(copy->faces()[2]), strings{"SIDE/0[]"});
+  TPI_TAGGING_TRACKING::register_callback(no_copies);
+  ASSERT_TRUE(TPI_MODEL::copy_body(source.get(), made).ok());
+  body_ptr vetoed(made);
+  EXPECT_TRUE(tags_of(vetoed->faces()[2]).empty());
+  EXPECT_TRUE(TPI_TAGGING_TRACKING::unregister_callback(no_copies));
+}
+
+TEST_F(TagAttribute, ExtrusionTopCarriesTheProfileTags) {
+  BODY* made = nullptr;
+  ASSERT_TRUE(TPI_BUILD::make_disc(1, made).ok());
+  body_ptr disc(made);
+  tag(disc->faces()[0], "PROFILE");
+  tag(disc->edges()[0], "RIM");
+  TPI_TAGGING_TRACKING::activateTagManager(true);
+  FACE* top = nullptr;
+  ASSERT_TRUE(TPI_MODEL::extrude(disc->faces()[0], {0, 0, 2}, top).ok());
+  EXPECT_EQ(tags_of(top), strings{"PROFILE/0[]"});
+  EXPECT_EQ(tags_of(disc->edges()[1]), strings{"RIM/0[]"});  // the top rim
+  EXPECT_EQ(registry_summary(), (strings{"RIM/0[] -> 2", "PROFILE/0[] -> 2"}));
+}
+
+TEST_F(TagAttribute, RollsAndEditsKeepTheRegistryInStep) {
+  scratch_stream stream;
+  body_ptr b = block();
+  tag(b->faces()[0], "F");
+  stream->note_state();
+  TPI_TAGGING_TRACKING::activateTagManager(true);
+  EDGE* edge = nullptr;
+  FACE* piece = nullptr;
+  ASSERT_TRUE(TPI_MODEL::split_face(b->faces()[0], vertex_at(b.get(), {0, 0, 0}),
+                                    vertex_at(b.get(), {1, 1, 0}), edge, piece)
+                  .ok());
+  stream->note_state();
+  ASSERT_EQ(registry_summary(), strings{"F/0[] -> 2"});
+  ASSERT_TRUE(stream->roll_back(1).ok());  // the piece's attribute leaves
+  EXPECT_EQ(registry_summary(), strings{"F/0[] -> 1"});
+  ASSERT_TRUE(stream->roll_forward(1).ok());  // and comes back
+  EXPECT_EQ(registry_summary(), strings{"F/0[] -> 2"});
+  // An edit moves the attribute to the entry of its new list.
+  generic_tag_attrib_def renamed(id("G"));
+  ASSERT_TRUE(renamed.update_attribute_with_this_def(tag_attrib_of(piece)).ok());
+  EXPECT_EQ(tags_of(piece), strings{"G/0[]"});
+  EXPECT_EQ(registry_summary(), (strings{"F/0[] -> 1", "G/0[] -> 1"}));
+  // An edit with a definition of another kind is refused and changes nothing.
+  struct plain : TPI_ANNO::tag_attrib_def {
+    const char* type_name() const override { return "plain"; }
+    TPI_CUSTOM_ENTITY::entity_def* copy_for_backup() const override { return new plain(*this); }
+    TPI_CUSTOM_ENTITY::entity_def* copy(const TPI_CUSTOM_ENTITY::copy_context&) const override {
+      return new plain(*this);
+    }
+  } other;
+  EXPECT_FALSE(other.update_attribute_with_this_def(tag_attrib_of(piece)).ok());
+  EXPECT_EQ(tags_of(piece), strings{"G/0[]"});
+  b.reset();
+  TPI_TAGGING_TRACKING::activateTagManager(false);
+}
+
+}  // namespace

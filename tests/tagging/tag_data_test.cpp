@@ -1,0 +1,296 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <initializer_list>
+#include <map>
+#include <memory>
+#include <new>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "kernel/heap.h"
+#include "tagging/tag_info.h"
+
+namespace {
+
+using TPI_TAGGING_TRACKING::tag_data;
+using TPI_TAGGING_TRACKING::tag_info;
+
+TPK::tpk_array<char> chars(const std::string& text) {
+  return TPK::tpk_array<char>(text.data(), text.size());
+}
+
+tag_data tag(const std::string& primary, int secondary = 0, std::initializer_list<int> ops = {}) {
+  tag_data t(chars(primary));
+  t.m_secondary_id = secondary;
+  for (int op : ops)
+    t.m_operation_ids.push_back(op);
+  return t;
+}
+
+tag_info list(std::initializer_list<tag_data> tags) {
+  tag_info result;
+  for (const tag_data& t : tags)
+    result.add_unique(t);
+  return result;
+}
+
+// "primary/secondary[op,op]" for each tag, blank-separated.
+std::string describe(const tag_info& tags) {
+  std::ostringstream out;
+  for (const tag_data& t : tags) {
+    out << (&t == tags.begin() ? "" : " ")
+        << std::string(t.m_primary_id.begin(), t.m_primary_id.end()) << "/" << t.m_secondary_id
+        << "[";
+    for (const int& op : t.m_operation_ids)
+      out << (&op == t.m_operation_ids.begin() ? "" : ",") << op;
+    out << "]";
+  }
+  return out.str();
+}
+
+std::string text_of(const tag_info& tags) {
+  std::ostringstream out;
+  tags.write_text(out);
+  return out.str();
+}
+
+tag_info read_list(const std::string& text, int version = 3) {
+  std::istringstream in(text);
+  tag_info tags(tag("old"));
+  EXPECT_TRUE(tags.read_text(in, version));
+  return tags;
+}
+
+int matches(const tag_info& self, const tag_info& other, int mode) {
+  int count = -1;
+  self.count_matches(other, mode, count);
+  return count;
+}
+
+TEST(TagDataTest, CopiesAreDeepAndSelfAssignmentKeepsTheTag) {
+  const tag_data a = tag("F1", 3, {1, 2});
+  tag_data b(a);
+  b.m_primary_id[0] = 'G';
+  b.m_operation_ids[0] = 9;
+  EXPECT_EQ(describe(tag_info(a)), "F1/3[1,2]");
+  b = a;
+  const tag_data& same = b;
+  b = same;
+  EXPECT_EQ(b, a);
+  EXPECT_EQ(describe(tag_info(tag_data())), "/0[]");
+}
+
+TEST(TagDataTest, OrderingTakesLengthSignedBytesSecondaryAndOperationIds) {
+  EXPECT_LT(tag("Z"), tag("AA"));
+  EXPECT_FALSE(tag("AA") < tag("Z"));
+  EXPECT_LT(tag("A"), tag("B"));
+  EXPECT_LT(tag("x\xE9"), tag("xe"));  // 0xE9 is negative as a signed byte
+  EXPECT_FALSE(tag("xe") < tag("x\xE9"));
+  EXPECT_LT(tag("\x80"), tag(std::string(1, '\0')));
+  EXPECT_LT(tag("A", -1, {9}), tag("A", 0));
+  EXPECT_LT(tag("A", 0, {9}), tag("A", 0, {1, 2}));
+  const tag_data ab = tag("A", 0, {1, 2, 3});
+  const tag_data ba = tag("A", 0, {2, 1, 3});
+  EXPECT_NE(ab, ba);
+  EXPECT_LT(ab, ba);
+  EXPECT_FALSE(ba < ab);
+  EXPECT_FALSE(ab < tag_data(ab));
+}
+
+TEST(TagDataTest, MatchesComparesTheFieldsTheModeSelects) {
+  const tag_data base = tag("A", 1, {5});
+  const tag_data other_secondary = tag("A", 2, {5});
+  const tag_data other_ops = tag("A", 1, {6});
+  const tag_data other_primary = tag("B", 1, {5});
+  for (int mode : {0, 5}) {
+    EXPECT_TRUE(base.matches(other_secondary, mode)) << mode;
+    EXPECT_FALSE(base.matches(other_ops, mode)) << mode;
+    EXPECT_FALSE(base.matches(other_primary, mode)) << mode;
+  }
+  EXPECT_TRUE(base.matches(other_ops, 1 | 2));
+  EXPECT_FALSE(base.matches(other_secondary, 2));
+  EXPECT_FALSE(base.matches(other_secondary, 7));
+  EXPECT_TRUE(base.matches(tag("zz", -4, {1, 2}), 8));
+  EXPECT_TRUE(base.matches(other_primary, 16 | 2));
+}
+
+TEST(TagInfoTest, ListOrderingAndEquality) {
+  EXPECT_LT(list({tag("ZZZZ", 9)}), list({tag("A"), tag("B")}));
+  EXPECT_LT(list({tag("A"), tag("B")}), list({tag("A"), tag("C")}));
+  EXPECT_FALSE(tag_info() < tag_info());
+  const tag_info ab = list({tag("A"), tag("B", 0, {1})});
+  EXPECT_FALSE(ab < tag_info(ab));
+  EXPECT_EQ(ab, tag_info(ab));
+
+  // Lists key ordered containers: equal lists share a key.
+  std::map<tag_info, int> keys;
+  keys[ab] = 1;
+  keys[list({tag("A"), tag("B", 0, {1})})] += 1;
+  keys[list({tag("B"), tag("A")})] = 1;
+  EXPECT_EQ(keys.size(), 2u);
+  EXPECT_EQ(keys[ab], 2);
+}
+
+TEST(TagInfoTest, CountMatchesIsAsymmetricAndStopsEarlyOnlyUnderMode7) {
+  // Equal tags in one list come only from text; add_unique avoids them.
+  const tag_info twice = read_list(" 2  1 A 0 0  1 A 0 0");
+  const tag_info once(tag("A"));
+  EXPECT_EQ(matches(twice, once, 7), 1);
+  EXPECT_EQ(matches(twice, once, 5), 2);
+  EXPECT_EQ(matches(twice, once, 0), 2);
+  EXPECT_EQ(matches(twice, once, 15), 2);  // only exactly 7 stops early
+  EXPECT_EQ(matches(once, twice, 7), 2);
+
+  const tag_info mixed = list({tag("A"), tag("A", 5), tag("B", 5)});
+  EXPECT_EQ(matches(mixed, once, 7), 1);
+  EXPECT_EQ(matches(mixed, once, 5), 2);
+  EXPECT_EQ(matches(mixed, mixed, 2), 5);
+  EXPECT_EQ(matches(mixed, tag_info(), 5), 0);
+}
+
+TEST(TagInfoTest, AddUniqueAndOperationIds) {
+  tag_info tags = list({tag("A", 0, {1, 2}), tag("B", 0, {3})});
+  tags.add_unique(tag("A", 0, {1, 2}));
+  EXPECT_EQ(tags.size(), 2u);
+
+  tags.add_operation_id(5);
+  EXPECT_EQ(describe(tags), "A/0[1,2,5] B/0[3,5]");
+  tag_info none;
+  none.add_operation_id(5);
+  EXPECT_TRUE(none.empty());
+
+  TPK::tpk_array<int> ids;
+  ids.push_back(7);
+  tags.collect_operation_ids(ids);
+  tags.collect_operation_ids(ids);
+  EXPECT_EQ(std::vector<int>(ids.begin(), ids.end()),
+            (std::vector<int>{7, 1, 2, 5, 3, 5, 1, 2, 5, 3, 5}));
+
+  tags.renumber_operation_id(5, -8);
+  EXPECT_EQ(describe(tags), "A/0[1,2,-8] B/0[3,-8]");
+}
+
+TEST(TagInfoTest, RenamePrimaryIdEvenWhenTheOldIdIsOneOfTheTags) {
+  tag_info tags = list({tag("A"), tag("B"), tag("A", 1), tag("AB")});
+  tags.rename_primary_id(chars("A"), chars("C"));
+  std::vector<tag_data> out(3, tag("junk"));
+  tags.list_tags(out);
+  ASSERT_EQ(out.size(), 4u);
+  EXPECT_EQ(out[2], tag("C", 1));
+  EXPECT_EQ(describe(tags), "C/0[] B/0[] C/1[] AB/0[]");
+
+  // The first tag's own id names the tags to rename; renaming that tag must not change which of
+  // the later tags are renamed.
+  tags.rename_primary_id(tags[0].m_primary_id, tags[1].m_primary_id);
+  EXPECT_EQ(describe(tags), "B/0[] B/0[] B/1[] AB/0[]");
+  tags.clear();
+  tags.list_tags(out);
+  EXPECT_TRUE(out.empty());
+}
+
+TEST(TagInfoTest, KernelHeapIsReturnedAndFailedCopiesLeaveTheTarget) {
+  const TPK::heap_counts before = TPK::get_heap_counts();
+  {
+    std::unique_ptr<tag_info> owned(new tag_info(tag("F1", 2, {1, 2, 3})));
+    owned->add_unique(tag("F2", 0, {4}));
+    tag_info copy(*owned);
+    std::istringstream in(" 2  3 a b c 0 1 4  1 x 0 0 trailing");
+    copy.read_text(in, 3);
+    tag_info target = list({tag("keep", 0, {1})});
+    TPK::fail_heap_allocation_after(3);
+    EXPECT_THROW(target = *owned, std::bad_alloc);
+    TPK::fail_heap_allocation_after(0);
+    EXPECT_EQ(target, list({tag("keep", 0, {1})}));
+    target = *owned;
+    EXPECT_EQ(target, *owned);
+    EXPECT_GT(TPK::get_heap_counts().live_blocks, before.live_blocks);
+  }
+  EXPECT_EQ(TPK::get_heap_counts().live_blocks, before.live_blocks);
+  EXPECT_EQ(TPK::get_heap_counts().live_bytes, before.live_bytes);
+}
+
+TEST(TagTextTest, WritesTheExactText) {
+  EXPECT_EQ(text_of(tag_info()), " 0");
+  EXPECT_EQ(text_of(list({tag("F12", 0, {7, 9})})), " 1  3 F 1 2 0 2 7 9");
+  EXPECT_EQ(text_of(list({tag(""), tag("x", INT_MIN, {-1, INT_MAX})})),
+            " 2  0 0 0  1 x -2147483648 2 -1 2147483647");
+
+  // Stream formatting flags do not reach the text.
+  std::ostringstream out;
+  out << std::hex << std::showpos;
+  out.width(8);
+  tag("q", 26, {10}).write_text(out);
+  EXPECT_EQ(out.str(), " 1 q 26 1 10");
+}
+
+TEST(TagTextTest, RoundTripsAndLeavesTheFollowingText) {
+  tag_data long_tag = tag(std::string(200, 'k'), 4);
+  for (int op = 0; op < 40; ++op)
+    long_tag.m_operation_ids.push_back(op);
+  const tag_info tags = list({tag("F12", 0, {7, 9}), tag("\xE9\x01z", -3), tag(""), long_tag});
+  for (int version : {3, 2, 0, -7}) {
+    std::istringstream in(text_of(tags) + " 42");
+    tag_info back(tag("old"));
+    EXPECT_TRUE(back.read_text(in, version));
+    EXPECT_EQ(back, tags) << version;
+    int next = 0;
+    EXPECT_TRUE(in >> next);
+    EXPECT_EQ(next, 42);
+  }
+  // Any white space separates items; a blank inside a primary id is skipped, not read back.
+  EXPECT_EQ(describe(read_list("\t2\n 1\r\nX\v 5 0   2 a b 0 1 -4")), "X/5[] ab/0[-4]");
+  EXPECT_EQ(describe(read_list(text_of(list({tag("a b", 0, {1})})))), "ab0/1[]");
+
+  std::istringstream in("1 12345 7 1 9 0 55");  // version 1: numeric ids, one item dropped
+  tag_info legacy;
+  EXPECT_TRUE(legacy.read_text(in, 1));
+  EXPECT_EQ(describe(legacy), "12345/7[9]");
+  int next = 0;
+  EXPECT_TRUE(in >> next);
+  EXPECT_EQ(next, 55);
+  EXPECT_EQ(describe(read_list(" 2 0 1 0 0 18446744073709551615 -2 -1 3", 1)),
+            "0/1[] 18446744073709551615/-2[]");
+}
+
+// Text that ends early or holds an unreadable item gives the announced tags with what was read;
+// a malformed count ends the text where it stands. Either way the stream is left failed.
+TEST(TagTextTest, ShortAndMalformedTextsGiveBoundedDefaults) {
+  struct example {
+    const char* text;
+    const char* tags;
+    bool failed;
+  };
+  const example examples[] = {
+      {"", "", true},
+      {" 0", "", false},
+      {"x 1 1 a", "", true},
+      {" 2", "/0[] /0[]", true},
+      {" 3  2 a", "a/0[] /0[] /0[]", true},
+      {" 2  1 a 0 3 5 6", "a/0[5,6] /0[]", true},
+      {" 2  1 a 0 2 5 x  1 b 0 0", "a/0[5] /0[]", true},
+      {" 1  1 a 99999999999 1 5", "a/0[]", true},
+      {" 2  1 a 0 -5  1 b 1 0", "a/0[] b/1[]", false},  // no operation ids, not malformed
+      {" 2000000000  1 a 0 0", "", true},
+      {" 100001  1 a 0 0", "", true},
+      {" -1  1 a 0 0", "", true},
+      {" 99999999999999999999999  1 a 0 0", "", true},
+      {" 3  -1 7 0  1 b 0 0", "/0[] /0[] /0[]", true},
+      {" 3  1000001 a 0 0", "/0[] /0[] /0[]", true},
+      {" 3  1 a 4 1000001 1 2", "a/4[] /0[] /0[]", true},
+  };
+  for (const example& e : examples) {
+    std::istringstream in(e.text);
+    tag_info tags(tag("old"));
+    EXPECT_TRUE(tags.read_text(in, 3));
+    EXPECT_EQ(describe(tags), e.tags) << e.text;
+    EXPECT_EQ(in.fail(), e.failed) << e.text;
+  }
+  std::istringstream in(" 2 a");
+  tag_data one = tag("old", 3, {1});
+  EXPECT_TRUE(one.read_text(in, 3));
+  EXPECT_EQ(one, tag("a"));
+}
+
+}  // namespace
