@@ -9,9 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <iterator>
 #include <memory>
-#include <set>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -463,25 +461,9 @@ class body_reader {
     return true;
   }
 
-  // Faces come in the order they were made, each with its place in the body's face list. A face
-  // whose place is not the end of the list yet goes to the end and then takes the place of a
-  // stand-in face, made for the purpose and killed within this operation: so the faces are made
-  // in their original order and still end up in their original list order, with no stand-in left
-  // once every place is taken.
-  FACE* place_face(std::size_t position, surface* geometry, bool reversed) {
-    const auto& faces = m_body->faces();
-    while (faces.size() < position)
-      topology_editor::new_face(m_body, nullptr, false);
-    FACE* face = topology_editor::new_face(m_body, geometry, reversed);
-    if (position + 1 < faces.size())
-      topology_editor::kill(faces[position]);  // the last face, `face`, moves into its place
-    return face;
-  }
-
-  // A new coedge of `loop` (after `after`, or at the end when null).
-  COEDGE* make_coedge(LOOP* loop, COEDGE* after, EDGE* edge, bool reversed) {
-    COEDGE* coedge = after != nullptr ? topology_editor::insert_coedge_after(after, edge, reversed)
-                                      : topology_editor::append_coedge(loop, edge, reversed);
+  // A new coedge at the end of `loop`.
+  COEDGE* make_coedge(LOOP* loop, EDGE* edge, bool reversed) {
+    COEDGE* coedge = topology_editor::append_coedge(loop, edge, reversed);
     // Rings are set whole from the edge-rings section; meanwhile each edge starts at its newest
     // coedge, alone, so that adding the next one does not walk the ring.
     topology_editor::set_partner(coedge, nullptr);
@@ -489,22 +471,16 @@ class body_reader {
     return coedge;
   }
 
+  // Faces, loops and coedges are made in the order of the file, which is the order of the saved
+  // body's lists and loops.
   bool read_faces() {
     std::size_t n = 0;
-    if (!m_in.word(text::word_faces) || !m_in.count(12, "faces", n))
+    if (!m_in.word(text::word_faces) || !m_in.count(10, "faces", n))
       return false;
-    std::vector<bool> placed(n, false);
     for (std::size_t i = 0; i < n; ++i) {
-      std::size_t position = 0;
       bool reversed = false;
       std::string_view kind_name;
       surface_kind kind{};
-      if (!m_in.index(n, "a face list position", position))
-        return false;
-      if (placed[position]) {
-        return m_in.fail("a second face at list position " + std::to_string(position));
-      }
-      placed[position] = true;
       if (!m_in.flag("a face's reversed flag", reversed) ||
           !m_in.token(kind_name, "a surface kind")) {
         return false;
@@ -520,60 +496,20 @@ class body_reader {
         return m_in.fail("the numbers do not describe a valid " + std::string(kind_name) +
                          " surface");
       }
-      FACE* face = place_face(position, geometry, reversed);
+      FACE* face = topology_editor::new_face(m_body, geometry, reversed);
       m_faces.push_back(face);
-      if (!read_face_coedges(face))
+      if (!read_loops(face))
         return false;
     }
     return true;
   }
 
-  // A face's loops, each listing its coedges, then the order in which the coedges are to be made
-  // (numbered within the face; none given: loop order).
-  bool read_face_coedges(FACE* face) {
+  // A face's loops, each listing its coedges from its first.
+  bool read_loops(FACE* face) {
     const auto& edges = m_body->edges();
     std::size_t loops = 0;
     if (!m_in.count(6, "loops", loops))
       return false;
-    m_face_coedges.clear();
-    std::vector<std::size_t>& loop_start = m_loop_start;
-    loop_start.assign(loops + 1, 0);
-    for (std::size_t l = 0; l < loops; ++l) {
-      std::size_t coedges = 0;
-      if (!m_in.count(4, "coedges", coedges))
-        return false;
-      if (coedges == 0)
-        return m_in.fail("a loop needs at least one coedge");
-      for (std::size_t c = 0; c < coedges; ++c) {
-        face_coedge fc{l, c, 0, false};
-        if (!m_in.index(edges.size(), "an edge index", fc.edge) ||
-            !m_in.flag("a coedge's reversed flag", fc.reversed)) {
-          return false;
-        }
-        m_face_coedges.push_back(fc);
-      }
-      loop_start[l + 1] = m_face_coedges.size();
-    }
-    const std::size_t total = m_face_coedges.size();
-    std::size_t ordered = 0;
-    if (!m_in.count(2, "coedges in order of making", ordered))
-      return false;
-    if (ordered != 0 && ordered != total) {
-      return m_in.fail("the order of making lists " + std::to_string(ordered) +
-                       " coedges, but the face has " + std::to_string(total));
-    }
-    m_order.clear();
-    std::vector<bool> listed(ordered, false);
-    for (std::size_t k = 0; k < ordered; ++k) {
-      std::size_t q = 0;
-      if (!m_in.index(total, "a coedge of the face", q))
-        return false;
-      if (listed[q])
-        return m_in.fail("coedge " + std::to_string(q) + " of the face is listed twice");
-      listed[q] = true;
-      m_order.push_back(q);
-    }
-
     // Making a loop copies the face's loop list; with the list kept empty meanwhile and set whole
     // at the end, a face with many loops costs no more than many faces with one.
     TPK::kernel_vector<LOOP*> made_loops(loops);
@@ -585,37 +521,23 @@ class body_reader {
     }
     if (loops > 1)
       topology_editor::set_loops(face, made_loops);
-    const std::size_t base = m_coedges.size();
-    m_coedges.resize(base + total, nullptr);
-    for (const face_coedge& fc : m_face_coedges) {
-      m_coedge_edge.push_back(fc.edge);
-      ++m_uses[fc.edge];
-    }
-    if (ordered == 0) {
-      for (std::size_t q = 0; q < total; ++q) {
-        const face_coedge& fc = m_face_coedges[q];
-        m_coedges[base + q] =
-            make_coedge(made_loops[fc.loop], nullptr, edges[fc.edge], fc.reversed);
+    for (LOOP* loop : made_loops) {
+      std::size_t coedges = 0;
+      if (!m_in.count(4, "coedges", coedges))
+        return false;
+      if (coedges == 0)
+        return m_in.fail("a loop needs at least one coedge");
+      for (std::size_t c = 0; c < coedges; ++c) {
+        std::size_t edge = 0;
+        bool reversed = false;
+        if (!m_in.index(edges.size(), "an edge index", edge) ||
+            !m_in.flag("a coedge's reversed flag", reversed)) {
+          return false;
+        }
+        m_coedges.push_back(make_coedge(loop, edges[edge], reversed));
+        m_coedge_edge.push_back(edge);
+        ++m_uses[edge];
       }
-      return true;
-    }
-    // Each coedge goes right after the nearest one made before it that precedes it in its loop
-    // (cyclically); the loop's first coedge is the one at the loop's first place.
-    std::vector<std::set<std::size_t>> made(loops);
-    for (std::size_t q : m_order) {
-      const face_coedge& fc = m_face_coedges[q];
-      std::set<std::size_t>& in_loop = made[fc.loop];
-      COEDGE* after = nullptr;
-      if (!in_loop.empty()) {
-        const auto next = in_loop.lower_bound(fc.place);
-        const std::size_t before = next == in_loop.begin() ? *in_loop.rbegin() : *std::prev(next);
-        after = m_coedges[base + loop_start[fc.loop] + before];
-      }
-      COEDGE* coedge = make_coedge(made_loops[fc.loop], after, edges[fc.edge], fc.reversed);
-      if (!in_loop.empty() && fc.place < *in_loop.begin())
-        topology_editor::set_first(made_loops[fc.loop], coedge);
-      in_loop.insert(fc.place);
-      m_coedges[base + q] = coedge;
     }
     return true;
   }
@@ -841,14 +763,6 @@ class body_reader {
   std::vector<COEDGE*> m_coedges;          // likewise
   std::vector<std::size_t> m_coedge_edge;  // the edge of each coedge
   std::vector<record_item> m_items;
-  // The coedges of the face being read, and the order in which to make them.
-  struct face_coedge {
-    std::size_t loop, place, edge;
-    bool reversed;
-  };
-  std::vector<face_coedge> m_face_coedges;
-  std::vector<std::size_t> m_loop_start;  // the face's coedges of loop l: [l] .. [l + 1]
-  std::vector<std::size_t> m_order;
 };
 
 bool read_model(text_in& in, std::vector<BODY*>& made) {

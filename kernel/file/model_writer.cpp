@@ -232,32 +232,25 @@ class body_writer {
     return outcome();
   }
 
-  // Faces in the order they were made (ENTITY::serial), each with its place in the body's face
-  // list: the order of making decides where the fans around a vertex start, the list order is the
-  // body's, and the reader rebuilds both.
+  // Faces in the body's list order, each with its loops in order and every loop's coedges from
+  // its first: with the lists, this fixes where the fans around a vertex start.
   outcome write_faces() {
     const auto& edges = m_body->edges();
-    m_faces.assign(m_body->faces().begin(), m_body->faces().end());
-    std::sort(m_faces.begin(), m_faces.end(),
-              [](const FACE* a, const FACE* b) { return a->serial() < b->serial(); });
+    const auto& faces = m_body->faces();
     m_out.word(text::word_faces);
-    m_out.count(m_faces.size());
+    m_out.count(faces.size());
     m_out.end_line();
     std::vector<std::size_t> uses(edges.size(), 0);
-    std::vector<std::size_t> made_order;
     // A loop is a cycle; the bound only keeps a broken one from running forever.
     const std::size_t limit = 4 * (edges.size() + 1);
-    for (std::size_t i = 0; i < m_faces.size(); ++i) {
-      const FACE* f = m_faces[i];
+    for (std::size_t i = 0; i < faces.size(); ++i) {
+      const FACE* f = faces[i];
       if (f->geometry() == nullptr)
         return fail("face " + std::to_string(i) + " has no surface");
-      m_out.count(topology_editor::index_of(f));
       m_out.count(f->reversed() ? 1 : 0);
       write_geometry(f->geometry());
       m_out.count(f->loops().size());
       m_out.end_line();
-      const std::size_t face_first = m_coedges.size();
-      bool in_loop_order = true;
       for (const LOOP* l : f->loops()) {
         m_loops.push_back(l);
         const std::size_t first = m_coedges.size();
@@ -268,8 +261,6 @@ class body_writer {
           if (m_coedges.size() - first > limit) {
             return fail("a loop of face " + std::to_string(i) + " does not close");
           }
-          in_loop_order = in_loop_order && (m_coedges.size() == face_first ||
-                                            m_coedges.back()->serial() < c->serial());
           m_coedges.push_back(c);
           ++uses[topology_editor::index_of(c->edge())];
           c = c->next();
@@ -283,22 +274,6 @@ class body_writer {
         }
         m_out.end_line();
       }
-      // The order in which the face's coedges were made, when it is not the order of its loops:
-      // it decides which of two corners of one face at a vertex starts a fan.
-      if (in_loop_order) {
-        m_out.count(0);
-      } else {
-        made_order.resize(m_coedges.size() - face_first);
-        for (std::size_t k = 0; k < made_order.size(); ++k)
-          made_order[k] = k;
-        std::sort(made_order.begin(), made_order.end(), [&](std::size_t a, std::size_t b) {
-          return m_coedges[face_first + a]->serial() < m_coedges[face_first + b]->serial();
-        });
-        m_out.count(made_order.size());
-        for (std::size_t k : made_order)
-          m_out.count(k);
-      }
-      m_out.end_line();
     }
     // Each edge's coedges with their numbers, in the order the faces list them:
     // m_edge_coedges[m_edge_start[e] .. m_edge_start[e + 1]).
@@ -441,8 +416,9 @@ class body_writer {
 
   void write_attributes() {
     collect_records(m_body, text::owner_body, 0);
-    for (std::size_t i = 0; i < m_faces.size(); ++i)
-      collect_records(m_faces[i], text::owner_face, i);
+    const auto& faces = m_body->faces();
+    for (std::size_t i = 0; i < faces.size(); ++i)
+      collect_records(faces[i], text::owner_face, i);
     for (std::size_t i = 0; i < m_loops.size(); ++i) {
       collect_records(m_loops[i], text::owner_loop, i);
     }
@@ -469,7 +445,6 @@ class body_writer {
   text_out& m_out;
   outcome& m_warnings;
   std::vector<double> m_numbers;
-  std::vector<const FACE*> m_faces;  // in the order they were made
   std::vector<const LOOP*> m_loops;
   std::vector<const COEDGE*> m_coedges;
   std::vector<std::size_t> m_edge_start;
