@@ -6,6 +6,8 @@
 #include "kernel/kernel.h"
 #include "tag_manager/copy_callback.h"
 #include "tag_manager/tag_manager.h"
+#include "tagging/attribute_operations.h"
 #include "tagging/generic_tag_attrib_def.h"
+#include "tagging/generic_tag_attrib_def_savres.h"
 #include "tagging/tag_data.h"
 #include "tagging/tag_info.h"

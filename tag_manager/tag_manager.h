@@ -11,4 +11,12 @@ namespace TPI_TAGGING_TRACKING {
 // an empty registry; switching off discards what was recorded.
 TAGTRACK_EXPORT void activateTagManager(bool on);
 
+// Gives every recorded attribute whose whole tag list equals another recorded attribute's a fresh
+// secondary id on its first tag: the next value of the C library's rand(), which the system never
+// seeds. Each attribute of such a group gets its own value, the first included; other tags and
+// attributes recorded alone are left as they are. Each change is handed to the kernel while the
+// history stream of the attribute's owner is the default, so it can be rolled back there.
+// Afterwards the registry is empty and the manager inactive.
+TAGTRACK_EXPORT void manageDupicateTags();
+
 }  // namespace TPI_TAGGING_TRACKING

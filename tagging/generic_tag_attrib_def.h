@@ -15,6 +15,21 @@
 //   copy, copy_for_backup     a new copy of this definition.
 // Every construction, copies included, takes the next number of a process-wide counter that
 // starts at 1 (debug_id); assignment keeps the target's number.
+//
+// In model files the definition writes, after the base part, the number of tags and for each tag
+// the number of characters of its primary id, the primary id (a NUL-terminated string), the
+// secondary id, the number of operation ids and the operation ids. It reads that layout back, and
+// for definition version 1 the legacy layout (per tag: the primary id as a double holding a whole
+// number, the secondary id, the operation ids with their count, and one integer that is dropped).
+// Records are outside the system's control, so reading is bounded and total:
+// - a primary id takes at most the characters the string holds, however many its count claims;
+//   a negative count gives an empty id;
+// - a negative number of tags or of operation ids reads as none; more tags than
+//   tag_info::max_text_tags, or more operation ids than tag_data::max_text_operation_ids, end the
+//   reading there (the kernel then finds the record's items unread and rejects the file);
+// - a legacy primary id that is negative or NaN reads as 0, one of 2^64 or more as
+//   18446744073709551615.
+// Whatever is read replaces the tags, and the definition version becomes 2.
 #pragma once
 
 #include <cstdint>
@@ -63,6 +78,19 @@ class TAGTRACK_EXPORT generic_tag_attrib_def : public TPI_ANNO::tag_attrib_def {
   // attribute is not the one holding this definition.
   bool reset_def_for_edit(const TPI_CUSTOM_ENTITY::edit_context& ctx,
                           const TPI_ANNO::tag_attrib_def* new_def) override;
+
+  void debug(FILE* fp) const override;
+  void generate_shared_string() override;
+  bool save(const TPI_CUSTOM_ENTITY::save_context& ctx) override;
+  bool restore(const TPI_CUSTOM_ENTITY::restore_context& ctx) override;
+  std::uint32_t check_sum() const override;
+
+  // The first tag's fields. `secondary_id` becomes -1 first; without a first tag the two arrays
+  // keep what they held.
+  void get_first_ids(TPK::tpk_array<char>& primary_id, int& secondary_id,
+                     TPK::tpk_array<int>& operation_ids) const;
+  // A copy of the first tag's primary id; empty without a first tag.
+  TPK::tpk_array<char> get_first_primary_id() const;
 
   // The list itself, not a copy; null only after set_tag_info(nullptr). Neither tells the kernel
   // of a change.

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iosfwd>
+#include <utility>
 #include <vector>
 
 #include "kernel/heap.h"
@@ -60,6 +61,8 @@ class TAGTRACK_EXPORT tag_info : public TPK::TPK_heap {
 
   // Appends a copy of `tag` unless an equal tag (==) is already in the list.
   void add_unique(const tag_data& tag);
+  // Appends `tag`, equal tags included.
+  void append(tag_data tag) { m_tags.push_back(std::move(tag)); }
   // Appends `id` at the end of the operation ids of every tag; an empty list stays empty.
   void add_operation_id(int id);
   // Appends the operation ids of every tag, tag by tag, to `ids` without clearing it first.

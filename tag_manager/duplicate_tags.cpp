@@ -1,0 +1,54 @@
+#include <cstdlib>
+#include <vector>
+
+#include "kernel/attributes/access.h"
+#include "kernel/history/history.h"
+#include "tag_manager/internal/tag_registry.h"
+#include "tag_manager/tag_manager.h"
+#include "tagging/generic_tag_attrib_def.h"
+
+namespace TPI_TAGGING_TRACKING {
+
+namespace {
+
+// Gives the first tag of `attrib` a fresh secondary id from rand(), dropping later tags that it
+// becomes equal to, and records the change in the history stream of the attribute's owner.
+void renumber(ATTRIB_CUSTOM* attrib) {
+  const auto* def =
+      dynamic_cast<const generic_tag_attrib_def*>(TPK::ATTRIB_CUSTOM_const_xs(attrib).get_def());
+  if (def == nullptr) return;
+  generic_tag_attrib_def changed(*def);
+  tag_info* tags = changed.get_tag_info_for_change();
+  if (tags == nullptr) return;
+  std::vector<tag_data> local;
+  tags->list_tags(local);
+  tags->clear();
+  for (std::size_t i = 0; i < local.size(); ++i) {
+    if (i == 0) local[0].m_secondary_id = std::rand();
+    tags->add_unique(local[i]);
+  }
+  HISTORY_STREAM* owner_stream = nullptr;
+  HISTORY_STREAM* default_stream = nullptr;
+  TPI_HISTORY::get_history_from_entity(TPK::ATTRIB_const_xs(attrib).owner(), owner_stream);
+  TPI_HISTORY::get_default(default_stream, false);
+  if (owner_stream != nullptr) TPI_HISTORY::set_default(owner_stream);
+  changed.update_attribute_with_this_def(attrib);
+  if (default_stream != nullptr) TPI_HISTORY::set_default(default_stream);
+}
+
+}  // namespace
+
+void manageDupicateTags() {
+  tag_registry& registry = tag_registry::instance();
+  // From here on the notifications of the updates below leave the registry alone.
+  registry.set_active(false);
+  for (const auto& [tags, attribs] : registry.entries()) {
+    if (attribs.size() < 2) continue;
+    for (ATTRIB_CUSTOM* attrib : attribs) {
+      if (attrib != nullptr) renumber(attrib);
+    }
+  }
+  registry.clear();
+}
+
+}  // namespace TPI_TAGGING_TRACKING
