@@ -1,5 +1,7 @@
 #include "support/tags.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace test_support {
@@ -39,6 +41,32 @@ std::string describe(const tag_info& tags) {
     out += "]";
   }
   return out;
+}
+
+tag_info tags_from(const std::string& description) {
+  tag_info tags;
+  std::size_t at = 0;
+  while (at < description.size()) {
+    std::size_t end = description.find(' ', at);
+    if (end == std::string::npos) end = description.size();
+    const std::string word = description.substr(at, end - at);
+    at = end + 1;
+    if (word.empty()) continue;
+    const std::size_t slash = word.find('/'), bracket = word.find('[');
+    tag_data tag(id(word.substr(0, std::min(slash, bracket))));
+    if (slash != std::string::npos) tag.m_secondary_id = std::stoi(word.substr(slash + 1));
+    if (bracket != std::string::npos) {
+      std::string ops = word.substr(bracket + 1, word.size() - bracket - 2);
+      for (std::size_t p = 0; p < ops.size();) {
+        std::size_t comma = ops.find(',', p);
+        if (comma == std::string::npos) comma = ops.size();
+        tag.m_operation_ids.push_back(std::stoi(ops.substr(p, comma - p)));
+        p = comma + 1;
+      }
+    }
+    tags.append(tag);
+  }
+  return tags;
 }
 
 std::vector<std::string> tags_of(ENTITY* owner) {

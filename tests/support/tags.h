@@ -19,6 +19,10 @@ ATTRIB_CUSTOM* tag(ENTITY* owner, const std::string& primary);
 std::vector<std::string> tags_of(ENTITY* owner);
 std::string describe(const TPI_TAGGING_TRACKING::tag_info& tags);
 
+// A tag list from its description: tags separated by blanks, each "primary/secondary[op,op]"
+// (the form describe() gives; "/secondary" and "[...]" may be left out).
+TPI_TAGGING_TRACKING::tag_info tags_from(const std::string& description);
+
 // The first tag attribute of `owner`, or null.
 ATTRIB_CUSTOM* tag_attrib_of(ENTITY* owner);
 

@@ -1,0 +1,70 @@
+#include "matching/internal/candidates.h"
+
+#include "tracking/internal/entity_lookup.h"
+
+namespace TPI_TAGGING_TRACKING {
+
+namespace {
+
+void collect_all(BODY* body, std::vector<FACE*>& list) { collect_faces(body, list); }
+void collect_all(BODY* body, std::vector<EDGE*>& list) { collect_edges(body, list); }
+void collect_all(BODY* body, std::vector<VERTEX*>& list) { collect_vertices(body, list); }
+
+template <class T>
+std::vector<T*> search(const tag_info& recipe_tags, const std::vector<BODY*>& bodies) {
+  std::vector<T*> entities;
+  for (BODY* body : bodies) collect_all(body, entities);
+  std::vector<T*> exact, partial;
+  for (T* entity : entities) {
+    const tag_info* tags = find_entity_tag_info(entity);
+    if (tags == nullptr) continue;
+    int count = 0;
+    recipe_tags.count_matches(*tags, 7, count);
+    if (count == 0) continue;
+    const bool same = count == static_cast<int>(recipe_tags.size()) &&
+                      count == static_cast<int>(tags->size());
+    (same ? exact : partial).push_back(entity);
+  }
+  if (!exact.empty()) return exact;
+  std::vector<T*> result = std::move(partial);
+  for (T* entity : entities) {
+    const tag_info* tags = find_entity_tag_info(entity);
+    if (tags == nullptr) continue;
+    int count = 0;
+    recipe_tags.count_matches(*tags, 5, count);
+    if (count >= 1) result.push_back(entity);
+  }
+  return result;
+}
+
+}  // namespace
+
+std::vector<FACE*> find_tag_candidates(const tag_info& recipe_tags, const std::vector<BODY*>& bodies,
+                                       FACE*) {
+  return search<FACE>(recipe_tags, bodies);
+}
+
+std::vector<EDGE*> find_tag_candidates(const tag_info& recipe_tags, const std::vector<BODY*>& bodies,
+                                       EDGE*) {
+  return search<EDGE>(recipe_tags, bodies);
+}
+
+std::vector<VERTEX*> find_tag_candidates(const tag_info& recipe_tags,
+                                         const std::vector<BODY*>& bodies, VERTEX*) {
+  return search<VERTEX>(recipe_tags, bodies);
+}
+
+void collect_shared_edges(FACE* a, FACE* b, std::vector<EDGE*>& list) {
+  std::vector<EDGE*> edges;
+  collect_edges(a, edges);
+  std::vector<FACE*> faces;
+  for (EDGE* edge : edges) {
+    faces.clear();
+    collect_faces(edge, faces);
+    for (FACE* face : faces) {
+      if (face != a && face == b) list.push_back(edge);
+    }
+  }
+}
+
+}  // namespace TPI_TAGGING_TRACKING

@@ -1,0 +1,18 @@
+#include "matching/internal/candidates.h"
+#include "matching/match_context.h"
+#include "recipes/recipe.h"
+#include "tracking/tracker.h"
+
+namespace TPI_TAGGING_TRACKING {
+
+void FACE_TRACKER::match(const MATCH_CONTEXT& ctx, const IRecipe* recipe,
+                         std::vector<ITrackable*>& results) {
+  const auto* face_recipe = dynamic_cast<const FACE_RECIPE*>(recipe);
+  if (face_recipe == nullptr) return;
+  const std::vector<FACE*> found =
+      find_tag_candidates(face_recipe->tags(), ctx.get_bodies(), static_cast<FACE*>(nullptr));
+  results.reserve(results.size() + found.size());
+  for (FACE* face : found) results.push_back(new FACE_TRACKABLE(face));
+}
+
+}  // namespace TPI_TAGGING_TRACKING

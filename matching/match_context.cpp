@@ -1,0 +1,7 @@
+#include "matching/match_context.h"
+
+namespace TPI_TAGGING_TRACKING {
+
+MATCH_CONTEXT::~MATCH_CONTEXT() = default;
+
+}  // namespace TPI_TAGGING_TRACKING

@@ -1,0 +1,502 @@
+// The recipe text: writing and reading face, edge and vertex recipes.
+//
+// Both directions work on the stream buffer rather than through formatted stream operations, as
+// the tag text does: a recipe text is a long run of tiny items, and a formatted operation per item
+// (with its sentry and locale lookups) costs more than the item. The writer gathers items in a
+// local buffer and hands them to the stream in blocks; the reader takes items the way the standard
+// extractions of a word and of a 32-bit int take them (same characters consumed, same value or
+// failure, same stream state afterwards), with the C locale's white space and plain decimal
+// numbers whatever the stream's locale, flags and width. The tag lists inside are written and read
+// by tag_info itself on the same stream, so the two readers share the stream's position and state.
+// to_string and from_string run the same code over a stream on an in-memory buffer.
+#include "recipes/recipe_text.h"
+
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <istream>
+#include <limits>
+#include <memory>
+#include <ostream>
+#include <stdexcept>
+#include <streambuf>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace TPI_TAGGING_TRACKING {
+
+namespace {
+
+bool is_space(int c) noexcept {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+class text_writer {
+ public:
+  explicit text_writer(std::ostream& out) noexcept : m_out(out) {}
+  text_writer(const text_writer&) = delete;
+  text_writer& operator=(const text_writer&) = delete;
+
+  // The type word and its blank, "F ", "E " or "V ".
+  void type_word(char type) {
+    make_room(2);
+    m_end[0] = type;
+    m_end[1] = ' ';
+    m_end += 2;
+  }
+  void blank() {
+    make_room(1);
+    *m_end++ = ' ';
+  }
+  void number(std::int32_t value) {
+    make_room(max_digits);
+    m_end = std::to_chars(m_end, m_buffer + sizeof m_buffer, value).ptr;
+  }
+  void blank_number(std::int32_t value) {
+    blank();
+    number(value);
+  }
+  // Counts of lists are written as 32-bit ints, as the reader takes them.
+  void blank_count(std::size_t count) { blank_number(static_cast<std::int32_t>(count)); }
+  void tags(const tag_info& tags) {
+    flush();
+    tags.write_text(m_out);
+  }
+
+  void flush() {
+    if (m_end != m_buffer)
+      m_out.write(m_buffer, m_end - m_buffer);
+    m_end = m_buffer;
+  }
+
+ private:
+  static constexpr std::size_t max_digits = 11;  // "-2147483648"
+
+  void make_room(std::size_t bytes) {
+    if (static_cast<std::size_t>(m_buffer + sizeof m_buffer - m_end) < bytes)
+      flush();
+  }
+
+  std::ostream& m_out;
+  char m_buffer[256];
+  char* m_end = m_buffer;
+};
+
+// Takes the words and numbers of a recipe text from the stream buffer. Each item behaves as the
+// standard extraction would: nothing is read from a stream that is not good (the item fails),
+// white space is skipped first, reaching the end of the text sets eofbit, and an item that cannot
+// be read sets failbit. The state goes to the stream after each item, so that the tag text reader
+// (tag_info::read_text), which reads from the same stream, sees it.
+class text_reader {
+ public:
+  explicit text_reader(std::istream& in) : m_in(in), m_buffer(in.rdbuf()) {
+    if (in.good() && in.tie() != nullptr)
+      in.tie()->flush();
+  }
+  text_reader(const text_reader&) = delete;
+  text_reader& operator=(const text_reader&) = delete;
+
+  // Once this is false, every further item fails.
+  bool good() const { return m_in.good(); }
+
+  // Skips one word, of any length; like extracting a std::string, without keeping it.
+  void skip_word() {
+    std::ios_base::iostate state = std::ios_base::goodbit;
+    if (skip_space(state)) {
+      for (;;) {
+        m_buffer->sbumpc();
+        const int c = m_buffer->sgetc();
+        if (traits::eq_int_type(c, traits::eof())) {
+          state |= std::ios_base::eofbit;
+          break;
+        }
+        if (is_space(c))
+          break;
+      }
+    }
+    finish(state);
+  }
+
+  // Reads a decimal 32-bit int: an optional sign and at least one digit, every digit consumed even
+  // when the value no longer fits. `value` changes only when the item is read; an item out of
+  // range fails like a non-numeric one.
+  void read_int(std::int32_t& value) {
+    std::ios_base::iostate state = std::ios_base::goodbit;
+    if (skip_space(state)) {
+      int c = m_buffer->sgetc();
+      bool negative = false;
+      if (c == '-' || c == '+') {
+        negative = c == '-';
+        c = next(state);
+      }
+      // The magnitude stops growing once it is beyond every int, so it cannot overflow.
+      constexpr std::uint64_t beyond = std::uint64_t{1} << 32;
+      std::uint64_t magnitude = 0;
+      bool any_digit = false;
+      while (c >= '0' && c <= '9') {
+        any_digit = true;
+        if (magnitude < beyond)
+          magnitude = magnitude * 10 + static_cast<unsigned>(c - '0');
+        c = next(state);
+      }
+      const std::uint64_t limit = negative
+                                      ? std::uint64_t{1} << 31
+                                      : std::uint64_t{std::numeric_limits<std::int32_t>::max()};
+      if (!any_digit || magnitude > limit) {
+        state |= std::ios_base::failbit;
+      } else {
+        value = negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude))
+                         : static_cast<std::int32_t>(magnitude);
+      }
+    }
+    finish(state);
+  }
+
+  void read_tags(tag_info& tags, std::int32_t version) { tags.read_text(m_in, version); }
+
+ private:
+  using traits = std::char_traits<char>;
+
+  // Skips white space up to the item; false (the item fails) when the stream is not good or the
+  // text ends first.
+  bool skip_space(std::ios_base::iostate& state) {
+    if (!m_in.good()) {
+      state |= std::ios_base::failbit;
+      return false;
+    }
+    for (;;) {
+      const int c = m_buffer->sgetc();
+      if (traits::eq_int_type(c, traits::eof())) {
+        state |= std::ios_base::eofbit | std::ios_base::failbit;
+        return false;
+      }
+      if (!is_space(c))
+        return true;
+      m_buffer->sbumpc();
+    }
+  }
+
+  // Consumes the current character and peeks at the next, noting the end of the text.
+  int next(std::ios_base::iostate& state) {
+    const int c = m_buffer->snextc();
+    if (traits::eq_int_type(c, traits::eof()))
+      state |= std::ios_base::eofbit;
+    return c;
+  }
+
+  void finish(std::ios_base::iostate state) {
+    if (state != std::ios_base::goodbit)
+      m_in.setstate(state);
+  }
+
+  std::istream& m_in;
+  std::streambuf* m_buffer;
+};
+
+// A read-only view of a text as a stream buffer: from_string reads the caller's text in place.
+class text_view_buffer : public std::streambuf {
+ public:
+  text_view_buffer(const char* text, std::size_t length) {
+    // The get area is only ever read: nothing writes back into a view (putting back a character
+    // other than the one just read fails).
+    char* begin = const_cast<char*>(text);
+    setg(begin, begin, begin + length);
+  }
+};
+
+// A stream buffer that appends everything written to a string.
+class string_sink_buffer : public std::streambuf {
+ public:
+  explicit string_sink_buffer(std::string& text) noexcept : m_text(text) {}
+
+ protected:
+  std::streamsize xsputn(const char* items, std::streamsize count) override {
+    m_text.append(items, static_cast<std::size_t>(count));
+    return count;
+  }
+  int_type overflow(int_type c) override {
+    if (!traits_type::eq_int_type(c, traits_type::eof()))
+      m_text.push_back(traits_type::to_char_type(c));
+    return traits_type::not_eof(c);
+  }
+
+ private:
+  std::string& m_text;
+};
+
+// Runs `write` on a stream over a string and hands the text out in a new array of exactly its
+// length plus the terminating NUL.
+template <class Write>
+void write_to_new_array(char*& text, Write write) {
+  std::string written;
+  string_sink_buffer buffer(written);
+  std::ostream out(&buffer);
+  out.exceptions(std::ios_base::badbit);  // an allocation failure passes out, not a cut text
+  write(out);
+  char* result = new char[written.size() + 1];
+  std::memcpy(result, written.c_str(), written.size() + 1);
+  text = result;
+}
+
+// Runs `read` on a stream over the caller's text; a null text reads nothing.
+template <class Read>
+void read_from_text(const char* text, Read read) {
+  if (text == nullptr)
+    return;
+  text_view_buffer buffer(text, std::strlen(text));
+  std::istream in(&buffer);
+  read(in);
+}
+
+// The version a face or edge recipe is written with: version 1 texts carry numeric primary ids
+// that the current tag form cannot express, so such recipes are written as the current version.
+std::int32_t written_version(std::int32_t version) {
+  return version == 1 ? current_recipe_version : version;
+}
+
+// Appends the items read into a recipe's list; a fresh recipe takes the list as it is.
+template <class T>
+void append_items(std::vector<T>& target, std::vector<T>& items) {
+  if (target.empty())
+    target.swap(items);
+  else
+    target.insert(target.end(), items.begin(), items.end());
+}
+
+}  // namespace
+
+// The writers and readers of each kind. Readers gather a recipe in locals and store it only once
+// its text is read, so a reader that throws (a bound exceeded) leaves the recipe unchanged.
+struct recipe_text {
+  static void write(text_writer& out, const FACE_RECIPE& face) {
+    out.type_word('F');
+    out.number(written_version(face.m_version));
+    out.tags(face.m_tags);
+  }
+
+  static void write(text_writer& out, const VERTEX_RECIPE& vertex) {
+    out.type_word('V');
+    out.number(current_recipe_version);
+    out.tags(vertex.m_tags);
+    out.blank_count(vertex.m_face_recipes.size());
+    for (const FACE_RECIPE& face : vertex.m_face_recipes) {
+      out.blank();
+      write(out, face);
+    }
+    out.blank_count(vertex.m_uv_orders.size());
+    for (const auto& [key, uv] : vertex.m_uv_orders) {
+      out.blank_number(key);
+      out.blank();
+      out.blank_number(uv.m_num_vertices);
+      out.blank_number(uv.m_u_rank);
+      out.blank_number(uv.m_u_first);
+      out.blank_number(uv.m_u_last);
+      out.blank_number(uv.m_v_rank);
+      out.blank_number(uv.m_v_first);
+      out.blank_number(uv.m_v_last);
+    }
+  }
+
+  static void write(text_writer& out, const EDGE_RECIPE& edge) {
+    out.type_word('E');
+    out.number(written_version(edge.m_version));
+    out.tags(edge.m_tags);
+    out.blank_count(edge.m_face_recipes.size());
+    for (const FACE_RECIPE& face : edge.m_face_recipes) {
+      out.blank();
+      write(out, face);
+    }
+    out.blank_count(edge.m_vertex_recipes.size());
+    for (const VERTEX_RECIPE& vertex : edge.m_vertex_recipes) {
+      out.blank();
+      write(out, vertex);
+    }
+  }
+
+  // The type word is skipped whatever it holds; the version read decides the tag layout.
+  static void read(text_reader& in, FACE_RECIPE& face) {
+    in.skip_word();
+    std::int32_t version = 0;
+    in.read_int(version);
+    tag_info tags;
+    in.read_tags(tags, version);
+    face.m_version = version;
+    face.m_tags = std::move(tags);
+  }
+
+  // A vertex recipe keeps its own version; the version read decides the tag layout and whether
+  // uv entries follow (3 and above).
+  static void read(text_reader& in, VERTEX_RECIPE& vertex) {
+    in.skip_word();
+    std::int32_t version = 0;
+    in.read_int(version);
+    tag_info tags;
+    in.read_tags(tags, version);
+    std::vector<FACE_RECIPE> faces;
+    read_list(in, faces);
+    VERTEX_RECIPE::uv_orders uv;
+    if (version > 2)
+      read_uv_orders(in, uv);
+
+    vertex.m_tags = std::move(tags);
+    append_items(vertex.m_face_recipes, faces);
+    if (vertex.m_uv_orders.empty()) {
+      vertex.m_uv_orders.swap(uv);
+    } else {
+      for (const auto& [key, data] : uv)
+        vertex.m_uv_orders[key] = data;
+    }
+  }
+
+  static void read(text_reader& in, EDGE_RECIPE& edge) {
+    in.skip_word();
+    std::int32_t version = 0;
+    in.read_int(version);
+    tag_info tags;
+    in.read_tags(tags, version);
+    std::vector<FACE_RECIPE> faces;
+    read_list(in, faces);
+    std::vector<VERTEX_RECIPE> vertices;
+    read_list(in, vertices);
+
+    edge.m_version = version;
+    edge.m_tags = std::move(tags);
+    append_items(edge.m_face_recipes, faces);
+    append_items(edge.m_vertex_recipes, vertices);
+  }
+
+  // A count and that many nested recipes, each read into a fresh recipe. Once the text has ended
+  // or failed the remaining ones are still made, empty (a face recipe then has version 0), as the
+  // count announced; the bound keeps a damaged count from asking for unbounded work and memory.
+  template <class Recipe>
+  static void read_list(text_reader& in, std::vector<Recipe>& recipes) {
+    std::int32_t count = 0;
+    in.read_int(count);
+    if (count <= 0)
+      return;
+    if (static_cast<std::size_t>(count) > max_nested_recipes)
+      throw std::length_error("recipe text: a list announces more nested recipes than allowed");
+    recipes.reserve(static_cast<std::size_t>(count));
+    for (std::int32_t i = 0; i < count; ++i) {
+      recipes.emplace_back();
+      read(in, recipes.back());
+    }
+  }
+
+  // A count and that many entries of a key and seven fields; a later key replaces an earlier one.
+  // Once the text has ended or failed, every remaining entry would read as key 0 with all fields
+  // 0, so that entry is stored once and reading stops: the work follows the text, not the count.
+  static void read_uv_orders(text_reader& in, VERTEX_RECIPE::uv_orders& uv) {
+    std::int32_t count = 0;
+    in.read_int(count);
+    for (std::int32_t i = 0; i < count; ++i) {
+      if (!in.good()) {
+        uv[0] = uv_order_data();
+        return;
+      }
+      std::int32_t key = 0;
+      in.read_int(key);
+      uv_order_data data;
+      in.read_int(data.m_num_vertices);
+      in.read_int(data.m_u_rank);
+      in.read_int(data.m_u_first);
+      in.read_int(data.m_u_last);
+      in.read_int(data.m_v_rank);
+      in.read_int(data.m_v_first);
+      in.read_int(data.m_v_last);
+      uv[key] = data;
+    }
+  }
+
+  template <class Recipe>
+  static void write_to_stream(std::ostream& out, const Recipe& recipe) {
+    text_writer writer(out);
+    write(writer, recipe);
+    writer.flush();
+  }
+
+  template <class Recipe>
+  static void read_from_stream(std::istream& in, Recipe& recipe) {
+    text_reader reader(in);
+    read(reader, recipe);
+  }
+};
+
+void FACE_RECIPE::write_to_stream(std::ostream& out) {
+  recipe_text::write_to_stream(out, *this);
+}
+
+void FACE_RECIPE::read_from_stream(std::istream& in) {
+  recipe_text::read_from_stream(in, *this);
+}
+
+void FACE_RECIPE::to_string(char*& text) {
+  write_to_new_array(text, [this](std::ostream& out) { write_to_stream(out); });
+}
+
+void FACE_RECIPE::from_string(const char* text) {
+  read_from_text(text, [this](std::istream& in) { read_from_stream(in); });
+}
+
+void VERTEX_RECIPE::write_to_stream(std::ostream& out) {
+  recipe_text::write_to_stream(out, *this);
+}
+
+void VERTEX_RECIPE::read_from_stream(std::istream& in) {
+  recipe_text::read_from_stream(in, *this);
+}
+
+void VERTEX_RECIPE::to_string(char*& text) {
+  write_to_new_array(text, [this](std::ostream& out) { write_to_stream(out); });
+}
+
+void VERTEX_RECIPE::from_string(const char* text) {
+  read_from_text(text, [this](std::istream& in) { read_from_stream(in); });
+}
+
+void EDGE_RECIPE::to_string(char*& text) {
+  write_to_new_array(text, [this](std::ostream& out) { recipe_text::write_to_stream(out, *this); });
+}
+
+void EDGE_RECIPE::from_string(const char* text) {
+  read_from_text(text, [this](std::istream& in) { recipe_text::read_from_stream(in, *this); });
+}
+
+bool save_to_string(char*& text, IRecipe* recipe) {
+  text = nullptr;  // stays null for a recipe kind that writes no text
+  if (recipe == nullptr)
+    return false;
+  recipe->to_string(text);
+  return true;
+}
+
+bool restore_from_string(const char* text, IRecipe*& recipe) {
+  if (text == nullptr)
+    return false;
+  const char* word = text;
+  while (is_space(static_cast<unsigned char>(*word)))
+    ++word;
+  if (*word == '\0' || (word[1] != '\0' && !is_space(static_cast<unsigned char>(word[1]))))
+    return false;
+  std::unique_ptr<IRecipe> made;
+  switch (*word) {
+    case 'F':
+      made.reset(new FACE_RECIPE());
+      break;
+    case 'E':
+      made.reset(new EDGE_RECIPE());
+      break;
+    case 'V':
+      made.reset(new VERTEX_RECIPE());
+      break;
+    default:
+      return false;
+  }
+  made->from_string(text);
+  recipe = made.release();
+  return true;
+}
+
+}  // namespace TPI_TAGGING_TRACKING

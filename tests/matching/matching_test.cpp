@@ -1,0 +1,190 @@
+// Matching recipes against models the kernel builds: the candidate search and each matcher's
+// stages.
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "matching/internal/candidates.h"
+#include "support/models.h"
+#include "support/tags.h"
+
+using namespace test_support;
+using namespace TPI_TAGGING_TRACKING;
+
+namespace {
+
+class Matching : public testing::Test {
+ protected:
+  tag_state_guard guard;
+};
+
+// The entities a matcher finds, read out of the trackables it returns.
+template <class Tracker>
+std::vector<const ENTITY*> found(const std::vector<BODY*>& bodies, const IRecipe& recipe) {
+  std::vector<ITrackable*> results;
+  Tracker().match(MATCH_CONTEXT(nullptr, bodies, 5), &recipe, results);
+  std::vector<const ENTITY*> entities;
+  for (ITrackable* t : results) {
+    std::unique_ptr<ITrackable> owned(t);
+    if (auto* f = dynamic_cast<FACE_TRACKABLE*>(t)) entities.push_back(f->GetFacePtr());
+    if (auto* e = dynamic_cast<EDGE_TRACKABLE*>(t)) entities.push_back(e->GetEdgePtr());
+    if (auto* v = dynamic_cast<VERTEX_TRACKABLE*>(t)) entities.push_back(v->GetVertexPtr());
+  }
+  return entities;
+}
+
+using list = std::vector<const ENTITY*>;
+
+void retag(ENTITY* e, const std::string& tags) {
+  generic_tag_attrib_def def;
+  *def.get_tag_info_for_change() = tags_from(tags);
+  ATTRIB_CUSTOM* attrib = tag_attrib_of(e);
+  if (attrib == nullptr) attrib = tag(e, "tmp");
+  ASSERT_TRUE(def.update_attribute_with_this_def(attrib).ok());
+}
+
+std::unique_ptr<IRecipe> recipe_of(const ITrackable& trackable) {
+  IRecipe* r = nullptr;
+  trackable.MakeRecipe(TRACK_CONTEXT(), r);
+  return std::unique_ptr<IRecipe>(r);
+}
+
+TEST_F(Matching, ContextDefaultsOptionsAndCopies) {
+  MATCH_CONTEXT plain;
+  EXPECT_TRUE(plain.get_bodies().empty());
+  EXPECT_EQ(plain.get_match_options(), 5u);
+  plain.match_secondary_ids();
+  EXPECT_EQ(plain.get_match_options(), 7u);
+  MATCH_CONTEXT zero(nullptr, {}, 0);
+  zero.match_secondary_ids();
+  EXPECT_EQ(zero.get_match_options(), 2u);
+  zero.set_match_options(1);
+  EXPECT_EQ(zero.get_match_options(), 1u);
+  body_ptr b = block();
+  std::vector<BODY*> bodies{b.get()};
+  MATCH_CONTEXT original(nullptr, bodies, 5);
+  MATCH_CONTEXT copy(original);
+  original = MATCH_CONTEXT();
+  EXPECT_EQ(copy.get_bodies(), bodies);
+  // No bodies: nothing is found.
+  FACE_RECIPE r(tags_from("A"));
+  EXPECT_TRUE(found<FACE_TRACKER>({}, r).empty());
+}
+
+TEST_F(Matching, TagCandidatesExactBeforePartialAndPartialsStandTwice) {
+  body_ptr b = block();
+  std::vector<BODY*> bodies{b.get()};
+  retag(b->faces()[0], "A B");
+  retag(b->faces()[1], "A");
+  retag(b->faces()[2], "A/9");
+  retag(b->faces()[3], "");
+  const auto faces = [&](const std::string& tags) {
+    return find_tag_candidates(tags_from(tags), bodies, static_cast<FACE*>(nullptr));
+  };
+  EXPECT_EQ(faces("A"), std::vector<FACE*>{b->faces()[1]});
+  // No exact match for [A, A]: face 1 (count 1 of 2) and face 0 are partial; every face with an A
+  // under mode 5 follows, so the partials stand twice.
+  EXPECT_EQ(faces("A A"), (std::vector<FACE*>{b->faces()[0], b->faces()[1], b->faces()[0],
+                                              b->faces()[1], b->faces()[2]}));
+  // Only the secondary id differs: a loose match, found once.
+  EXPECT_EQ(faces("A/5"), (std::vector<FACE*>{b->faces()[0], b->faces()[1], b->faces()[2]}));
+  EXPECT_TRUE(faces("").empty());  // an empty recipe list matches nothing
+}
+
+TEST_F(Matching, FaceMatchingIsATagSearchInBodyOrder) {
+  body_ptr first = block(), second = block();
+  retag(first->faces()[4], "F");
+  retag(second->faces()[2], "F");
+  retag(second->faces()[3], "F G");
+  const FACE_RECIPE r(tags_from("F"));
+  EXPECT_EQ(found<FACE_TRACKER>({first.get(), second.get()}, r),
+            (list{first->faces()[4], second->faces()[2]}));
+  EXPECT_EQ(found<FACE_TRACKER>({second.get(), second.get()}, r),
+            (list{second->faces()[2], second->faces()[2]}));
+  // A partial match alone is returned twice.
+  const FACE_RECIPE g(tags_from("G"));
+  EXPECT_EQ(found<FACE_TRACKER>({second.get()}, g), (list{second->faces()[3], second->faces()[3]}));
+  // The wrong class, or null, finds nothing.
+  std::vector<ITrackable*> results;
+  FACE_TRACKER().match(MATCH_CONTEXT(nullptr, {second.get()}, 5), nullptr, results);
+  const EDGE_RECIPE edge;
+  FACE_TRACKER().match(MATCH_CONTEXT(nullptr, {second.get()}, 5), &edge, results);
+  EXPECT_TRUE(results.empty());
+}
+
+TEST_F(Matching, VertexMatchingByTagsThenFacesThenUvOrder) {
+  body_ptr b = block();
+  std::vector<BODY*> bodies{b.get()};
+  const char* names[] = {"BOTTOM", "TOP", "FRONT", "RIGHT", "BACK", "LEFT"};
+  for (int i = 0; i < 6; ++i) retag(b->faces()[i], names[i]);
+  // No vertex tags: the three faces meet at exactly one vertex.
+  VERTEX* corner = vertex_at(b.get(), {1, 1, 1});
+  std::unique_ptr<IRecipe> r = recipe_of(VERTEX_TRACKABLE(corner));
+  EXPECT_EQ(found<VERTEX_TRACKER>(bodies, *r), list{corner});
+  // A vertex whose own tags match exactly is found at once.
+  retag(corner, "V");
+  r = recipe_of(VERTEX_TRACKABLE(corner));
+  retag(b->faces()[1], "RENAMED");  // the faces no longer agree; the tags decide
+  EXPECT_EQ(found<VERTEX_TRACKER>(bodies, *r), list{corner});
+  // Two tag candidates, neither of them where the faces meet: nothing.
+  retag(b->faces()[1], "TOP");
+  retag(corner, "");
+  retag(vertex_at(b.get(), {0, 0, 0}), "V");
+  retag(vertex_at(b.get(), {1, 0, 0}), "V");
+  EXPECT_TRUE(found<VERTEX_TRACKER>(bodies, *r).empty());
+  // One of the two where the faces meet: that one.
+  retag(corner, "V");
+  retag(vertex_at(b.get(), {1, 0, 0}), "W");
+  EXPECT_EQ(found<VERTEX_TRACKER>(bodies, *r), list{corner});
+}
+
+TEST_F(Matching, UvOrderTellsApartVerticesWithTheSameFaces) {
+  body_ptr c = cylinder(1, 2);
+  VERTEX *low = nullptr, *high = nullptr;
+  EDGE *unused = nullptr, *ruling = nullptr;
+  FACE* half = nullptr;
+  ASSERT_TRUE(TPI_MODEL::split_edge(c->edges()[0], {-1, 0, 0}, low, unused).ok());
+  ASSERT_TRUE(TPI_MODEL::split_edge(c->edges()[1], {-1, 0, 2}, high, unused).ok());
+  retag(c->faces()[0], "BOT");
+  retag(c->faces()[1], "TOP");
+  retag(c->faces()[2], "SIDE");
+  ASSERT_TRUE(TPI_MODEL::split_face(c->faces()[2], low, high, ruling, half).ok());
+  // Both halves carry the side's tags: only where each vertex stands on them tells them apart.
+  std::vector<BODY*> bodies{c.get()};
+  for (VERTEX* v : {c->vertices()[0], low}) {
+    std::unique_ptr<IRecipe> r = recipe_of(VERTEX_TRACKABLE(v));
+    EXPECT_EQ(found<VERTEX_TRACKER>(bodies, *r), list{v});
+  }
+  // The two halves meet along two edges; the end vertices pick the right one.
+  for (EDGE* e : {ruling, c->edges()[2]}) {
+    std::unique_ptr<IRecipe> r = recipe_of(EDGE_TRACKABLE(e));
+    EXPECT_EQ(found<EDGE_TRACKER>(bodies, *r), list{e});
+  }
+}
+
+TEST_F(Matching, EdgeMatchingByTagsThenSharedEdgesThenVertexPairs) {
+  body_ptr b = block();
+  std::vector<BODY*> bodies{b.get()};
+  const char* names[] = {"BOTTOM", "TOP", "FRONT", "RIGHT", "BACK", "LEFT"};
+  for (int i = 0; i < 6; ++i) retag(b->faces()[i], names[i]);
+  for (EDGE* e : b->edges()) {
+    std::unique_ptr<IRecipe> r = recipe_of(EDGE_TRACKABLE(e));
+    EXPECT_EQ(found<EDGE_TRACKER>(bodies, *r), list{e});
+  }
+  // An edge with its own exact tags is found alone.
+  retag(b->edges()[5], "E5");
+  std::unique_ptr<IRecipe> r = recipe_of(EDGE_TRACKABLE(b->edges()[5]));
+  retag(b->faces()[0], "X");
+  retag(b->faces()[5], "Y");
+  EXPECT_EQ(found<EDGE_TRACKER>(bodies, *r), list{b->edges()[5]});
+  // The second face recipe finds nothing: nothing at all, tag candidates or not.
+  retag(b->edges()[5], "");
+  const EDGE_RECIPE two_faces(tags_from(""),
+                              {FACE_RECIPE(tags_from("TOP")), FACE_RECIPE(tags_from("NONE"))}, {});
+  EXPECT_TRUE(found<EDGE_TRACKER>(bodies, two_faces).empty());
+  // One face recipe, no tags, no vertices: every edge of the face, first of them returned.
+  const EDGE_RECIPE one_face(tags_from(""), {FACE_RECIPE(tags_from("TOP"))}, {});
+  EXPECT_EQ(found<EDGE_TRACKER>(bodies, one_face), list{edges_of(b->faces()[1])[0]});
+}
+
+}  // namespace

@@ -1,0 +1,45 @@
+#include "tracking/internal/entity_lookup.h"
+
+#include "kernel/attributes/access.h"
+#include "kernel/attributes/attrib_api.h"
+#include "kernel/topology/query.h"
+#include "tagging/generic_tag_attrib_def.h"
+
+namespace TPI_TAGGING_TRACKING {
+
+tag_info* find_entity_tag_info(ENTITY* entity) {
+  TPK::tpk_array<ATTRIB_CUSTOM*> attribs;
+  TPI_CUSTOM_ENTITY::find_attrib(entity, nullptr, attribs);
+  for (ATTRIB_CUSTOM* attrib : attribs) {
+    const auto* def =
+        dynamic_cast<const generic_tag_attrib_def*>(TPK::ATTRIB_CUSTOM_const_xs(attrib).get_def());
+    if (def != nullptr) return def->get_tag_info();
+  }
+  return nullptr;
+}
+
+namespace {
+
+template <class T, class Query>
+void collect(ENTITY* entity, std::vector<T*>& list, Query query) {
+  TPK::tpk_array<T*> found;
+  query(entity, found);
+  if (found.empty()) return;
+  list.insert(list.end(), found.begin(), found.end());
+}
+
+}  // namespace
+
+void collect_faces(ENTITY* entity, std::vector<FACE*>& list) {
+  collect(entity, list, TPI_QUERY::get_faces);
+}
+
+void collect_edges(ENTITY* entity, std::vector<EDGE*>& list) {
+  collect(entity, list, TPI_QUERY::get_edges);
+}
+
+void collect_vertices(ENTITY* entity, std::vector<VERTEX*>& list) {
+  collect(entity, list, TPI_QUERY::get_vertices);
+}
+
+}  // namespace TPI_TAGGING_TRACKING

@@ -1,0 +1,7 @@
+#include "tracking/track_context.h"
+
+namespace TPI_TAGGING_TRACKING {
+
+TRACK_CONTEXT::~TRACK_CONTEXT() = default;
+
+}  // namespace TPI_TAGGING_TRACKING
