@@ -1,0 +1,135 @@
+#include "feature_model.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace feature_demo {
+
+namespace TT = TPI_TAGGING_TRACKING;
+
+namespace {
+
+TPK::tpk_array<char> chars(const std::string& text) {
+  return TPK::tpk_array<char>(text.data(), text.size());
+}
+
+bool check(const outcome& result, const char* step) {
+  if (!result.ok()) std::fprintf(stderr, "%s: %s\n", step, result.message().c_str());
+  return result.ok();
+}
+
+// The first tag attribute of `entity`, or null.
+ATTRIB_CUSTOM* tag_attribute(ENTITY* entity) {
+  TPK::tpk_array<ATTRIB_CUSTOM*> found;
+  TPI_CUSTOM_ENTITY::find_attrib(entity, TT::generic_tag_attrib_def::name(), found);
+  return found.empty() ? nullptr : found[0];
+}
+
+// Gives `face` the feature's tag: a fresh attribute, or the copied one renamed.
+void name_face(FACE* face, const std::string& primary, int operation) {
+  ATTRIB_CUSTOM* attrib = tag_attribute(face);
+  if (attrib == nullptr) {
+    auto* def = new TT::generic_tag_attrib_def(chars(primary));
+    if (!TPI_CUSTOM_ENTITY::add_attrib(face, def, attrib).ok()) {
+      delete def;
+      return;
+    }
+  } else {
+    TT::update_primary_Id_for_attrib(attrib, chars(primary));
+  }
+  TT::prepend_operation_id_for_attrib(attrib, operation, false);
+}
+
+VERTEX* vertex_at(BODY* body, const TPK::position& p) {
+  for (VERTEX* v : body->vertices()) {
+    if (TPK::same_point(v->point(), p)) return v;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool build(const parameters& p, model& out) {
+  // Sketch: a rectangle in the plane z = 0.
+  std::srand(1);
+  BODY* body = nullptr;
+  if (!check(TPI_BUILD::make_polyhedron({{0, 0, 0}, {p.width, 0, 0}, {p.width, p.depth, 0},
+                                         {0, p.depth, 0}},
+                                        {{0, 1, 2, 3}}, body),
+             "sketch")) {
+    return false;
+  }
+  FACE* profile = body->faces()[0];
+  name_face(profile, "SKETCH1", 1);
+
+  // Pad: the top face is a copy of the profile, tags included; the side faces are new.
+  std::srand(2);
+  TT::activateTagManager(true);
+  FACE* top = nullptr;
+  if (!check(TPI_MODEL::extrude(profile, {0, 0, p.height}, top), "pad")) return false;
+  TT::manageDupicateTags();
+  name_face(top, "PAD1.top", 2);
+  std::vector<FACE*> sides;
+  for (FACE* face : body->faces()) {
+    if (face != profile && face != top) sides.push_back(face);
+  }
+  for (std::size_t k = 0; k < sides.size(); ++k) name_face(sides[k], "PAD1.side" + std::to_string(k), 2);
+
+  // Cut: split the top from its corner at the origin to a point on its far edge; both parts carry
+  // the top's tags until duplicate resolution gives them secondary ids of their own.
+  std::srand(3);
+  TT::activateTagManager(true);
+  VERTEX* corner = vertex_at(body, {0, 0, p.height});
+  EDGE* far_edge = nullptr;
+  for (EDGE* e : body->edges()) {
+    if (TPK::same_point(e->start()->point(), {0, p.depth, p.height}) ||
+        TPK::same_point(e->end()->point(), {0, p.depth, p.height})) {
+      if (TPK::same_point(e->start()->point(), {p.width, p.depth, p.height}) ||
+          TPK::same_point(e->end()->point(), {p.width, p.depth, p.height})) {
+        far_edge = e;
+      }
+    }
+  }
+  VERTEX* cut_point = nullptr;
+  EDGE* far_piece = nullptr;
+  EDGE* cut_edge = nullptr;
+  FACE* cut_off = nullptr;
+  if (corner == nullptr || far_edge == nullptr ||
+      !check(TPI_MODEL::split_edge(far_edge, {p.cut_at * p.width, p.depth, p.height}, cut_point,
+                                   far_piece),
+             "cut: split edge") ||
+      !check(TPI_MODEL::split_face(top, corner, cut_point, cut_edge, cut_off), "cut: split face")) {
+    TT::activateTagManager(false);
+    return false;
+  }
+  TT::manageDupicateTags();
+  TT::prepend_operation_id_for_attrib(tag_attribute(top), 3, false);
+  TT::prepend_operation_id_for_attrib(tag_attribute(cut_off), 3, false);
+
+  out.body = body;
+  out.bottom = profile;
+  out.top = top;
+  out.top_rest = cut_off;
+  out.sides = sides;
+  return true;
+}
+
+std::string tags_text(ENTITY* entity) {
+  ATTRIB_CUSTOM* attrib = tag_attribute(entity);
+  if (attrib == nullptr) return "untagged";
+  const auto* def = static_cast<const TT::generic_tag_attrib_def*>(attrib->def());
+  std::string text;
+  for (const TT::tag_data& tag : *def->get_tag_info()) {
+    if (!text.empty()) text += " ";
+    text += std::string(tag.m_primary_id.begin(), tag.m_primary_id.end()) + "/" +
+            std::to_string(tag.m_secondary_id) + "[";
+    for (std::size_t i = 0; i < tag.m_operation_ids.size(); ++i) {
+      text += (i ? "," : "") + std::to_string(tag.m_operation_ids[i]);
+    }
+    text += "]";
+  }
+  return text;
+}
+
+}  // namespace feature_demo
