@@ -15,8 +15,7 @@ BODY* make_sheet(int side) {
   std::vector<TPK::position> points;
   points.reserve(static_cast<std::size_t>(side + 1) * static_cast<std::size_t>(side + 1));
   for (int j = 0; j <= side; ++j) {
-    for (int i = 0; i <= side; ++i)
-      points.push_back({double(i), double(j), 0});
+    for (int i = 0; i <= side; ++i) points.push_back({double(i), double(j), 0});
   }
   std::vector<std::vector<int>> loops;
   loops.reserve(static_cast<std::size_t>(side) * static_cast<std::size_t>(side));
@@ -61,8 +60,7 @@ void BM_SaveSheet(benchmark::State& state) {
   std::string text;
   for (auto _ : state) {
     const outcome r = TPI_FILE::save_bodies({sheet}, text);
-    if (!r.ok())
-      state.SkipWithError(r.message().c_str());
+    if (!r.ok()) state.SkipWithError(r.message().c_str());
     benchmark::DoNotOptimize(text.data());
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
@@ -83,11 +81,9 @@ void BM_RestoreSheet(benchmark::State& state) {
   std::vector<BODY*> bodies;
   for (auto _ : state) {
     const outcome r = TPI_FILE::restore_bodies(text, bodies);
-    if (!r.ok())
-      state.SkipWithError(r.message().c_str());
+    if (!r.ok()) state.SkipWithError(r.message().c_str());
     state.PauseTiming();
-    for (BODY* b : bodies)
-      TPI_MODEL::delete_body(b);
+    for (BODY* b : bodies) TPI_MODEL::delete_body(b);
     bodies.clear();
     stream.get()->clear();
     state.ResumeTiming();

@@ -22,10 +22,8 @@ tag_info four_tags(int variant) {
     const std::string id = ids[i];
     tag_data tag(TPK::tpk_array<char>(id.data(), id.size()));
     tag.m_secondary_id = i;
-    for (int op = 0; op < 3; ++op)
-      tag.m_operation_ids.push_back(100 + op);
-    if (i == 3)
-      tag.m_operation_ids.push_back(variant);
+    for (int op = 0; op < 3; ++op) tag.m_operation_ids.push_back(100 + op);
+    if (i == 3) tag.m_operation_ids.push_back(variant);
     tags.add_unique(tag);
   }
   return tags;

@@ -54,9 +54,9 @@ bool build(const parameters& p, model& out) {
   // Sketch: a rectangle in the plane z = 0.
   std::srand(1);
   BODY* body = nullptr;
-  if (!check(TPI_BUILD::make_polyhedron({{0, 0, 0}, {p.width, 0, 0}, {p.width, p.depth, 0},
-                                         {0, p.depth, 0}},
-                                        {{0, 1, 2, 3}}, body),
+  if (!check(TPI_BUILD::make_polyhedron(
+                 {{0, 0, 0}, {p.width, 0, 0}, {p.width, p.depth, 0}, {0, p.depth, 0}},
+                 {{0, 1, 2, 3}}, body),
              "sketch")) {
     return false;
   }
@@ -74,7 +74,8 @@ bool build(const parameters& p, model& out) {
   for (FACE* face : body->faces()) {
     if (face != profile && face != top) sides.push_back(face);
   }
-  for (std::size_t k = 0; k < sides.size(); ++k) name_face(sides[k], "PAD1.side" + std::to_string(k), 2);
+  for (std::size_t k = 0; k < sides.size(); ++k)
+    name_face(sides[k], "PAD1.side" + std::to_string(k), 2);
 
   // Cut: split the top from its corner at the origin to a point on its far edge; both parts carry
   // the top's tags until duplicate resolution gives them secondary ids of their own.

@@ -74,8 +74,9 @@ int main() {
   TPI_FILE::save_bodies({model.body}, file);
   std::printf("   %zu bytes of model file, tags included\n", file.size());
 
-  std::printf("\n4. Regenerate the model from its features with changed parameters:\n"
-              "   the pad is now 1.5 high and the cut meets the far edge at 0.3.\n");
+  std::printf(
+      "\n4. Regenerate the model from its features with changed parameters:\n"
+      "   the pad is now 1.5 high and the cut meets the far edge at 0.3.\n");
   TPI_MODEL::delete_body(model.body);
   feature_demo::parameters second = first;
   second.height = 1.5;
@@ -97,7 +98,8 @@ int main() {
     delete t;
   }
   std::printf(
-      "   It is the right edge: before it ran from (2, 0, 0) to (2, 0, 1); the pad grew, so now it\n"
+      "   It is the right edge: before it ran from (2, 0, 0) to (2, 0, 1); the pad grew, so now "
+      "it\n"
       "   runs up to z = 1.5. The recipe named it by the tags of the two side faces along it\n"
       "   (PAD1.side...) and by the faces round each of its end vertices; no pointer or index of\n"
       "   the old model was needed.\n");

@@ -36,8 +36,12 @@ void heap_free(void* block) noexcept {
   std::free(raw);
 }
 
-heap_counts get_heap_counts() noexcept { return g_counts; }
+heap_counts get_heap_counts() noexcept {
+  return g_counts;
+}
 
-void fail_heap_allocation_after(std::int64_t n) noexcept { g_fail_countdown = n < 0 ? 0 : n; }
+void fail_heap_allocation_after(std::int64_t n) noexcept {
+  g_fail_countdown = n < 0 ? 0 : n;
+}
 
 }  // namespace TPK

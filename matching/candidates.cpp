@@ -6,9 +6,15 @@ namespace TPI_TAGGING_TRACKING {
 
 namespace {
 
-void collect_all(BODY* body, std::vector<FACE*>& list) { collect_faces(body, list); }
-void collect_all(BODY* body, std::vector<EDGE*>& list) { collect_edges(body, list); }
-void collect_all(BODY* body, std::vector<VERTEX*>& list) { collect_vertices(body, list); }
+void collect_all(BODY* body, std::vector<FACE*>& list) {
+  collect_faces(body, list);
+}
+void collect_all(BODY* body, std::vector<EDGE*>& list) {
+  collect_edges(body, list);
+}
+void collect_all(BODY* body, std::vector<VERTEX*>& list) {
+  collect_vertices(body, list);
+}
 
 template <class T>
 std::vector<T*> search(const tag_info& recipe_tags, const std::vector<BODY*>& bodies) {
@@ -21,8 +27,8 @@ std::vector<T*> search(const tag_info& recipe_tags, const std::vector<BODY*>& bo
     int count = 0;
     recipe_tags.count_matches(*tags, 7, count);
     if (count == 0) continue;
-    const bool same = count == static_cast<int>(recipe_tags.size()) &&
-                      count == static_cast<int>(tags->size());
+    const bool same =
+        count == static_cast<int>(recipe_tags.size()) && count == static_cast<int>(tags->size());
     (same ? exact : partial).push_back(entity);
   }
   if (!exact.empty()) return exact;
@@ -39,13 +45,13 @@ std::vector<T*> search(const tag_info& recipe_tags, const std::vector<BODY*>& bo
 
 }  // namespace
 
-std::vector<FACE*> find_tag_candidates(const tag_info& recipe_tags, const std::vector<BODY*>& bodies,
-                                       FACE*) {
+std::vector<FACE*> find_tag_candidates(const tag_info& recipe_tags,
+                                       const std::vector<BODY*>& bodies, FACE*) {
   return search<FACE>(recipe_tags, bodies);
 }
 
-std::vector<EDGE*> find_tag_candidates(const tag_info& recipe_tags, const std::vector<BODY*>& bodies,
-                                       EDGE*) {
+std::vector<EDGE*> find_tag_candidates(const tag_info& recipe_tags,
+                                       const std::vector<BODY*>& bodies, EDGE*) {
   return search<EDGE>(recipe_tags, bodies);
 }
 

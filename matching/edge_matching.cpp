@@ -24,7 +24,8 @@ void EDGE_TRACKER::match(const MATCH_CONTEXT& ctx, const IRecipe* recipe,
   // Tag stage.
   const tag_info& own = *edge_recipe->get_tags();
   std::vector<EDGE*> tagged;
-  if (!own.empty()) tagged = find_tag_candidates(own, ctx.get_bodies(), static_cast<EDGE*>(nullptr));
+  if (!own.empty())
+    tagged = find_tag_candidates(own, ctx.get_bodies(), static_cast<EDGE*>(nullptr));
   if (tagged.size() == 1) return give(tagged, results);
 
   // Face stage: the candidates C.
@@ -79,8 +80,8 @@ void EDGE_TRACKER::match(const MATCH_CONTEXT& ctx, const IRecipe* recipe,
     for (std::size_t j = i + 1; j < found.size(); ++j) {
       for (std::size_t k = 0; k < candidates.size(); ++k) {
         const std::vector<VERTEX*>& e = ends[k];
-        if (e.size() == 2 && ((e[0] == found[i] && e[1] == found[j]) ||
-                              (e[0] == found[j] && e[1] == found[i]))) {
+        if (e.size() == 2 &&
+            ((e[0] == found[i] && e[1] == found[j]) || (e[0] == found[j] && e[1] == found[i]))) {
           return give({candidates[k]}, results);
         }
       }

@@ -9,8 +9,8 @@ bool within(std::int32_t value, std::int32_t first, std::int32_t last) {
 }
 
 // Level 3: the rank and its run moved by `shift` together.
-bool run_moved(std::int32_t c_first, std::int32_t c_last, std::int32_t s_first,
-               std::int32_t s_last, std::int32_t shift) {
+bool run_moved(std::int32_t c_first, std::int32_t c_last, std::int32_t s_first, std::int32_t s_last,
+               std::int32_t shift) {
   return c_first + shift == s_first && c_last + shift == s_last;
 }
 
@@ -24,8 +24,7 @@ bool compare_uv_order(const uv_order_data& s, VERTEX* vertex, FACE* face, int& l
 
   const bool v_agrees = c.m_v_rank == s.m_v_rank || within(c.m_v_rank, s.m_v_first, s.m_v_last);
   if (c.m_num_vertices == s.m_num_vertices) {
-    const bool u_agrees =
-        c.m_u_rank == s.m_u_rank || within(c.m_u_rank, s.m_u_first, s.m_u_last);
+    const bool u_agrees = c.m_u_rank == s.m_u_rank || within(c.m_u_rank, s.m_u_first, s.m_u_last);
     if (u_agrees && v_agrees) {
       level = 1;
       return true;

@@ -15,7 +15,9 @@ bool same_tags(const tag_info& a, const tag_info& b) {
          static_cast<std::size_t>(matched) == b.size();
 }
 
-bool same_faces(const FACE_RECIPE& a, const FACE_RECIPE& b) { return same_tags(a.tags(), b.tags()); }
+bool same_faces(const FACE_RECIPE& a, const FACE_RECIPE& b) {
+  return same_tags(a.tags(), b.tags());
+}
 
 bool same_vertices(const VERTEX_RECIPE& a, const VERTEX_RECIPE& b) {
   const std::vector<FACE_RECIPE>& fa = *a.get_face_recipes();

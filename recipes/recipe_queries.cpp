@@ -68,9 +68,15 @@ void EDGE_RECIPE::replace_operation_id(int old_id, int new_id) {
   for (VERTEX_RECIPE& vertex : m_vertex_recipes) vertex.replace_operation_id(old_id, new_id);
 }
 
-bool is_face_recipe(IRecipe* recipe) { return dynamic_cast<FACE_RECIPE*>(recipe) != nullptr; }
-bool is_edge_recipe(IRecipe* recipe) { return dynamic_cast<EDGE_RECIPE*>(recipe) != nullptr; }
-bool is_vertex_recipe(IRecipe* recipe) { return dynamic_cast<VERTEX_RECIPE*>(recipe) != nullptr; }
+bool is_face_recipe(IRecipe* recipe) {
+  return dynamic_cast<FACE_RECIPE*>(recipe) != nullptr;
+}
+bool is_edge_recipe(IRecipe* recipe) {
+  return dynamic_cast<EDGE_RECIPE*>(recipe) != nullptr;
+}
+bool is_vertex_recipe(IRecipe* recipe) {
+  return dynamic_cast<VERTEX_RECIPE*>(recipe) != nullptr;
+}
 
 void update_primary_id(IRecipe* recipe, const char* old_id, const char* new_id) {
   const TPK::tpk_array<char> from(old_id, std::strlen(old_id));

@@ -66,8 +66,7 @@ class text_writer {
   }
 
   void flush() {
-    if (m_end != m_buffer)
-      m_out.write(m_buffer, m_end - m_buffer);
+    if (m_end != m_buffer) m_out.write(m_buffer, m_end - m_buffer);
     m_end = m_buffer;
   }
 
@@ -75,8 +74,7 @@ class text_writer {
   static constexpr std::size_t max_digits = 11;  // "-2147483648"
 
   void make_room(std::size_t bytes) {
-    if (static_cast<std::size_t>(m_buffer + sizeof m_buffer - m_end) < bytes)
-      flush();
+    if (static_cast<std::size_t>(m_buffer + sizeof m_buffer - m_end) < bytes) flush();
   }
 
   std::ostream& m_out;
@@ -92,8 +90,7 @@ class text_writer {
 class text_reader {
  public:
   explicit text_reader(std::istream& in) : m_in(in), m_buffer(in.rdbuf()) {
-    if (in.good() && in.tie() != nullptr)
-      in.tie()->flush();
+    if (in.good() && in.tie() != nullptr) in.tie()->flush();
   }
   text_reader(const text_reader&) = delete;
   text_reader& operator=(const text_reader&) = delete;
@@ -112,8 +109,7 @@ class text_reader {
           state |= std::ios_base::eofbit;
           break;
         }
-        if (is_space(c))
-          break;
+        if (is_space(c)) break;
       }
     }
     finish(state);
@@ -137,8 +133,7 @@ class text_reader {
       bool any_digit = false;
       while (c >= '0' && c <= '9') {
         any_digit = true;
-        if (magnitude < beyond)
-          magnitude = magnitude * 10 + static_cast<unsigned>(c - '0');
+        if (magnitude < beyond) magnitude = magnitude * 10 + static_cast<unsigned>(c - '0');
         c = next(state);
       }
       const std::uint64_t limit = negative
@@ -172,8 +167,7 @@ class text_reader {
         state |= std::ios_base::eofbit | std::ios_base::failbit;
         return false;
       }
-      if (!is_space(c))
-        return true;
+      if (!is_space(c)) return true;
       m_buffer->sbumpc();
     }
   }
@@ -181,14 +175,12 @@ class text_reader {
   // Consumes the current character and peeks at the next, noting the end of the text.
   int next(std::ios_base::iostate& state) {
     const int c = m_buffer->snextc();
-    if (traits::eq_int_type(c, traits::eof()))
-      state |= std::ios_base::eofbit;
+    if (traits::eq_int_type(c, traits::eof())) state |= std::ios_base::eofbit;
     return c;
   }
 
   void finish(std::ios_base::iostate state) {
-    if (state != std::ios_base::goodbit)
-      m_in.setstate(state);
+    if (state != std::ios_base::goodbit) m_in.setstate(state);
   }
 
   std::istream& m_in;
@@ -243,8 +235,7 @@ void write_to_new_array(char*& text, Write write) {
 // Runs `read` on a stream over the caller's text; a null text reads nothing.
 template <class Read>
 void read_from_text(const char* text, Read read) {
-  if (text == nullptr)
-    return;
+  if (text == nullptr) return;
   text_view_buffer buffer(text, std::strlen(text));
   std::istream in(&buffer);
   read(in);
@@ -337,16 +328,14 @@ struct recipe_text {
     std::vector<FACE_RECIPE> faces;
     read_list(in, faces);
     VERTEX_RECIPE::uv_orders uv;
-    if (version > 2)
-      read_uv_orders(in, uv);
+    if (version > 2) read_uv_orders(in, uv);
 
     vertex.m_tags = std::move(tags);
     append_items(vertex.m_face_recipes, faces);
     if (vertex.m_uv_orders.empty()) {
       vertex.m_uv_orders.swap(uv);
     } else {
-      for (const auto& [key, data] : uv)
-        vertex.m_uv_orders[key] = data;
+      for (const auto& [key, data] : uv) vertex.m_uv_orders[key] = data;
     }
   }
 
@@ -374,8 +363,7 @@ struct recipe_text {
   static void read_list(text_reader& in, std::vector<Recipe>& recipes) {
     std::int32_t count = 0;
     in.read_int(count);
-    if (count <= 0)
-      return;
+    if (count <= 0) return;
     if (static_cast<std::size_t>(count) > max_nested_recipes)
       throw std::length_error("recipe text: a list announces more nested recipes than allowed");
     recipes.reserve(static_cast<std::size_t>(count));
@@ -466,18 +454,15 @@ void EDGE_RECIPE::from_string(const char* text) {
 
 bool save_to_string(char*& text, IRecipe* recipe) {
   text = nullptr;  // stays null for a recipe kind that writes no text
-  if (recipe == nullptr)
-    return false;
+  if (recipe == nullptr) return false;
   recipe->to_string(text);
   return true;
 }
 
 bool restore_from_string(const char* text, IRecipe*& recipe) {
-  if (text == nullptr)
-    return false;
+  if (text == nullptr) return false;
   const char* word = text;
-  while (is_space(static_cast<unsigned char>(*word)))
-    ++word;
+  while (is_space(static_cast<unsigned char>(*word))) ++word;
   if (*word == '\0' || (word[1] != '\0' && !is_space(static_cast<unsigned char>(word[1]))))
     return false;
   std::unique_ptr<IRecipe> made;

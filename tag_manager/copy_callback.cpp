@@ -27,6 +27,8 @@ bool unregister_callback(TPK_COPY_ATTRIB_CB& cb) {
   return held;
 }
 
-TPK_COPY_ATTRIB_CB* registered_copy_callback() { return g_slot; }
+TPK_COPY_ATTRIB_CB* registered_copy_callback() {
+  return g_slot;
+}
 
 }  // namespace TPI_TAGGING_TRACKING

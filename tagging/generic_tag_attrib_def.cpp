@@ -53,13 +53,19 @@ generic_tag_attrib_def& generic_tag_attrib_def::operator=(const generic_tag_attr
   return *this;
 }
 
-generic_tag_attrib_def::~generic_tag_attrib_def() { delete m_tag_info; }
+generic_tag_attrib_def::~generic_tag_attrib_def() {
+  delete m_tag_info;
+}
 
-const char* generic_tag_attrib_def::name() { return "generic_tag_attrib_def"; }
+const char* generic_tag_attrib_def::name() {
+  return "generic_tag_attrib_def";
+}
 
 void generic_tag_attrib_def::destroy() {}
 
-const char* generic_tag_attrib_def::type_name() const { return name(); }
+const char* generic_tag_attrib_def::type_name() const {
+  return name();
+}
 
 TPI_CUSTOM_ENTITY::entity_def* generic_tag_attrib_def::copy_for_backup() const {
   return new generic_tag_attrib_def(*this);

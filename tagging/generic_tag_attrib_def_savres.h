@@ -13,7 +13,8 @@ class TAGTRACK_EXPORT generic_tag_attrib_def_savres : public TPI_CUSTOM_ENTITY::
  public:
   ~generic_tag_attrib_def_savres() override;
   // The definition's save for a generic_tag_attrib_def; false, writing nothing, for another.
-  bool save(const TPI_CUSTOM_ENTITY::save_context& ctx, TPI_CUSTOM_ENTITY::entity_def* def) override;
+  bool save(const TPI_CUSTOM_ENTITY::save_context& ctx,
+            TPI_CUSTOM_ENTITY::entity_def* def) override;
   // A new generic_tag_attrib_def read from the record, owned by the kernel from then on; false,
   // with `def` untouched, when the context's entity is not a custom attribute.
   bool restore(const TPI_CUSTOM_ENTITY::restore_context& ctx,

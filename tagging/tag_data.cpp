@@ -29,19 +29,15 @@ tag_data::~tag_data() = default;
 
 bool tag_data::operator<(const tag_data& other) const noexcept {
   const std::size_t length = m_primary_id.size();
-  if (length != other.m_primary_id.size())
-    return length < other.m_primary_id.size();
+  if (length != other.m_primary_id.size()) return length < other.m_primary_id.size();
   for (std::size_t i = 0; i < length; ++i) {
     const auto a = static_cast<signed char>(m_primary_id[i]);
     const auto b = static_cast<signed char>(other.m_primary_id[i]);
-    if (a != b)
-      return a < b;
+    if (a != b) return a < b;
   }
-  if (m_secondary_id != other.m_secondary_id)
-    return m_secondary_id < other.m_secondary_id;
+  if (m_secondary_id != other.m_secondary_id) return m_secondary_id < other.m_secondary_id;
   const std::size_t count = m_operation_ids.size();
-  if (count != other.m_operation_ids.size())
-    return count < other.m_operation_ids.size();
+  if (count != other.m_operation_ids.size()) return count < other.m_operation_ids.size();
   for (std::size_t i = 0; i < count; ++i) {
     if (m_operation_ids[i] != other.m_operation_ids[i]) {
       return m_operation_ids[i] < other.m_operation_ids[i];

@@ -76,11 +76,9 @@ class TAGTRACK_EXPORT tag_data {
 
 template <class T>
 inline bool tag_data::same_items(const TPK::tpk_array<T>& a, const TPK::tpk_array<T>& b) noexcept {
-  if (a.size() != b.size())
-    return false;
+  if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i])
-      return false;
+    if (a[i] != b[i]) return false;
   }
   return true;
 }
@@ -91,14 +89,10 @@ inline bool tag_data::operator==(const tag_data& other) const noexcept {
 }
 
 inline bool tag_data::matches(const tag_data& other, int mode) const noexcept {
-  if (mode == 0)
-    mode = 5;
-  if ((mode & 1) && !same_items(m_primary_id, other.m_primary_id))
-    return false;
-  if ((mode & 2) && m_secondary_id != other.m_secondary_id)
-    return false;
-  if ((mode & 4) && !same_items(m_operation_ids, other.m_operation_ids))
-    return false;
+  if (mode == 0) mode = 5;
+  if ((mode & 1) && !same_items(m_primary_id, other.m_primary_id)) return false;
+  if ((mode & 2) && m_secondary_id != other.m_secondary_id) return false;
+  if ((mode & 4) && !same_items(m_operation_ids, other.m_operation_ids)) return false;
   return true;
 }
 

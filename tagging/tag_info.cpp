@@ -30,11 +30,9 @@ bool tag_info::operator==(const tag_info& other) const noexcept {
 }
 
 bool tag_info::operator<(const tag_info& other) const noexcept {
-  if (size() != other.size())
-    return size() < other.size();
+  if (size() != other.size()) return size() < other.size();
   for (std::size_t i = 0; i < size(); ++i) {
-    if (m_tags[i] != other.m_tags[i])
-      return m_tags[i] < other.m_tags[i];
+    if (m_tags[i] != other.m_tags[i]) return m_tags[i] < other.m_tags[i];
   }
   return false;
 }
@@ -46,8 +44,7 @@ void tag_info::count_matches(const tag_info& other, int mode, int& count) const 
     for (const tag_data& t : m_tags) {
       if (t.matches(o, mode)) {
         ++matched;
-        if (first_match_only)
-          break;
+        if (first_match_only) break;
       }
     }
   }
@@ -55,19 +52,16 @@ void tag_info::count_matches(const tag_info& other, int mode, int& count) const 
 }
 
 void tag_info::add_unique(const tag_data& tag) {
-  if (std::find(begin(), end(), tag) == end())
-    m_tags.push_back(tag);
+  if (std::find(begin(), end(), tag) == end()) m_tags.push_back(tag);
 }
 
 void tag_info::add_operation_id(int id) {
-  for (tag_data& tag : m_tags)
-    tag.m_operation_ids.push_back(id);
+  for (tag_data& tag : m_tags) tag.m_operation_ids.push_back(id);
 }
 
 void tag_info::collect_operation_ids(TPK::tpk_array<int>& ids) const {
   std::size_t total = ids.size();
-  for (const tag_data& tag : m_tags)
-    total += tag.m_operation_ids.size();
+  for (const tag_data& tag : m_tags) total += tag.m_operation_ids.size();
   ids.reserve(total);
   for (const tag_data& tag : m_tags) {
     ids.append(tag.m_operation_ids.begin(), tag.m_operation_ids.end());

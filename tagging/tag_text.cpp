@@ -48,17 +48,14 @@ class item_writer {
 
   void tag(const tag_data& tag) {
     count(tag.m_primary_id.size());
-    for (const char c : tag.m_primary_id)
-      character(c);
+    for (const char c : tag.m_primary_id) character(c);
     number(tag.m_secondary_id);
     count(tag.m_operation_ids.size());
-    for (const int id : tag.m_operation_ids)
-      number(id);
+    for (const int id : tag.m_operation_ids) number(id);
   }
 
   void flush() {
-    if (m_end != m_buffer)
-      m_out.write(m_buffer, m_end - m_buffer);
+    if (m_end != m_buffer) m_out.write(m_buffer, m_end - m_buffer);
     m_end = m_buffer;
   }
 
@@ -66,8 +63,7 @@ class item_writer {
   static constexpr std::size_t max_digits = 11;  // "-2147483648"
 
   void make_room(std::size_t bytes) {
-    if (static_cast<std::size_t>(m_buffer + sizeof m_buffer - m_end) < bytes)
-      flush();
+    if (static_cast<std::size_t>(m_buffer + sizeof m_buffer - m_end) < bytes) flush();
   }
 
   std::ostream& m_out;
@@ -84,8 +80,7 @@ class item_reader {
  public:
   explicit item_reader(std::istream& in) : m_in(in) {
     if (in.good() && in.rdbuf() != nullptr) {
-      if (in.tie() != nullptr)
-        in.tie()->flush();
+      if (in.tie() != nullptr) in.tie()->flush();
       m_buffer = in.rdbuf();
     } else {
       m_state = std::ios_base::failbit;
@@ -94,8 +89,7 @@ class item_reader {
   item_reader(const item_reader&) = delete;
   item_reader& operator=(const item_reader&) = delete;
   ~item_reader() {
-    if (m_finished)
-      return;
+    if (m_finished) return;
     try {
       m_in.setstate(m_state);
     } catch (...) {  // the stream asked for exceptions, but one is already on its way
@@ -113,8 +107,7 @@ class item_reader {
   }
 
   bool read_char(char& c) {
-    if (!skip_space())
-      return false;
+    if (!skip_space()) return false;
     c = std::char_traits<char>::to_char_type(m_buffer->sbumpc());
     return true;
   }
@@ -122,12 +115,10 @@ class item_reader {
   bool read_int(std::int32_t& value) {
     bool negative = false;
     std::uint64_t magnitude = 0;
-    if (!read_number(negative, magnitude))
-      return false;
+    if (!read_number(negative, magnitude)) return false;
     const std::uint64_t limit =
         negative ? std::uint64_t{1} << 31 : std::uint64_t{std::numeric_limits<std::int32_t>::max()};
-    if (magnitude > limit)
-      return fail();
+    if (magnitude > limit) return fail();
     value = negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude))
                      : static_cast<std::int32_t>(magnitude);
     return true;
@@ -137,8 +128,7 @@ class item_reader {
   bool read_uint64(std::uint64_t& value) {
     bool negative = false;
     std::uint64_t magnitude = 0;
-    if (!read_number(negative, magnitude))
-      return false;
+    if (!read_number(negative, magnitude)) return false;
     value = negative ? 0 - magnitude : magnitude;
     return true;
   }
@@ -156,20 +146,16 @@ class item_reader {
   // Peeks the next character; at the end of the text sets eofbit and gives eof.
   int peek() {
     const int c = m_buffer->sgetc();
-    if (traits::eq_int_type(c, traits::eof()))
-      m_state |= std::ios_base::eofbit;
+    if (traits::eq_int_type(c, traits::eof())) m_state |= std::ios_base::eofbit;
     return c;
   }
 
   bool skip_space() {
-    if (!good())
-      return fail();
+    if (!good()) return fail();
     for (;;) {
       const int c = peek();
-      if (traits::eq_int_type(c, traits::eof()))
-        return fail();
-      if (!is_space(c))
-        return true;
+      if (traits::eq_int_type(c, traits::eof())) return fail();
+      if (!is_space(c)) return true;
       m_buffer->sbumpc();
     }
   }
@@ -177,8 +163,7 @@ class item_reader {
   // An optional sign and at least one decimal digit; every digit is consumed even when the value
   // no longer fits, which then fails.
   bool read_number(bool& negative, std::uint64_t& magnitude) {
-    if (!skip_space())
-      return false;
+    if (!skip_space()) return false;
     int c = peek();
     if (c == '-' || c == '+') {
       negative = c == '-';
@@ -190,14 +175,12 @@ class item_reader {
     while (c >= '0' && c <= '9') {
       any_digit = true;
       const unsigned digit = static_cast<unsigned>(c - '0');
-      if (magnitude > (std::numeric_limits<std::uint64_t>::max() - digit) / 10)
-        too_large = true;
+      if (magnitude > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) too_large = true;
       magnitude = magnitude * 10 + digit;
       m_buffer->sbumpc();
       c = peek();
     }
-    if (!any_digit || too_large)
-      return fail();
+    if (!any_digit || too_large) return fail();
     return true;
   }
 
@@ -211,15 +194,13 @@ class item_reader {
 void read_tag(item_reader& in, tag_data& tag, int version) {
   if (version == 1) {
     std::uint64_t number = 0;
-    if (!in.read_uint64(number))
-      return;
+    if (!in.read_uint64(number)) return;
     char digits[std::numeric_limits<std::uint64_t>::digits10 + 1];
     const char* end = std::to_chars(digits, digits + sizeof digits, number).ptr;
     tag.m_primary_id = TPK::tpk_array<char>(digits, static_cast<std::size_t>(end - digits));
   } else {
     std::int32_t length = 0;
-    if (!in.read_int(length))
-      return;
+    if (!in.read_int(length)) return;
     if (length < 0 || length > tag_data::max_text_primary_id_length) {
       in.stop();  // malformed: the text ends here
       return;
@@ -229,8 +210,7 @@ void read_tag(item_reader& in, tag_data& tag, int version) {
     char block[64];
     std::size_t used = 0;
     for (std::int32_t i = 0; i < length; ++i) {
-      if (!in.read_char(block[used]))
-        break;
+      if (!in.read_char(block[used])) break;
       if (++used == sizeof block) {
         tag.m_primary_id.append(block, block + used);
         used = 0;
@@ -240,13 +220,11 @@ void read_tag(item_reader& in, tag_data& tag, int version) {
   }
 
   std::int32_t secondary = 0;
-  if (!in.read_int(secondary))
-    return;
+  if (!in.read_int(secondary)) return;
   tag.m_secondary_id = secondary;
 
   std::int32_t count = 0;
-  if (!in.read_int(count))
-    return;
+  if (!in.read_int(count)) return;
   if (count > tag_data::max_text_operation_ids) {
     in.stop();  // malformed: the text ends here
     return;
@@ -254,8 +232,7 @@ void read_tag(item_reader& in, tag_data& tag, int version) {
   int block[32];
   std::size_t used = 0;
   for (std::int32_t i = 0; i < count; ++i) {
-    if (!in.read_int(block[used]))
-      break;
+    if (!in.read_int(block[used])) break;
     if (++used == sizeof block / sizeof block[0]) {
       tag.m_operation_ids.append(block, block + used);
       used = 0;

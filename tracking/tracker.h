@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "tagtrack_export.h"
-#include "tracking/trackable.h"
 #include "tracking/track_context.h"
+#include "tracking/trackable.h"
 
 namespace TPI_TAGGING_TRACKING {
 

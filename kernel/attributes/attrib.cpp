@@ -4,7 +4,9 @@
 
 #include "kernel/attributes/access.h"
 
-BODY* ATTRIB::body() const { return m_links.owner ? m_links.owner->body() : nullptr; }
+BODY* ATTRIB::body() const {
+  return m_links.owner ? m_links.owner->body() : nullptr;
+}
 
 ATTRIB::~ATTRIB() = default;
 

@@ -4,7 +4,9 @@
 
 namespace TPI_CUSTOM_ENTITY {
 
-edit_context::~edit_context() { delete m_replacement; }
+edit_context::~edit_context() {
+  delete m_replacement;
+}
 
 void edit_context::replace_definition(attrib_def* replacement) const {
   if (replacement == m_replacement) return;

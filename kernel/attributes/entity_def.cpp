@@ -11,32 +11,70 @@ namespace TPI_CUSTOM_ENTITY {
 
 entity_def::~entity_def() = default;
 void entity_def::destroy() {}
-std::int32_t entity_def::version() const { return 0; }
-void entity_def::debug(FILE* fp) const { tpk_fprintf(fp, "\tentity_def %s\n", type_name()); }
-int entity_def::num_entities() const { return 0; }
-int entity_def::entities(ENTITY**) const { return 0; }
-bool entity_def::sync(const sync_context&) { return true; }
-bool entity_def::roll_notify(const roll_notify_context&) const { return true; }
+std::int32_t entity_def::version() const {
+  return 0;
+}
+void entity_def::debug(FILE* fp) const {
+  tpk_fprintf(fp, "\tentity_def %s\n", type_name());
+}
+int entity_def::num_entities() const {
+  return 0;
+}
+int entity_def::entities(ENTITY**) const {
+  return 0;
+}
+bool entity_def::sync(const sync_context&) {
+  return true;
+}
+bool entity_def::roll_notify(const roll_notify_context&) const {
+  return true;
+}
 
 attrib_def::~attrib_def() = default;
-bool attrib_def::copyable() const { return true; }
-bool attrib_def::moveable() const { return true; }
-bool attrib_def::savable() const { return true; }
-bool attrib_def::lose_owner(const lose_owner_context&) const { return true; }
-bool attrib_def::split_owner(const split_owner_context&) const { return true; }
-bool attrib_def::merge_owner(const merge_owner_context&) const { return true; }
-bool attrib_def::trans_owner(const trans_owner_context&) const { return true; }
-bool attrib_def::lop_change_owner(const lop_change_owner_context&) const { return true; }
-bool attrib_def::replace_owner_surface(const replace_owner_surface_context&) const { return true; }
-bool attrib_def::replace_owner_curve(const replace_owner_curve_context&) const { return true; }
+bool attrib_def::copyable() const {
+  return true;
+}
+bool attrib_def::moveable() const {
+  return true;
+}
+bool attrib_def::savable() const {
+  return true;
+}
+bool attrib_def::lose_owner(const lose_owner_context&) const {
+  return true;
+}
+bool attrib_def::split_owner(const split_owner_context&) const {
+  return true;
+}
+bool attrib_def::merge_owner(const merge_owner_context&) const {
+  return true;
+}
+bool attrib_def::trans_owner(const trans_owner_context&) const {
+  return true;
+}
+bool attrib_def::lop_change_owner(const lop_change_owner_context&) const {
+  return true;
+}
+bool attrib_def::replace_owner_surface(const replace_owner_surface_context&) const {
+  return true;
+}
+bool attrib_def::replace_owner_curve(const replace_owner_curve_context&) const {
+  return true;
+}
 bool attrib_def::replace_owner_position(const replace_owner_position_context&) const {
   return true;
 }
-bool attrib_def::copy_owner(const copy_owner_context&) const { return true; }
+bool attrib_def::copy_owner(const copy_owner_context&) const {
+  return true;
+}
 
 save_restore_def::~save_restore_def() = default;
-int save_restore_def::pre_save_hint() const { return 0; }
-int save_restore_def::post_restore_hint() const { return 0; }
+int save_restore_def::pre_save_hint() const {
+  return 0;
+}
+int save_restore_def::post_restore_hint() const {
+  return 0;
+}
 
 }  // namespace TPI_CUSTOM_ENTITY
 
@@ -49,8 +87,12 @@ tag_attrib_def::tag_attrib_def(const tag_attrib_def& other) = default;
 tag_attrib_def& tag_attrib_def::operator=(const tag_attrib_def& other) = default;
 tag_attrib_def::~tag_attrib_def() = default;
 
-std::int32_t tag_attrib_def::version() const { return m_def_version; }
-int tag_attrib_def::num_entities() const { return 0; }
+std::int32_t tag_attrib_def::version() const {
+  return m_def_version;
+}
+int tag_attrib_def::num_entities() const {
+  return 0;
+}
 
 void tag_attrib_def::debug(FILE* fp) const {
   tpk_fprintf(fp, "\t%s definition version %d shared string \"%s\"\n", type_name(),

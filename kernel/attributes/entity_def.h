@@ -113,7 +113,8 @@ class TPK_KERNEL_EXPORT tag_attrib_def : public TPI_CUSTOM_ENTITY::attrib_def {
   void debug(FILE* fp) const override;
 
   // Hands this definition's current value over to `new_def`'s. The base gives false for a null
-  // `new_def`; otherwise it asks the kernel (through `ctx`) to put a copy of `new_def` in its place.
+  // `new_def`; otherwise it asks the kernel (through `ctx`) to put a copy of `new_def` in its
+  // place.
   virtual bool reset_def_for_edit(const TPI_CUSTOM_ENTITY::edit_context& ctx,
                                   const tag_attrib_def* new_def);
   virtual void generate_shared_string();

@@ -57,8 +57,8 @@ outcome make_polyhedron(const std::vector<TPK::position>& points,
     if (loop.size() < 3) return outcome::failure(face_error(f, "has fewer than three points"));
     for (int index : loop) {
       if (index < 0 || static_cast<std::size_t>(index) >= num_points) {
-        return outcome::failure(face_error(f, "uses point " + std::to_string(index) +
-                                                  ", which does not exist"));
+        return outcome::failure(
+            face_error(f, "uses point " + std::to_string(index) + ", which does not exist"));
       }
     }
     for (std::size_t i = 0; i < loop.size(); ++i) {
@@ -80,7 +80,8 @@ outcome make_polyhedron(const std::vector<TPK::position>& points,
     }
     for (std::size_t i = 0; i < loop.size(); ++i) {
       const int a = loop[i], b = loop[(i + 1) % loop.size()];
-      if (TPK::same_point(points[static_cast<std::size_t>(a)], points[static_cast<std::size_t>(b)])) {
+      if (TPK::same_point(points[static_cast<std::size_t>(a)],
+                          points[static_cast<std::size_t>(b)])) {
         return outcome::failure(face_error(f, "has an edge of zero length"));
       }
       used[static_cast<std::size_t>(a)] = 1;
@@ -108,8 +109,7 @@ outcome make_polyhedron(const std::vector<TPK::position>& points,
     const TPK::position& origin = points[static_cast<std::size_t>(loop[0])];
     const TPK::vector3 x_axis = points[static_cast<std::size_t>(loop[1])] - origin;
     FACE* face = topology_editor::new_face(
-        made,
-        new TPK::plane_surface(origin, TPK::normalised(newell_normal(points, loop)), x_axis),
+        made, new TPK::plane_surface(origin, TPK::normalised(newell_normal(points, loop)), x_axis),
         false);
     LOOP* l = topology_editor::new_loop(face);
     for (std::size_t i = 0; i < loop.size(); ++i) {

@@ -23,7 +23,6 @@ namespace TPI_BUILD {
 // a point twice, a face's points are not on one plane (within the kernel resolution) or span no
 // area, two faces use an edge in the same direction, or more than two faces use an edge.
 TPK_KERNEL_EXPORT outcome make_polyhedron(const std::vector<TPK::position>& points,
-                                          const std::vector<std::vector<int>>& faces,
-                                          BODY*& body);
+                                          const std::vector<std::vector<int>>& faces, BODY*& body);
 
 }  // namespace TPI_BUILD

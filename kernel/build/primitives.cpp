@@ -17,7 +17,9 @@ const TPK::vector3 x_dir{1, 0, 0};
 const TPK::vector3 y_dir{0, 1, 0};
 const TPK::vector3 z_dir{0, 0, 1};
 
-bool positive(double value) { return std::isfinite(value) && value > TPK::resabs; }
+bool positive(double value) {
+  return std::isfinite(value) && value > TPK::resabs;
+}
 
 outcome bad(const char* what, const char* why) {
   return outcome::failure(std::string(what) + ": " + why);
@@ -46,12 +48,11 @@ outcome make_revolved(double bottom, double top, double height, surface* side_su
   const TPK::position low{bottom, 0, 0}, high{top, 0, height};
   VERTEX* a = topology_editor::new_vertex(b, low);
   VERTEX* apex_or_top = topology_editor::new_vertex(b, high);
-  EDGE* bottom_circle =
-      topology_editor::new_edge(b, circle_at(bottom, 0), a, a, 0.0, two_pi);
+  EDGE* bottom_circle = topology_editor::new_edge(b, circle_at(bottom, 0), a, a, 0.0, two_pi);
   EDGE* top_circle = nullptr;
   if (top > 0) {
-    top_circle = topology_editor::new_edge(b, circle_at(top, height), apex_or_top, apex_or_top,
-                                           0.0, two_pi);
+    top_circle =
+        topology_editor::new_edge(b, circle_at(top, height), apex_or_top, apex_or_top, 0.0, two_pi);
   }
   EDGE* seam = topology_editor::new_edge(b, new TPK::straight_curve(low, high - low), a,
                                          apex_or_top, 0.0, TPK::distance(low, high));
@@ -78,8 +79,8 @@ outcome make_block(double dx, double dy, double dz, BODY*& body) {
   if (!positive(dx) || !positive(dy) || !positive(dz)) {
     return bad("make_block", "every side must be longer than the kernel resolution");
   }
-  const std::vector<TPK::position> points{{0, 0, 0},   {dx, 0, 0},   {dx, dy, 0},   {0, dy, 0},
-                                          {0, 0, dz},  {dx, 0, dz},  {dx, dy, dz},  {0, dy, dz}};
+  const std::vector<TPK::position> points{{0, 0, 0},  {dx, 0, 0},  {dx, dy, 0},  {0, dy, 0},
+                                          {0, 0, dz}, {dx, 0, dz}, {dx, dy, dz}, {0, dy, dz}};
   const std::vector<std::vector<int>> faces{{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4},
                                             {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
   return make_polyhedron(points, faces, body);
@@ -96,8 +97,9 @@ outcome make_cylinder(double radius, double height, BODY*& body) {
 outcome make_cone(double bottom, double top, double height, BODY*& body) {
   if (!positive(bottom) || !positive(height) || !std::isfinite(top) || top < 0 ||
       (top > 0 && top <= TPK::resabs)) {
-    return bad("make_cone", "needs a positive bottom radius and height, and a top radius of 0 or "
-                            "above the kernel resolution");
+    return bad("make_cone",
+               "needs a positive bottom radius and height, and a top radius of 0 or "
+               "above the kernel resolution");
   }
   const double half_angle = std::atan((top - bottom) / height);
   return make_revolved(bottom, top, height,
@@ -114,8 +116,8 @@ outcome make_sphere(double radius, BODY*& body) {
   // The meridian u = 0, from the south pole up through (radius, 0, 0).
   EDGE* seam = topology_editor::new_edge(
       b, new TPK::circle_curve({0, 0, 0}, -y_dir, -z_dir, radius), south, north, 0.0, pi);
-  FACE* face = topology_editor::new_face(
-      b, new TPK::sphere_surface({0, 0, 0}, z_dir, x_dir, radius), false);
+  FACE* face =
+      topology_editor::new_face(b, new TPK::sphere_surface({0, 0, 0}, z_dir, x_dir, radius), false);
   LOOP* loop = topology_editor::new_loop(face);
   topology_editor::append_coedge(loop, seam, false);  // up at u = 2pi
   topology_editor::append_coedge(loop, seam, true);   // down at u = 0
@@ -133,8 +135,8 @@ outcome make_torus(double major, double minor, BODY*& body) {
   BODY* b = made;
   VERTEX* corner = topology_editor::new_vertex(b, {major + minor, 0, 0});
   // v = 0: the outer equator, parametrised by u.
-  EDGE* equator = topology_editor::new_edge(b, circle_at(major + minor, 0), corner, corner, 0.0,
-                                            two_pi);
+  EDGE* equator =
+      topology_editor::new_edge(b, circle_at(major + minor, 0), corner, corner, 0.0, two_pi);
   // u = 0: the tube's circle in the xz-plane, parametrised by v.
   EDGE* meridian = topology_editor::new_edge(
       b, new TPK::circle_curve({major, 0, 0}, -y_dir, x_dir, minor), corner, corner, 0.0, two_pi);

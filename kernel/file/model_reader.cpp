@@ -48,8 +48,7 @@ std::string shown(std::string_view token) {
     const auto c = static_cast<unsigned char>(token[i]);
     s += (c >= 0x20 && c < 0x7f) ? static_cast<char>(c) : '?';
   }
-  if (token.size() > longest)
-    s += "...";
+  if (token.size() > longest) s += "...";
   return s;
 }
 
@@ -89,19 +88,16 @@ class text_in {
   bool token(std::string_view& t, const char* what) {
     skip();
     m_token_at = here();
-    if (m_p == m_end)
-      return fail(std::string("unexpected end of text: expected ") + what);
+    if (m_p == m_end) return fail(std::string("unexpected end of text: expected ") + what);
     const char* begin = m_p;
-    while (m_p < m_end && !is_separator(*m_p))
-      ++m_p;
+    while (m_p < m_end && !is_separator(*m_p)) ++m_p;
     t = std::string_view(begin, static_cast<std::size_t>(m_p - begin));
     return true;
   }
 
   bool word(std::string_view expected) {
     std::string_view t;
-    if (!token(t, ("'" + std::string(expected) + "'").c_str()))
-      return false;
+    if (!token(t, ("'" + std::string(expected) + "'").c_str())) return false;
     if (t != expected) {
       return fail("expected '" + std::string(expected) + "', found '" + shown(t) + "'");
     }
@@ -112,8 +108,7 @@ class text_in {
   // the rest of the text cannot hold is refused before anything is made or reserved for it.
   bool count(std::size_t min_bytes, const char* what, std::size_t& n) {
     std::uint64_t value = 0;
-    if (!whole(what, value))
-      return false;
+    if (!whole(what, value)) return false;
     if (value > remaining() / min_bytes) {
       return fail(std::string("count of ") + what + " " + std::to_string(value) +
                   " is more than the rest of the text can hold");
@@ -125,8 +120,7 @@ class text_in {
   // A count with a fixed upper limit, checked first.
   bool count_up_to(std::size_t most, const char* what, std::size_t& n) {
     std::uint64_t value = 0;
-    if (!whole(what, value))
-      return false;
+    if (!whole(what, value)) return false;
     if (value > most) {
       return fail(std::to_string(value) + " " + what + " are more than the " +
                   std::to_string(most) + " allowed");
@@ -137,8 +131,7 @@ class text_in {
 
   bool index(std::size_t limit, const char* what, std::size_t& i) {
     std::string_view t;
-    if (!token(t, what))
-      return false;
+    if (!token(t, what)) return false;
     std::uint64_t value = 0;
     const auto r = std::from_chars(t.data(), t.data() + t.size(), value);
     if (r.ec == std::errc::invalid_argument || r.ptr != t.data() + t.size()) {
@@ -155,8 +148,7 @@ class text_in {
 
   bool flag(const char* what, bool& b) {
     std::string_view t;
-    if (!token(t, what))
-      return false;
+    if (!token(t, what)) return false;
     if (t != "0" && t != "1") {
       return fail(std::string("expected ") + what + " (0 or 1), found '" + shown(t) + "'");
     }
@@ -166,8 +158,7 @@ class text_in {
 
   bool int32(const char* what, std::int32_t& value) {
     std::string_view t;
-    if (!token(t, what))
-      return false;
+    if (!token(t, what)) return false;
     const auto r = std::from_chars(t.data(), t.data() + t.size(), value);
     if (r.ec == std::errc::result_out_of_range) {
       return fail(std::string(what) + " '" + shown(t) + "' is out of the 32-bit range");
@@ -186,8 +177,7 @@ class text_in {
 
   bool finite(const char* what, double& value) {
     std::string_view t;
-    if (!number(what, value, t))
-      return false;
+    if (!number(what, value, t)) return false;
     if (!std::isfinite(value)) {
       return fail(std::string("expected ") + what + " (a finite number), found '" + shown(t) + "'");
     }
@@ -198,16 +188,13 @@ class text_in {
   bool string(const char* what, std::string_view& s) {
     skip();
     m_token_at = here();
-    if (m_p == m_end)
-      return fail(std::string("unexpected end of text: expected ") + what);
+    if (m_p == m_end) return fail(std::string("unexpected end of text: expected ") + what);
     const char* digits = m_p;
     const char* colon = digits;
-    while (colon < m_end && *colon >= '0' && *colon <= '9')
-      ++colon;
+    while (colon < m_end && *colon >= '0' && *colon <= '9') ++colon;
     if (colon == digits || colon == m_end || *colon != ':') {
       const char* token_end = digits;
-      while (token_end < m_end && !is_separator(*token_end))
-        ++token_end;
+      while (token_end < m_end && !is_separator(*token_end)) ++token_end;
       return fail(std::string("expected ") + what + " (byte count:bytes), found '" +
                   shown(std::string_view(digits, static_cast<std::size_t>(token_end - digits))) +
                   "'");
@@ -246,8 +233,7 @@ class text_in {
   }
   bool whole(const char* what, std::uint64_t& value) {
     std::string_view t;
-    if (!token(t, what))
-      return false;
+    if (!token(t, what)) return false;
     const auto r = std::from_chars(t.data(), t.data() + t.size(), value);
     if (r.ec == std::errc::result_out_of_range) {
       return fail(std::string("count of ") + what + " '" + shown(t) + "' is too large");
@@ -260,8 +246,7 @@ class text_in {
   }
   text_pos here() const { return {m_line, static_cast<std::size_t>(m_p - m_line_start) + 1}; }
   bool number(const char* what, double& value, std::string_view& t) {
-    if (!token(t, what))
-      return false;
+    if (!token(t, what)) return false;
     const auto r = std::from_chars(t.data(), t.data() + t.size(), value);
     if (r.ec == std::errc::result_out_of_range) {
       return fail(std::string(what) + " '" + shown(t) + "' is out of the range of a double");
@@ -345,8 +330,7 @@ class record_reader final : public TPI_CUSTOM_ENTITY::restore_context {
     return &item;
   }
   void note(text_pos at, std::string problem) const {
-    if (!m_problem.empty())
-      return;
+    if (!m_problem.empty()) return;
     m_problem_at = at;
     m_problem = std::move(problem);
   }
@@ -367,8 +351,7 @@ class body_reader {
 
   bool read(BODY*& made) {
     const text_pos start = m_in.next();
-    if (!m_in.word(text::word_body))
-      return false;
+    if (!m_in.word(text::word_body)) return false;
     m_body = topology_editor::new_body();
     if (!read_vertices() || !read_edges() || !read_faces() || !read_rings() ||
         !read_vertex_edges() || !read_attributes()) {
@@ -386,8 +369,7 @@ class body_reader {
  private:
   bool read_vertices() {
     std::size_t n = 0;
-    if (!m_in.word(text::word_vertices) || !m_in.count(6, "vertices", n))
-      return false;
+    if (!m_in.word(text::word_vertices) || !m_in.count(6, "vertices", n)) return false;
     m_degree.assign(n, 0);
     for (std::size_t i = 0; i < n; ++i) {
       TPK::position p;
@@ -402,11 +384,9 @@ class body_reader {
 
   // The numbers after a curve or surface kind: a count, then that many finite numbers.
   bool read_numbers(const char* counted, const char* what, std::size_t& n) {
-    if (!m_in.count_up_to(text::max_geometry_numbers, counted, n))
-      return false;
+    if (!m_in.count_up_to(text::max_geometry_numbers, counted, n)) return false;
     for (std::size_t i = 0; i < n; ++i) {
-      if (!m_in.finite(what, m_numbers[i]))
-        return false;
+      if (!m_in.finite(what, m_numbers[i])) return false;
     }
     return true;
   }
@@ -414,14 +394,12 @@ class body_reader {
   // Vertex edge lists are emptied as edges are made and set whole from the vertex-edges section,
   // so that making an edge costs the same whatever the vertex's degree.
   void forget_edges(VERTEX* v) {
-    if (!v->edges().empty())
-      topology_editor::set_edges(v, TPK::kernel_vector<EDGE*>());
+    if (!v->edges().empty()) topology_editor::set_edges(v, TPK::kernel_vector<EDGE*>());
   }
 
   bool read_edges() {
     std::size_t n = 0;
-    if (!m_in.word(text::word_edges) || !m_in.count(12, "edges", n))
-      return false;
+    if (!m_in.word(text::word_edges) || !m_in.count(12, "edges", n)) return false;
     const auto& vertices = m_body->vertices();
     m_uses.assign(n, 0);
     for (std::size_t i = 0; i < n; ++i) {
@@ -432,18 +410,15 @@ class body_reader {
           !m_in.finite("an edge parameter", t_start) || !m_in.finite("an edge parameter", t_end)) {
         return false;
       }
-      if (!(t_start < t_end))
-        return m_in.fail("the edge's t_end is not above its t_start");
+      if (!(t_start < t_end)) return m_in.fail("the edge's t_end is not above its t_start");
       std::string_view kind_name;
       curve_kind kind{};
-      if (!m_in.token(kind_name, "a curve kind"))
-        return false;
+      if (!m_in.token(kind_name, "a curve kind")) return false;
       if (!text::curve_kind_named(kind_name, kind)) {
         return m_in.fail("unknown curve kind '" + shown(kind_name) + "'");
       }
       std::size_t count = 0;
-      if (!read_numbers("curve numbers", "a curve number", count))
-        return false;
+      if (!read_numbers("curve numbers", "a curve number", count)) return false;
       curve* geometry = TPK::make_curve(kind, m_numbers, count);
       if (geometry == nullptr) {
         return m_in.fail("the numbers do not describe a valid " + std::string(kind_name) +
@@ -455,8 +430,7 @@ class body_reader {
       forget_edges(v0);
       forget_edges(v1);
       ++m_degree[start];
-      if (end != start)
-        ++m_degree[end];
+      if (end != start) ++m_degree[end];
     }
     return true;
   }
@@ -475,8 +449,7 @@ class body_reader {
   // body's lists and loops.
   bool read_faces() {
     std::size_t n = 0;
-    if (!m_in.word(text::word_faces) || !m_in.count(10, "faces", n))
-      return false;
+    if (!m_in.word(text::word_faces) || !m_in.count(10, "faces", n)) return false;
     for (std::size_t i = 0; i < n; ++i) {
       bool reversed = false;
       std::string_view kind_name;
@@ -489,8 +462,7 @@ class body_reader {
         return m_in.fail("unknown surface kind '" + shown(kind_name) + "'");
       }
       std::size_t count = 0;
-      if (!read_numbers("surface numbers", "a surface number", count))
-        return false;
+      if (!read_numbers("surface numbers", "a surface number", count)) return false;
       surface* geometry = TPK::make_surface(kind, m_numbers, count);
       if (geometry == nullptr) {
         return m_in.fail("the numbers do not describe a valid " + std::string(kind_name) +
@@ -498,8 +470,7 @@ class body_reader {
       }
       FACE* face = topology_editor::new_face(m_body, geometry, reversed);
       m_faces.push_back(face);
-      if (!read_loops(face))
-        return false;
+      if (!read_loops(face)) return false;
     }
     return true;
   }
@@ -508,25 +479,20 @@ class body_reader {
   bool read_loops(FACE* face) {
     const auto& edges = m_body->edges();
     std::size_t loops = 0;
-    if (!m_in.count(6, "loops", loops))
-      return false;
+    if (!m_in.count(6, "loops", loops)) return false;
     // Making a loop copies the face's loop list; with the list kept empty meanwhile and set whole
     // at the end, a face with many loops costs no more than many faces with one.
     TPK::kernel_vector<LOOP*> made_loops(loops);
     for (std::size_t l = 0; l < loops; ++l) {
       made_loops[l] = topology_editor::new_loop(face);
-      if (loops > 1)
-        topology_editor::set_loops(face, TPK::kernel_vector<LOOP*>());
+      if (loops > 1) topology_editor::set_loops(face, TPK::kernel_vector<LOOP*>());
       m_loops.push_back(made_loops[l]);
     }
-    if (loops > 1)
-      topology_editor::set_loops(face, made_loops);
+    if (loops > 1) topology_editor::set_loops(face, made_loops);
     for (LOOP* loop : made_loops) {
       std::size_t coedges = 0;
-      if (!m_in.count(4, "coedges", coedges))
-        return false;
-      if (coedges == 0)
-        return m_in.fail("a loop needs at least one coedge");
+      if (!m_in.count(4, "coedges", coedges)) return false;
+      if (coedges == 0) return m_in.fail("a loop needs at least one coedge");
       for (std::size_t c = 0; c < coedges; ++c) {
         std::size_t edge = 0;
         bool reversed = false;
@@ -543,15 +509,13 @@ class body_reader {
   }
 
   bool read_rings() {
-    if (!m_in.word(text::word_rings))
-      return false;
+    if (!m_in.word(text::word_rings)) return false;
     const auto& edges = m_body->edges();
     std::vector<bool> seen(m_coedges.size(), false);
     std::vector<COEDGE*> ring;
     for (std::size_t e = 0; e < edges.size(); ++e) {
       std::size_t k = 0;
-      if (!m_in.count(2, "ring coedges", k))
-        return false;
+      if (!m_in.count(2, "ring coedges", k)) return false;
       if (k != m_uses[e]) {
         return m_in.fail("the ring of edge " + std::to_string(e) + " lists " + std::to_string(k) +
                          " coedges, but the faces use the edge " + std::to_string(m_uses[e]) +
@@ -560,20 +524,17 @@ class body_reader {
       ring.clear();
       for (std::size_t j = 0; j < k; ++j) {
         std::size_t c = 0;
-        if (!m_in.index(m_coedges.size(), "a coedge index", c))
-          return false;
+        if (!m_in.index(m_coedges.size(), "a coedge index", c)) return false;
         if (m_coedge_edge[c] != e) {
           return m_in.fail("coedge " + std::to_string(c) + " in the ring of edge " +
                            std::to_string(e) + " belongs to edge " +
                            std::to_string(m_coedge_edge[c]));
         }
-        if (seen[c])
-          return m_in.fail("coedge " + std::to_string(c) + " is listed twice");
+        if (seen[c]) return m_in.fail("coedge " + std::to_string(c) + " is listed twice");
         seen[c] = true;
         ring.push_back(m_coedges[c]);
       }
-      if (k == 0)
-        continue;
+      if (k == 0) continue;
       topology_editor::set_coedge(edges[e], ring.front());
       for (std::size_t j = 0; j < k; ++j) {
         topology_editor::set_partner(ring[j], k == 1 ? nullptr : ring[(j + 1) % k]);
@@ -583,8 +544,7 @@ class body_reader {
   }
 
   bool read_vertex_edges() {
-    if (!m_in.word(text::word_vertex_edges))
-      return false;
+    if (!m_in.word(text::word_vertex_edges)) return false;
     const auto& vertices = m_body->vertices();
     const auto& edges = m_body->edges();
     constexpr std::size_t none = static_cast<std::size_t>(-1);
@@ -592,8 +552,7 @@ class body_reader {
     TPK::kernel_vector<EDGE*> list;
     for (std::size_t v = 0; v < vertices.size(); ++v) {
       std::size_t k = 0;
-      if (!m_in.count(2, "vertex edges", k))
-        return false;
+      if (!m_in.count(2, "vertex edges", k)) return false;
       if (k != m_degree[v]) {
         return m_in.fail("vertex " + std::to_string(v) + " lists " + std::to_string(k) +
                          " edges, but " + std::to_string(m_degree[v]) + " edges meet it");
@@ -601,8 +560,7 @@ class body_reader {
       list.clear();
       for (std::size_t j = 0; j < k; ++j) {
         std::size_t e = 0;
-        if (!m_in.index(edges.size(), "an edge index", e))
-          return false;
+        if (!m_in.index(edges.size(), "an edge index", e)) return false;
         if (edges[e]->start() != vertices[v] && edges[e]->end() != vertices[v]) {
           return m_in.fail("edge " + std::to_string(e) + " does not meet vertex " +
                            std::to_string(v));
@@ -614,8 +572,7 @@ class body_reader {
         listed_at[e] = v;
         list.push_back(edges[e]);
       }
-      if (k != 0)
-        topology_editor::set_edges(vertices[v], list);
+      if (k != 0) topology_editor::set_edges(vertices[v], list);
     }
     return true;
   }
@@ -627,14 +584,11 @@ class body_reader {
     }
     for (std::size_t g = 0; g < groups; ++g) {
       ENTITY* owner = nullptr;
-      if (!read_owner(owner))
-        return false;
+      if (!read_owner(owner)) return false;
       std::size_t n = 0;
-      if (!m_in.count(8, "attributes", n))
-        return false;
+      if (!m_in.count(8, "attributes", n)) return false;
       for (std::size_t a = 0; a < n; ++a) {
-        if (!read_record(owner))
-          return false;
+        if (!read_record(owner)) return false;
       }
     }
     return true;
@@ -642,30 +596,24 @@ class body_reader {
 
   bool read_owner(ENTITY*& owner) {
     std::string_view kind;
-    if (!m_in.token(kind, "an attribute owner"))
-      return false;
+    if (!m_in.token(kind, "an attribute owner")) return false;
     std::size_t i = 0;
     if (kind == text::owner_body) {
       owner = m_body;
     } else if (kind == text::owner_face) {
-      if (!m_in.index(m_faces.size(), "a face index", i))
-        return false;
+      if (!m_in.index(m_faces.size(), "a face index", i)) return false;
       owner = m_faces[i];
     } else if (kind == text::owner_loop) {
-      if (!m_in.index(m_loops.size(), "a loop index", i))
-        return false;
+      if (!m_in.index(m_loops.size(), "a loop index", i)) return false;
       owner = m_loops[i];
     } else if (kind == text::owner_coedge) {
-      if (!m_in.index(m_coedges.size(), "a coedge index", i))
-        return false;
+      if (!m_in.index(m_coedges.size(), "a coedge index", i)) return false;
       owner = m_coedges[i];
     } else if (kind == text::owner_edge) {
-      if (!m_in.index(m_body->edges().size(), "an edge index", i))
-        return false;
+      if (!m_in.index(m_body->edges().size(), "an edge index", i)) return false;
       owner = m_body->edges()[i];
     } else if (kind == text::owner_vertex) {
-      if (!m_in.index(m_body->vertices().size(), "a vertex index", i))
-        return false;
+      if (!m_in.index(m_body->vertices().size(), "a vertex index", i)) return false;
       owner = m_body->vertices()[i];
     } else {
       return m_in.fail(
@@ -683,8 +631,7 @@ class body_reader {
       record_item item{};
       std::string_view type;
       item.at = m_in.next();
-      if (!m_in.token(type, "an item type"))
-        return false;
+      if (!m_in.token(type, "an item type")) return false;
       item.type = type.size() == 1 ? type[0] : '\0';
       bool read = false;
       switch (item.type) {
@@ -700,8 +647,7 @@ class body_reader {
         default:
           return m_in.fail("expected an item type (i, d or s), found '" + shown(type) + "'");
       }
-      if (!read)
-        return false;
+      if (!read) return false;
       m_items.push_back(item);
     }
     return true;
@@ -738,12 +684,9 @@ class body_reader {
       // Installed before any check below: undoing the operation frees it with the attribute.
       topology_editor::install_def(attrib, def);
     }
-    if (ctx.misread())
-      return m_in.fail(ctx.misread_at(), who + ctx.misread_reason());
-    if (!restored)
-      return m_in.fail(at, who + "could not restore the record");
-    if (made == nullptr)
-      return m_in.fail(at, who + "restored no definition");
+    if (ctx.misread()) return m_in.fail(ctx.misread_at(), who + ctx.misread_reason());
+    if (!restored) return m_in.fail(at, who + "could not restore the record");
+    if (made == nullptr) return m_in.fail(at, who + "restored no definition");
     if (ctx.read_count() < m_items.size()) {
       return m_in.fail(m_items[ctx.read_count()].at,
                        who + "left " + std::to_string(m_items.size() - ctx.read_count()) + " of " +
@@ -767,32 +710,27 @@ class body_reader {
 
 bool read_model(text_in& in, std::vector<BODY*>& made) {
   std::string_view magic;
-  if (!in.token(magic, "'tagtrack-model'"))
-    return false;
+  if (!in.token(magic, "'tagtrack-model'")) return false;
   if (magic != text::magic) {
     return in.fail("not a model file: expected 'tagtrack-model', found '" + shown(magic) + "'");
   }
   std::int32_t version = 0;
-  if (!in.int32("the format version", version))
-    return false;
+  if (!in.int32("the format version", version)) return false;
   if (version != text::format_version) {
     return in.fail("model file version " + std::to_string(version) +
                    " is not supported (this kernel reads version " +
                    std::to_string(text::format_version) + ")");
   }
   std::size_t n = 0;
-  if (!in.word(text::word_bodies) || !in.count(8, "bodies", n))
-    return false;
+  if (!in.word(text::word_bodies) || !in.count(8, "bodies", n)) return false;
   made.reserve(n);
   for (std::size_t i = 0; i < n; ++i) {
     BODY* body = nullptr;
     body_reader reader(in, i);
-    if (!reader.read(body))
-      return false;
+    if (!reader.read(body)) return false;
     made.push_back(body);
   }
-  if (!in.at_end())
-    return in.fail(in.next(), "unexpected text after the last body");
+  if (!in.at_end()) return in.fail(in.next(), "unexpected text after the last body");
   return true;
 }
 
@@ -800,8 +738,7 @@ outcome restore_text(const std::string& text, std::vector<BODY*>& bodies, const 
   text_in in(text);
   tpk_detail::operation_scope scope;
   std::vector<BODY*> made;
-  if (!read_model(in, made))
-    return outcome::failure(in.error(who));
+  if (!read_model(in, made)) return outcome::failure(in.error(who));
   bodies.reserve(bodies.size() + made.size());
   scope.commit();
   bodies.insert(bodies.end(), made.begin(), made.end());
@@ -817,8 +754,7 @@ outcome restore_bodies(const std::string& text, std::vector<BODY*>& bodies) {
 }
 
 outcome restore_bodies_from_file(const char* path, std::vector<BODY*>& bodies) {
-  if (path == nullptr)
-    return outcome::failure("restore_bodies_from_file: no path");
+  if (path == nullptr) return outcome::failure("restore_bodies_from_file: no path");
   std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path, "rb"), &std::fclose);
   if (file == nullptr) {
     return outcome::failure(std::string("restore_bodies_from_file: cannot open '") + path + "'");
@@ -826,8 +762,7 @@ outcome restore_bodies_from_file(const char* path, std::vector<BODY*>& bodies) {
   std::string text;
   char chunk[1 << 16];
   std::size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0)
-    text.append(chunk, got);
+  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) text.append(chunk, got);
   if (std::ferror(file.get()) != 0) {
     return outcome::failure(std::string("restore_bodies_from_file: cannot read '") + path + "'");
   }

@@ -84,8 +84,7 @@ class text_out {
   }
   // Room for `n` more bytes (plus the blank that closes a token) past what was written.
   char* room(std::size_t n) {
-    if (n >= m_text.size() - m_size)
-      grow(n);
+    if (n >= m_text.size() - m_size) grow(n);
     return m_text.data() + m_size;
   }
   void grow(std::size_t n) { m_text.resize(std::max(2 * m_text.size(), m_size + n + 4096)); }
@@ -142,8 +141,7 @@ struct factory_list {
 
 bool try_factory(save_restore_def* factory, attrib_def* def, const buffering_save_context& ctx) {
   ctx.items().clear();
-  if (factory->save(ctx, def))
-    return true;
+  if (factory->save(ctx, def)) return true;
   ctx.items().clear();
   return false;
 }
@@ -159,16 +157,11 @@ class body_writer {
   outcome write() {
     m_out.word(text::word_body);
     m_out.end_line();
-    if (outcome r = write_vertices(); !r.ok())
-      return r;
-    if (outcome r = write_edges(); !r.ok())
-      return r;
-    if (outcome r = write_faces(); !r.ok())
-      return r;
-    if (outcome r = write_rings(); !r.ok())
-      return r;
-    if (outcome r = write_vertex_edges(); !r.ok())
-      return r;
+    if (outcome r = write_vertices(); !r.ok()) return r;
+    if (outcome r = write_edges(); !r.ok()) return r;
+    if (outcome r = write_faces(); !r.ok()) return r;
+    if (outcome r = write_rings(); !r.ok()) return r;
+    if (outcome r = write_vertex_edges(); !r.ok()) return r;
     write_attributes();
     return outcome();
   }
@@ -180,8 +173,7 @@ class body_writer {
 
   template <class E>
   static bool listed(const TPK::kernel_vector<E*>& list, const E* e) {
-    if (e == nullptr)
-      return false;
+    if (e == nullptr) return false;
     const std::size_t i = topology_editor::index_of(e);
     return i < list.size() && list[i] == e;
   }
@@ -206,8 +198,7 @@ class body_writer {
     m_numbers.resize(n);
     g->get_data(m_numbers.data());
     m_out.count(n);
-    for (double d : m_numbers)
-      m_out.number(d);
+    for (double d : m_numbers) m_out.number(d);
   }
 
   outcome write_edges() {
@@ -220,8 +211,7 @@ class body_writer {
       if (!listed(m_body->vertices(), e->start()) || !listed(m_body->vertices(), e->end())) {
         return fail("edge " + std::to_string(i) + " has a vertex outside the body");
       }
-      if (e->geometry() == nullptr)
-        return fail("edge " + std::to_string(i) + " has no curve");
+      if (e->geometry() == nullptr) return fail("edge " + std::to_string(i) + " has no curve");
       m_out.count(topology_editor::index_of(e->start()));
       m_out.count(topology_editor::index_of(e->end()));
       m_out.number(e->t_start());
@@ -245,8 +235,7 @@ class body_writer {
     const std::size_t limit = 4 * (edges.size() + 1);
     for (std::size_t i = 0; i < faces.size(); ++i) {
       const FACE* f = faces[i];
-      if (f->geometry() == nullptr)
-        return fail("face " + std::to_string(i) + " has no surface");
+      if (f->geometry() == nullptr) return fail("face " + std::to_string(i) + " has no surface");
       m_out.count(f->reversed() ? 1 : 0);
       write_geometry(f->geometry());
       m_out.count(f->loops().size());
@@ -264,8 +253,7 @@ class body_writer {
           m_coedges.push_back(c);
           ++uses[topology_editor::index_of(c->edge())];
           c = c->next();
-          if (c == l->first())
-            break;
+          if (c == l->first()) break;
         }
         m_out.count(m_coedges.size() - first);
         for (std::size_t k = first; k < m_coedges.size(); ++k) {
@@ -278,8 +266,7 @@ class body_writer {
     // Each edge's coedges with their numbers, in the order the faces list them:
     // m_edge_coedges[m_edge_start[e] .. m_edge_start[e + 1]).
     m_edge_start.assign(edges.size() + 1, 0);
-    for (std::size_t e = 0; e < edges.size(); ++e)
-      m_edge_start[e + 1] = m_edge_start[e] + uses[e];
+    for (std::size_t e = 0; e < edges.size(); ++e) m_edge_start[e + 1] = m_edge_start[e] + uses[e];
     m_edge_coedges.resize(m_coedges.size());
     std::fill(uses.begin(), uses.end(), 0);
     for (std::size_t c = 0; c < m_coedges.size(); ++c) {
@@ -305,12 +292,10 @@ class body_writer {
       for (const COEDGE* c = first; c != nullptr && ring.size() <= expected;) {
         const std::size_t* at =
             std::find_if(begin, end, [&](std::size_t number) { return m_coedges[number] == c; });
-        if (at == end)
-          break;
+        if (at == end) break;
         ring.push_back(*at);
         c = c->partner();
-        if (c == first)
-          break;
+        if (c == first) break;
       }
       // Every member comes from the edge's own coedges, so the right size without repeats is
       // all of them.
@@ -323,8 +308,7 @@ class body_writer {
                     " does not hold exactly the coedges that use it");
       }
       m_out.count(ring.size());
-      for (std::size_t c : ring)
-        m_out.count(c);
+      for (std::size_t c : ring) m_out.count(c);
       m_out.end_line();
     }
     return outcome();
@@ -353,8 +337,7 @@ class body_writer {
     m_records.clear();
     for (ATTRIB* a = owner->first_attrib(); a != nullptr; a = a->next()) {
       auto* custom = dynamic_cast<ATTRIB_CUSTOM*>(a);
-      if (custom == nullptr || !custom->alive() || custom->def() == nullptr)
-        continue;
+      if (custom == nullptr || !custom->alive() || custom->def() == nullptr) continue;
       attrib_def* def = custom->def();
       const char* type = def->type_name();
       if (!def->savable()) {
@@ -369,8 +352,7 @@ class body_writer {
       } else {
         for (std::size_t f = 0; f < m_factories.factories.size() && name == nullptr; ++f) {
           save_restore_def* factory = m_factories.factories[f];
-          if (factory != named && try_factory(factory, def, m_ctx))
-            name = &m_factories.names[f];
+          if (factory != named && try_factory(factory, def, m_ctx)) name = &m_factories.names[f];
         }
       }
       if (name == nullptr) {
@@ -380,12 +362,10 @@ class body_writer {
       m_records.push_back({*name, def->version(), std::move(m_ctx.items())});
       m_ctx.items().clear();
     }
-    if (m_records.empty())
-      return;
+    if (m_records.empty()) return;
     text_out& group = m_group_out;
     group.word(kind);
-    if (kind != text::owner_body)
-      group.count(index);
+    if (kind != text::owner_body) group.count(index);
     group.count(m_records.size());
     group.end_line();
     for (const saved_record& r : m_records) {
@@ -409,16 +389,14 @@ class body_writer {
 
   void warn(std::string_view kind, std::size_t index, const char* type, const char* why) {
     std::string where = "body " + std::to_string(m_number);
-    if (kind != text::owner_body)
-      where += ", " + std::string(kind) + " " + std::to_string(index);
+    if (kind != text::owner_body) where += ", " + std::string(kind) + " " + std::to_string(index);
     m_warnings.add_warning("save_bodies: " + where + ": attribute '" + type + "' left out: " + why);
   }
 
   void write_attributes() {
     collect_records(m_body, text::owner_body, 0);
     const auto& faces = m_body->faces();
-    for (std::size_t i = 0; i < faces.size(); ++i)
-      collect_records(faces[i], text::owner_face, i);
+    for (std::size_t i = 0; i < faces.size(); ++i) collect_records(faces[i], text::owner_face, i);
     for (std::size_t i = 0; i < m_loops.size(); ++i) {
       collect_records(m_loops[i], text::owner_loop, i);
     }
@@ -426,8 +404,7 @@ class body_writer {
       collect_records(m_coedges[i], text::owner_coedge, i);
     }
     const auto& edges = m_body->edges();
-    for (std::size_t i = 0; i < edges.size(); ++i)
-      collect_records(edges[i], text::owner_edge, i);
+    for (std::size_t i = 0; i < edges.size(); ++i) collect_records(edges[i], text::owner_edge, i);
     const auto& vertices = m_body->vertices();
     for (std::size_t i = 0; i < vertices.size(); ++i) {
       collect_records(vertices[i], text::owner_vertex, i);
@@ -482,8 +459,7 @@ outcome save_bodies(const std::vector<BODY*>& bodies, std::string& text) {
   out.end_line();
   for (std::size_t i = 0; i < bodies.size(); ++i) {
     body_writer writer(bodies[i], i, factories, out, result);
-    if (outcome r = writer.write(); !r.ok())
-      return r;
+    if (outcome r = writer.write(); !r.ok()) return r;
   }
   out.finish();
   text.swap(made);
@@ -491,12 +467,10 @@ outcome save_bodies(const std::vector<BODY*>& bodies, std::string& text) {
 }
 
 outcome save_bodies_to_file(const std::vector<BODY*>& bodies, const char* path) {
-  if (path == nullptr)
-    return outcome::failure("save_bodies_to_file: no path");
+  if (path == nullptr) return outcome::failure("save_bodies_to_file: no path");
   std::string text;
   outcome result = save_bodies(bodies, text);
-  if (!result.ok())
-    return result;
+  if (!result.ok()) return result;
   std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path, "wb"), &std::fclose);
   if (file == nullptr) {
     return outcome::failure(std::string("save_bodies_to_file: cannot open '") + path +

@@ -26,8 +26,7 @@ bool circle_curve::param(const position& p, double& t) const {
   const vector3 d = p - m_centre;
   const double px = dot(d, m_x), py = dot(d, m_y);
   // Distance to the circle, measured in the plane through the normal and p.
-  if (std::hypot(dot(d, m_normal), std::hypot(px, py) - m_radius) > resabs)
-    return false;
+  if (std::hypot(dot(d, m_normal), std::hypot(px, py) - m_radius) > resabs) return false;
   t = geometry_detail::seam_angle(std::atan2(py, px), m_radius);
   return true;
 }

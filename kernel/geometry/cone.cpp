@@ -33,8 +33,7 @@ vector3 cone_surface::normal(const par_pos& uv) const {
   const double sa = std::sin(m_half_angle), ca = std::cos(m_half_angle);
   const double rho = m_radius + uv.v * sa / ca;
   // The distance from the apex of eval(u, v) is |rho| / |sin a|.
-  if (std::fabs(rho) <= resabs * std::fabs(sa))
-    return sa > 0.0 ? -m_axis : m_axis;
+  if (std::fabs(rho) <= resabs * std::fabs(sa)) return sa > 0.0 ? -m_axis : m_axis;
   const vector3 radial = std::cos(uv.u) * m_x + std::sin(uv.u) * m_y;
   const vector3 n = ca * radial - sa * m_axis;
   return rho > 0.0 ? n : -n;
@@ -51,8 +50,7 @@ bool cone_surface::param(const position& p, par_pos& uv, const par_pos*) const {
   const double this_side = std::fabs((rho - m_radius) * ca - h * sa);
   const double opposite_side = std::fabs((-rho - m_radius) * ca - h * sa);
   const bool opposite = opposite_side < this_side;
-  if (std::min(this_side, opposite_side) > resabs)
-    return false;
+  if (std::min(this_side, opposite_side) > resabs) return false;
   if (sa != 0.0) {
     const double apex_v = -m_radius * ca / sa;
     if (distance(p, m_origin + apex_v * m_axis) <= resabs) {

@@ -26,8 +26,7 @@ vector3 cylinder_surface::normal(const par_pos& uv) const {
 bool cylinder_surface::param(const position& p, par_pos& uv, const par_pos*) const {
   const vector3 d = p - m_origin;
   const double px = dot(d, m_x), py = dot(d, m_y);
-  if (std::fabs(std::hypot(px, py) - m_radius) > resabs)
-    return false;
+  if (std::fabs(std::hypot(px, py) - m_radius) > resabs) return false;
   uv = {geometry_detail::seam_angle(std::atan2(py, px), m_radius), dot(d, m_axis)};
   return true;
 }

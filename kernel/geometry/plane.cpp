@@ -23,8 +23,7 @@ vector3 plane_surface::normal(const par_pos&) const {
 
 bool plane_surface::param(const position& p, par_pos& uv, const par_pos*) const {
   const vector3 d = p - m_origin;
-  if (std::fabs(dot(d, m_normal)) > resabs)
-    return false;
+  if (std::fabs(dot(d, m_normal)) > resabs) return false;
   uv = {dot(d, m_x), dot(d, m_y)};
   return true;
 }

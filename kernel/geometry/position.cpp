@@ -19,11 +19,9 @@ constexpr double min_perpendicular = resabs;
 // Keeping a vector that is already unit is what makes unit(unit(v)) == unit(v) bit for bit; the
 // scaled normalisation below is within about 6 epsilon of unit, well inside frame_tolerance.
 vector3 unit(const vector3& v) {
-  if (std::fabs(dot(v, v) - 1.0) <= frame_tolerance)
-    return v;
+  if (std::fabs(dot(v, v) - 1.0) <= frame_tolerance) return v;
   const double m = std::max({std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)});
-  if (!(m > 0.0) || !std::isfinite(m))
-    return {};
+  if (!(m > 0.0) || !std::isfinite(m)) return {};
   const vector3 w{v.x / m, v.y / m, v.z / m};
   return (1.0 / length(w)) * w;
 }
@@ -54,8 +52,7 @@ void orthonormal_frame(const vector3& axis, const vector3& x_hint, vector3& a, v
       const vector3 world[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
       const vector3* best = &world[0];
       for (const vector3& w : world) {
-        if (std::fabs(dot(w, a)) < std::fabs(dot(*best, a)))
-          best = &w;
+        if (std::fabs(dot(w, a)) < std::fabs(dot(*best, a))) best = &w;
       }
       p = perpendicular_part(*best, a);
     }
@@ -66,19 +63,16 @@ void orthonormal_frame(const vector3& axis, const vector3& x_hint, vector3& a, v
 
 bool frame_data_valid(const double* axis, const double* x_hint) {
   const vector3 a = unit({axis[0], axis[1], axis[2]});
-  if (length(a) == 0.0)
-    return false;
+  if (length(a) == 0.0) return false;
   return length(perpendicular_part(unit({x_hint[0], x_hint[1], x_hint[2]}), a)) > min_perpendicular;
 }
 
 // Measuring the arc on both sides also covers a tiny negative angle that rounds up to 2pi.
 double seam_angle(double angle, double radius) {
   double a = std::fmod(angle, two_pi);
-  if (a < 0.0)
-    a += two_pi;
+  if (a < 0.0) a += two_pi;
   const double r = std::fabs(radius);
-  if (a * r <= resabs || (two_pi - a) * r <= resabs)
-    return 0.0;
+  if (a * r <= resabs || (two_pi - a) * r <= resabs) return 0.0;
   return a;
 }
 
@@ -98,8 +92,7 @@ transf transf::translate(const vector3& by) {
 transf transf::rotate(const position& origin, const vector3& axis, double angle) {
   transf t;
   const vector3 k = geometry_detail::unit(axis);
-  if (length(k) == 0.0)
-    return t;
+  if (length(k) == 0.0) return t;
   // Rodrigues: R = cos I + sin [k]x + (1 - cos) k k^T.
   const double c = std::cos(angle), s = std::sin(angle), ic = 1.0 - c;
   t.rotation[0][0] = c + ic * k.x * k.x;

@@ -42,20 +42,32 @@ inline vector3 operator+(const vector3& a, const vector3& b) {
 inline vector3 operator-(const vector3& a, const vector3& b) {
   return {a.x - b.x, a.y - b.y, a.z - b.z};
 }
-inline vector3 operator-(const vector3& a) { return {-a.x, -a.y, -a.z}; }
-inline vector3 operator*(double s, const vector3& a) { return {s * a.x, s * a.y, s * a.z}; }
-inline double dot(const vector3& a, const vector3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline vector3 operator-(const vector3& a) {
+  return {-a.x, -a.y, -a.z};
+}
+inline vector3 operator*(double s, const vector3& a) {
+  return {s * a.x, s * a.y, s * a.z};
+}
+inline double dot(const vector3& a, const vector3& b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 inline vector3 cross(const vector3& a, const vector3& b) {
   return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-inline double length(const vector3& a) { return std::sqrt(dot(a, a)); }
-inline double distance(const position& a, const position& b) { return length(a - b); }
+inline double length(const vector3& a) {
+  return std::sqrt(dot(a, a));
+}
+inline double distance(const position& a, const position& b) {
+  return length(a - b);
+}
 // The unit vector along `a`; the zero vector stays zero.
 inline vector3 normalised(const vector3& a) {
   const double len = length(a);
   return len > 0.0 ? (1.0 / len) * a : a;
 }
-inline bool same_point(const position& a, const position& b) { return distance(a, b) <= resabs; }
+inline bool same_point(const position& a, const position& b) {
+  return distance(a, b) <= resabs;
+}
 
 // A rigid motion: p -> R p + t, with R a rotation (orthonormal, determinant +1).
 struct TPK_KERNEL_EXPORT transf {

@@ -25,16 +25,14 @@ position sphere_surface::eval(const par_pos& uv) const {
 
 // The outward normal; within the resolution of a pole, exactly the axis direction of that pole.
 vector3 sphere_surface::normal(const par_pos& uv) const {
-  if (m_radius * (half_pi - std::fabs(uv.v)) <= resabs)
-    return uv.v > 0.0 ? m_axis : -m_axis;
+  if (m_radius * (half_pi - std::fabs(uv.v)) <= resabs) return uv.v > 0.0 ? m_axis : -m_axis;
   const vector3 radial = std::cos(uv.u) * m_x + std::sin(uv.u) * m_y;
   return std::cos(uv.v) * radial + std::sin(uv.v) * m_axis;
 }
 
 bool sphere_surface::param(const position& p, par_pos& uv, const par_pos*) const {
   const vector3 d = p - m_centre;
-  if (std::fabs(length(d) - m_radius) > resabs)
-    return false;
+  if (std::fabs(length(d) - m_radius) > resabs) return false;
   const position north = m_centre + m_radius * m_axis;
   const position south = m_centre - m_radius * m_axis;
   if (same_point(p, north) || same_point(p, south)) {

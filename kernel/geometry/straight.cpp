@@ -21,8 +21,7 @@ vector3 straight_curve::tangent(double) const {
 bool straight_curve::param(const position& p, double& t) const {
   const vector3 d = p - m_origin;
   const double along = dot(d, m_dir);
-  if (length(d - along * m_dir) > resabs)
-    return false;
+  if (length(d - along * m_dir) > resabs) return false;
   t = along;
   return true;
 }

@@ -31,8 +31,7 @@ bool torus_surface::param(const position& p, par_pos& uv, const par_pos*) const 
   const double h = dot(d, m_axis), px = dot(d, m_x), py = dot(d, m_y);
   // (s, h): p relative to the nearest point of the tube's centre circle, in p's meridian plane.
   const double s = std::hypot(px, py) - m_major;
-  if (std::fabs(std::hypot(s, h) - m_minor) > resabs)
-    return false;
+  if (std::fabs(std::hypot(s, h) - m_minor) > resabs) return false;
   const double v = geometry_detail::seam_angle(std::atan2(h, s), m_minor);
   const double u = geometry_detail::seam_angle(std::atan2(py, px), m_major + m_minor * std::cos(v));
   uv = {u, v};

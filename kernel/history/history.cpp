@@ -14,7 +14,9 @@ namespace {
 std::uint64_t g_next_serial = 1;
 }
 
-void stream_log::fresh_serial() { m_serial = g_next_serial++; }
+void stream_log::fresh_serial() {
+  m_serial = g_next_serial++;
+}
 
 void stream_log::reserve_one() {
   auto& records = m_open.records;
@@ -172,15 +174,23 @@ stream_registry& registry() {
 
 }  // namespace
 
-stream_log& recording_log() { return history_access::log(registry().default_stream()); }
-stream_log& log_of(HISTORY_STREAM* stream) { return history_access::log(stream); }
+stream_log& recording_log() {
+  return history_access::log(registry().default_stream());
+}
+stream_log& log_of(HISTORY_STREAM* stream) {
+  return history_access::log(stream);
+}
 
 }  // namespace tpk_detail
 
 HISTORY_STREAM::HISTORY_STREAM() : m_log(new tpk_detail::stream_log(this)) {}
-HISTORY_STREAM::~HISTORY_STREAM() { delete m_log; }
+HISTORY_STREAM::~HISTORY_STREAM() {
+  delete m_log;
+}
 
-void HISTORY_STREAM::note_state() { m_log->note_state(); }
+void HISTORY_STREAM::note_state() {
+  m_log->note_state();
+}
 
 outcome HISTORY_STREAM::roll_back(std::size_t count) {
   if (!m_log->roll_back(count)) {
@@ -198,10 +208,18 @@ outcome HISTORY_STREAM::roll_forward(std::size_t count) {
   return outcome();
 }
 
-std::size_t HISTORY_STREAM::states_behind() const { return m_log->states_behind(); }
-std::size_t HISTORY_STREAM::states_ahead() const { return m_log->states_ahead(); }
-void HISTORY_STREAM::set_max_states(std::size_t count) { m_log->set_max_states(count); }
-void HISTORY_STREAM::clear() { m_log->clear(); }
+std::size_t HISTORY_STREAM::states_behind() const {
+  return m_log->states_behind();
+}
+std::size_t HISTORY_STREAM::states_ahead() const {
+  return m_log->states_ahead();
+}
+void HISTORY_STREAM::set_max_states(std::size_t count) {
+  m_log->set_max_states(count);
+}
+void HISTORY_STREAM::clear() {
+  m_log->clear();
+}
 
 namespace TPI_HISTORY {
 

@@ -7,7 +7,8 @@
 //                          each attribute of `kept` hears merge_owner(gone, deleting = false);
 //   copied(e, copy)        each hears copy_owner naming the copy;
 //   replicated(e, copy)    each attribute whose definition is copyable() gets a counterpart on the
-//                          copy, holding the definition's copy(copy_context(attribute, counterpart));
+//                          copy, holding the definition's copy(copy_context(attribute,
+//                          counterpart));
 //   created(e)             nothing: a new entity has no attributes yet;
 //   lost(e)                each hears lose_owner; then e and its attributes leave the model.
 // Entries are announced in the order they were stated; the attributes of an entity in their

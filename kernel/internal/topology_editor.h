@@ -59,7 +59,7 @@ struct topology_editor {
 
   // --- attributes.
   static ATTRIB_CUSTOM* new_custom_attrib(ENTITY* owner);  // born, attached at the end
-  static void detach(ATTRIB* attrib);                        // out of its owner's list
+  static void detach(ATTRIB* attrib);                      // out of its owner's list
   // Puts `def` in the attribute without recording: for an attribute born in the current
   // operation, or right before commit_definition_change records the change. Owned from here on.
   static void install_def(ATTRIB_CUSTOM* newborn, TPI_CUSTOM_ENTITY::attrib_def* def) noexcept;

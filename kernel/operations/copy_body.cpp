@@ -21,7 +21,8 @@ outcome copy_body(BODY* source, BODY*& copy) {
   std::unordered_map<const ENTITY*, ENTITY*> counterpart;
   counterpart.reserve(4 * (source->faces().size() + source->edges().size()));
   counterpart[source] = made;
-  for (VERTEX* v : source->vertices()) counterpart[v] = topology_editor::new_vertex(made, v->point());
+  for (VERTEX* v : source->vertices())
+    counterpart[v] = topology_editor::new_vertex(made, v->point());
   for (EDGE* e : source->edges()) {
     counterpart[e] = topology_editor::new_edge(
         made, e->geometry()->copy(), static_cast<VERTEX*>(counterpart.at(e->start())),
@@ -49,8 +50,9 @@ outcome copy_body(BODY* source, BODY*& copy) {
     const COEDGE* c = first;
     do {
       COEDGE* partner = c->partner();
-      topology_editor::set_partner(static_cast<COEDGE*>(counterpart.at(c)),
-                                   partner ? static_cast<COEDGE*>(counterpart.at(partner)) : nullptr);
+      topology_editor::set_partner(
+          static_cast<COEDGE*>(counterpart.at(c)),
+          partner ? static_cast<COEDGE*>(counterpart.at(partner)) : nullptr);
       c = partner;
     } while (c != nullptr && c != first);
   }
@@ -60,7 +62,8 @@ outcome copy_body(BODY* source, BODY*& copy) {
     topology_editor::set_edges(static_cast<VERTEX*>(counterpart.at(v)), edges);
   }
   tpk_detail::change_statement statement;
-  tpk_detail::for_each_entity(source, [&](ENTITY* e) { statement.replicated(e, counterpart.at(e)); });
+  tpk_detail::for_each_entity(source,
+                              [&](ENTITY* e) { statement.replicated(e, counterpart.at(e)); });
   statement.announce();
   scope.commit();
   copy = made;

@@ -21,7 +21,9 @@ outcome refuse(const char* operation, const ENTITY* entity) {
                           " was deleted already");
 }
 
-bool removable(const ENTITY* entity) { return entity != nullptr && entity->alive(); }
+bool removable(const ENTITY* entity) {
+  return entity != nullptr && entity->alive();
+}
 
 }  // namespace
 

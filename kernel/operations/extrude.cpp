@@ -50,8 +50,9 @@ outcome check_profile(const FACE* profile, const TPK::vector3& direction) {
       g->get_data(data);
       const TPK::vector3 axis{data[3], data[4], data[5]};
       if (std::abs(std::abs(TPK::dot(axis, TPK::normalised(direction))) - 1) > 1e-9) {
-        return outcome::failure("extrude: a circular profile edge must have its axis along the "
-                                "direction");
+        return outcome::failure(
+            "extrude: a circular profile edge must have its axis along the "
+            "direction");
       }
     }
   }
@@ -124,15 +125,14 @@ outcome extrude(FACE* profile, const TPK::vector3& direction, FACE*& top) {
   for (EDGE* e : edges) {
     std::unique_ptr<curve> moved(e->geometry()->copy());
     moved->transform(shift);
-    top_of[e] = topology_editor::new_edge(body, moved.release(),
-                                          static_cast<VERTEX*>(top_of.at(e->start())),
-                                          static_cast<VERTEX*>(top_of.at(e->end())), e->t_start(),
-                                          e->t_end());
+    top_of[e] = topology_editor::new_edge(
+        body, moved.release(), static_cast<VERTEX*>(top_of.at(e->start())),
+        static_cast<VERTEX*>(top_of.at(e->end())), e->t_start(), e->t_end());
   }
   for (VERTEX* v : vertices) {
-    rising[v] = topology_editor::new_edge(
-        body, new TPK::straight_curve(v->point(), direction), v,
-        static_cast<VERTEX*>(top_of.at(v)), 0.0, TPK::length(direction));
+    rising[v] =
+        topology_editor::new_edge(body, new TPK::straight_curve(v->point(), direction), v,
+                                  static_cast<VERTEX*>(top_of.at(v)), 0.0, TPK::length(direction));
   }
 
   std::unique_ptr<surface> lid(profile->geometry()->copy());

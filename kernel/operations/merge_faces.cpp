@@ -96,7 +96,8 @@ outcome merge_faces(FACE* kept, FACE* gone) {
   std::vector<std::pair<COEDGE*, COEDGE*>> relinks;
   for (COEDGE* c : remaining) {
     COEDGE* next = c->next();
-    for (std::size_t steps = 0; topology_editor::is_marked(next, removed) && steps <= bound; ++steps) {
+    for (std::size_t steps = 0; topology_editor::is_marked(next, removed) && steps <= bound;
+         ++steps) {
       next = next->partner()->next();
     }
     if (topology_editor::is_marked(next, removed)) {
@@ -116,7 +117,8 @@ outcome merge_faces(FACE* kept, FACE* gone) {
   std::size_t reused = 0;
   for (COEDGE* start : remaining) {
     if (topology_editor::is_marked(start, placed)) continue;
-    LOOP* loop = reused < kept_loops.size() ? kept_loops[reused++] : topology_editor::new_loop(kept);
+    LOOP* loop =
+        reused < kept_loops.size() ? kept_loops[reused++] : topology_editor::new_loop(kept);
     topology_editor::set_first(loop, start);
     COEDGE* c = start;
     do {

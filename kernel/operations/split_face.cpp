@@ -23,9 +23,15 @@ struct cut {
   bool from_a = true;
 };
 
-TPK::vector3 axis_dir(const double* data) { return {data[3], data[4], data[5]}; }
-TPK::vector3 x_dir(const double* data) { return {data[6], data[7], data[8]}; }
-TPK::position centre_of(const double* data) { return {data[0], data[1], data[2]}; }
+TPK::vector3 axis_dir(const double* data) {
+  return {data[3], data[4], data[5]};
+}
+TPK::vector3 x_dir(const double* data) {
+  return {data[6], data[7], data[8]};
+}
+TPK::position centre_of(const double* data) {
+  return {data[0], data[1], data[2]};
+}
 
 // An arc of the circle through `centre` in the plane of (x, y), radius r, between angles ta, tb
 // of a and b; the arc runs the increasing way from the smaller angle.
@@ -65,7 +71,8 @@ outcome choose_cut(const FACE* face, const VERTEX* a, const VERTEX* b, cut& resu
         return std::abs(data[9] + uv.v * std::tan(data[10])) <= TPK::resabs;
       };
       if (!TPK::is_equal(ua.u, ub.u) && !apex(ua) && !apex(ub)) {
-        return outcome::failure("split_face: on a cylinder or cone the vertices must share a ruling");
+        return outcome::failure(
+            "split_face: on a cylinder or cone the vertices must share a ruling");
       }
       return straight(pa, pb, result);
     }
@@ -136,7 +143,8 @@ outcome split_face(FACE* face, VERTEX* a, VERTEX* b, EDGE*& new_edge, FACE*& new
   COEDGE* ca = at_a.front();
   COEDGE* cb = at_b.front();
   LOOP* loop = ca->loop();
-  if (cb->loop() != loop) return outcome::failure("split_face: the vertices lie on different loops");
+  if (cb->loop() != loop)
+    return outcome::failure("split_face: the vertices lie on different loops");
   cut chosen;
   if (outcome r = choose_cut(face, a, b, chosen); !r.ok()) return r;
 
@@ -144,7 +152,8 @@ outcome split_face(FACE* face, VERTEX* a, VERTEX* b, EDGE*& new_edge, FACE*& new
   BODY* body = face->body();
   // Which part holds the loop's first coedge: the a-to-b part runs from ca up to cb.
   bool first_on_ab_part = false;
-  for (COEDGE* c = ca; c != cb; c = c->next()) first_on_ab_part = first_on_ab_part || c == loop->first();
+  for (COEDGE* c = ca; c != cb; c = c->next())
+    first_on_ab_part = first_on_ab_part || c == loop->first();
   COEDGE* before_a = ca->previous();
   COEDGE* before_b = cb->previous();
 

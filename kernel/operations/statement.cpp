@@ -69,7 +69,8 @@ void change_statement::announce() const {
         break;
       case fate::moved:
         for (ATTRIB_CUSTOM* a : before[i]) {
-          if (still_on(a, e.entity)) a->def()->trans_owner(TPI_CUSTOM_ENTITY::trans_owner_context(a));
+          if (still_on(a, e.entity))
+            a->def()->trans_owner(TPI_CUSTOM_ENTITY::trans_owner_context(a));
         }
         break;
       case fate::split:

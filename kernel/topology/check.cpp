@@ -104,7 +104,8 @@ outcome check_body(const BODY* body) {
   }
   // Each edge is listed by its start and by its end vertex (once by a closed edge's vertex), and
   // each vertex lists only edges that meet it; one pass over the vertices' lists checks both.
-  std::vector<char> listed_at_start(body->edges().size(), 0), listed_at_end(body->edges().size(), 0);
+  std::vector<char> listed_at_start(body->edges().size(), 0),
+      listed_at_end(body->edges().size(), 0);
   for (const VERTEX* v : body->vertices()) {
     for (const EDGE* e : v->edges()) {
       if (e->start() != v && e->end() != v) return fail(v, "lists an edge that does not meet it");
@@ -142,7 +143,7 @@ outcome check_body(const BODY* body) {
       const COEDGE* a = e->coedge();
       const COEDGE* b = a->partner();
       pieces.join(tpk_detail::topology_editor::index_of(a->loop()->face()),
-                   tpk_detail::topology_editor::index_of(b->loop()->face()));
+                  tpk_detail::topology_editor::index_of(b->loop()->face()));
     }
     long shells = 0;
     for (std::size_t i = 0; i < faces.size(); ++i) shells += pieces.find(i) == i ? 1 : 0;
@@ -154,14 +155,13 @@ outcome check_body(const BODY* body) {
       fans.compute();
       vertex_uses += static_cast<long>(fans.get_num_fans());
     }
-    const long euler = vertex_uses -
-                       static_cast<long>(body->edges().size()) +
+    const long euler = vertex_uses - static_cast<long>(body->edges().size()) +
                        2 * static_cast<long>(faces.size()) - static_cast<long>(loops);
     const long twice_genus = 2 * shells - euler;
     if (twice_genus < 0 || twice_genus % 2 != 0) {
-      return outcome::failure("check_body: Euler-Poincare fails: V - E + 2F - L = " +
-                              std::to_string(euler) + " for " + std::to_string(shells) +
-                              " closed piece(s)");
+      return outcome::failure(
+          "check_body: Euler-Poincare fails: V - E + 2F - L = " + std::to_string(euler) + " for " +
+          std::to_string(shells) + " closed piece(s)");
     }
   }
   return outcome();

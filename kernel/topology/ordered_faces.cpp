@@ -95,7 +95,9 @@ outcome TPI_ORDERED_FACES_ON_VERTEX::compute() {
   return outcome();
 }
 
-std::uint64_t TPI_ORDERED_FACES_ON_VERTEX::get_num_fans() const { return m_fans.size(); }
+std::uint64_t TPI_ORDERED_FACES_ON_VERTEX::get_num_fans() const {
+  return m_fans.size();
+}
 
 outcome TPI_ORDERED_FACES_ON_VERTEX::get_fan(std::uint64_t index, fan_type& type,
                                              TPK::tpk_array<FACE*>& faces) const {

@@ -45,7 +45,7 @@ class TPK_KERNEL_EXPORT TPI_ORDERED_FACES_ON_VERTEX {
   struct fan {
     fan_type type;
     const COEDGE* start;  // the fan's first corner
-    std::size_t first;  // range in m_faces
+    std::size_t first;    // range in m_faces
     std::size_t count;
   };
   VERTEX* m_vertex;

@@ -182,7 +182,9 @@ using owned = std::unique_ptr<E, entity_deleter>;
 
 }  // namespace
 
-void topology_editor::free_entity(ENTITY* entity) noexcept { delete entity; }
+void topology_editor::free_entity(ENTITY* entity) noexcept {
+  delete entity;
+}
 
 namespace {
 
@@ -549,6 +551,8 @@ void topology_editor::exchange_def(ATTRIB_CUSTOM* attrib, TPI_CUSTOM_ENTITY::att
   commit_definition_change(std::move(change), previous);
 }
 
-std::uint64_t topology_editor::begin_marking() { return ++g_mark; }
+std::uint64_t topology_editor::begin_marking() {
+  return ++g_mark;
+}
 
 }  // namespace tpk_detail

@@ -22,10 +22,10 @@
 
 namespace TPI_TAGGING_TRACKING {
 
-std::vector<FACE*> find_tag_candidates(const tag_info& recipe_tags, const std::vector<BODY*>& bodies,
-                                       FACE* kind);
-std::vector<EDGE*> find_tag_candidates(const tag_info& recipe_tags, const std::vector<BODY*>& bodies,
-                                       EDGE* kind);
+std::vector<FACE*> find_tag_candidates(const tag_info& recipe_tags,
+                                       const std::vector<BODY*>& bodies, FACE* kind);
+std::vector<EDGE*> find_tag_candidates(const tag_info& recipe_tags,
+                                       const std::vector<BODY*>& bodies, EDGE* kind);
 std::vector<VERTEX*> find_tag_candidates(const tag_info& recipe_tags,
                                          const std::vector<BODY*>& bodies, VERTEX* kind);
 

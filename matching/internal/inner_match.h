@@ -33,7 +33,8 @@ inline std::vector<VERTEX*> vertices_found(const MATCH_CONTEXT& ctx, const VERTE
   std::vector<VERTEX*> vertices;
   for (ITrackable* t : results) {
     std::unique_ptr<ITrackable> owned(t);
-    vertices.push_back(const_cast<VERTEX*>(static_cast<const VERTEX_TRACKABLE*>(t)->GetVertexPtr()));
+    vertices.push_back(
+        const_cast<VERTEX*>(static_cast<const VERTEX_TRACKABLE*>(t)->GetVertexPtr()));
   }
   return vertices;
 }

@@ -84,10 +84,10 @@ class RoadOfOneReference : public testing::Test {
 
 TEST_F(RoadOfOneReference, EdgeVertexAndFaceResolveToTheirCounterparts) {
   const double w = first.width, d = first.depth;
-  const std::string edge = recipe_text(
-      TT::EDGE_TRACKABLE(edge_between(model.body, {w, 0, 0}, {w, 0, first.height})));
-  const std::string top_edge = recipe_text(TT::EDGE_TRACKABLE(
-      edge_between(model.body, {w, 0, first.height}, {w, d, first.height})));
+  const std::string edge =
+      recipe_text(TT::EDGE_TRACKABLE(edge_between(model.body, {w, 0, 0}, {w, 0, first.height})));
+  const std::string top_edge = recipe_text(
+      TT::EDGE_TRACKABLE(edge_between(model.body, {w, 0, first.height}, {w, d, first.height})));
   const std::string vertex =
       recipe_text(TT::VERTEX_TRACKABLE(vertex_at(model.body, {w, d, first.height})));
   const std::string face = recipe_text(TT::FACE_TRACKABLE(model.sides[1]));
@@ -104,8 +104,8 @@ TEST_F(RoadOfOneReference, EdgeVertexAndFaceResolveToTheirCounterparts) {
 
 TEST_F(RoadOfOneReference, RecipesResolveInAModelRestoredFromItsFile) {
   const double w = first.width;
-  const std::string edge = recipe_text(
-      TT::EDGE_TRACKABLE(edge_between(model.body, {w, 0, 0}, {w, 0, first.height})));
+  const std::string edge =
+      recipe_text(TT::EDGE_TRACKABLE(edge_between(model.body, {w, 0, 0}, {w, 0, first.height})));
   std::string file;
   ASSERT_TRUE(TPI_FILE::save_bodies({model.body}, file).ok());
   std::vector<std::string> tags;

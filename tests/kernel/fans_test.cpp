@@ -56,10 +56,9 @@ TEST(Fans, FacesMeetingOnlyAtTheVertexFormSeparateFans) {
   body_ptr bow = polyhedron({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {-1, 0, 0}, {-1, -1, 0}},
                             {{0, 1, 2}, {0, 3, 4}});
   EXPECT_EQ(fans_at(bow->vertices()[0]), (fans{{0}, {1}}));
-  body_ptr pair = polyhedron({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {-1, 0, 0}, {0, -1, 0},
-                              {0, 0, -1}},
-                             {{0, 2, 1}, {0, 1, 3}, {0, 3, 2}, {1, 2, 3},
-                              {0, 4, 5}, {0, 6, 4}, {0, 5, 6}, {4, 6, 5}});
+  body_ptr pair = polyhedron(
+      {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {-1, 0, 0}, {0, -1, 0}, {0, 0, -1}},
+      {{0, 2, 1}, {0, 1, 3}, {0, 3, 2}, {1, 2, 3}, {0, 4, 5}, {0, 6, 4}, {0, 5, 6}, {4, 6, 5}});
   EXPECT_VALID(pair.get());
   const fans at_origin = fans_at(pair->vertices()[0]);
   ASSERT_EQ(at_origin.size(), 2u);

@@ -126,8 +126,7 @@ TEST(SurfaceParam, RoundTripsOnGridAndMatchesNormal) {
 
 TEST(SurfaceParam, SeamGetsOneParameterOnBothSides) {
   for (const surface_ptr& s : test_surfaces()) {
-    if (!s->periodic_u())
-      continue;
+    if (!s->periodic_u()) continue;
     SCOPED_TRACE(s->type_name());
     for (double u : {two_pi - 1e-9, 1e-9, -1e-9, two_pi, 4 * pi}) {
       EXPECT_EQ(round_trip(*s, {u, 0.5}).u, 0.0) << u;
@@ -234,18 +233,15 @@ TEST(SurfaceData, RebuildsEqualSurfaces) {
       EXPECT_EQ(rebuilt->kind(), s->kind());
       std::vector<double> again(data.size());
       rebuilt->get_data(again.data());
-      for (std::size_t i = 0; i < data.size(); ++i)
-        EXPECT_NEAR(again[i], data[i], 1e-14);
-      for (const par_pos& uv : interior_grid(*s))
-        expect_same(rebuilt->eval(uv), s->eval(uv));
+      for (std::size_t i = 0; i < data.size(); ++i) EXPECT_NEAR(again[i], data[i], 1e-14);
+      for (const par_pos& uv : interior_grid(*s)) expect_same(rebuilt->eval(uv), s->eval(uv));
     }
   }
   const double raw[] = {0, 0, 0, 0, 0, 5, 3, 0, 4, 2};
   double out[10];
   surface_ptr(make_surface(surface_kind::cylinder, raw, 10))->get_data(out);
   const double expected[] = {0, 0, 0, 0, 0, 1, 1, 0, 0, 2};
-  for (int i = 0; i < 10; ++i)
-    EXPECT_NEAR(out[i], expected[i], 1e-15);
+  for (int i = 0; i < 10; ++i) EXPECT_NEAR(out[i], expected[i], 1e-15);
 }
 
 TEST(SurfaceData, RejectsInvalidData) {
@@ -259,8 +255,7 @@ TEST(SurfaceData, RejectsInvalidData) {
     EXPECT_EQ(make_surface(s->kind(), nullptr, n), nullptr);
     auto rejects = [&](std::size_t first, std::size_t end, auto value_at) {
       std::vector<double> bad = good;
-      for (std::size_t i = first; i < end; ++i)
-        bad[i] = value_at(i);
+      for (std::size_t i = first; i < end; ++i) bad[i] = value_at(i);
       return make_surface(s->kind(), bad.data(), n) == nullptr;
     };
     for (std::size_t i = 0; i < n; ++i) {
@@ -361,15 +356,13 @@ class random_geometry {
   }
   position point() { return {uniform(-50, 50), uniform(-50, 50), uniform(-50, 50)}; }
   vector3 direction() {
-    if (uniform(0, 1) < 0.1)
-      return {0, 0, uniform(0, 1) < 0.5 ? 1.0 : -1.0};
+    if (uniform(0, 1) < 0.1) return {0, 0, uniform(0, 1) < 0.5 ? 1.0 : -1.0};
     const double scale = std::pow(10.0, uniform(-100, 100));
     return scale * vector3{uniform(-1, 1), uniform(-1, 1), uniform(-1, 1)};
   }
   // A direction hint for `axis` at least 1e-5 radians away from it.
   vector3 hint(const vector3& axis) {
-    if (uniform(0, 1) > 0.2)
-      return direction();
+    if (uniform(0, 1) > 0.2) return direction();
     const vector3 off = 1e-5 * normalised(cross(axis, direction()));
     return std::pow(10.0, uniform(-100, 100)) * (normalised(axis) + off);
   }
@@ -445,17 +438,12 @@ TEST(GeometryData, RebuildFromDataIsBitIdenticalBeforeAndAfterMotions) {
     std::vector<surface_ptr> surfaces = random.surfaces();
     std::vector<curve_ptr> curves = random.curves();
     for (int motion = 0; motion < 4; ++motion) {
-      for (const surface_ptr& s : surfaces)
-        expect_exact_rebuild(*s, &make_surface);
-      for (const curve_ptr& c : curves)
-        expect_exact_rebuild(*c, &make_curve);
-      if (HasFatalFailure())
-        return;
+      for (const surface_ptr& s : surfaces) expect_exact_rebuild(*s, &make_surface);
+      for (const curve_ptr& c : curves) expect_exact_rebuild(*c, &make_curve);
+      if (HasFatalFailure()) return;
       const transf t = random.rigid_motion();
-      for (const surface_ptr& s : surfaces)
-        s->transform(t);
-      for (const curve_ptr& c : curves)
-        c->transform(t);
+      for (const surface_ptr& s : surfaces) s->transform(t);
+      for (const curve_ptr& c : curves) c->transform(t);
     }
   }
 }
@@ -465,8 +453,7 @@ TEST(GeometryHeap, DeletingGeometryFreesEveryBlock) {
   {
     std::vector<surface_ptr> surfaces = test_surfaces();
     const std::size_t originals = surfaces.size();
-    for (std::size_t i = 0; i < originals; ++i)
-      surfaces.emplace_back(surfaces[i]->copy());
+    for (std::size_t i = 0; i < originals; ++i) surfaces.emplace_back(surfaces[i]->copy());
     curve_ptr line(new straight_curve(offset, tilted_x));
     curve_ptr circle(new circle_curve(offset, tilted_axis, tilted_x, 1.0));
     curve_ptr circle_copy(circle->copy());

@@ -64,8 +64,7 @@ class note_factory : public TPI_CUSTOM_ENTITY::save_restore_def {
   bool restore(const restore_context& ctx, entity_def*& def) override {
     auto note = std::make_unique<note_def>();
     note->set_version(ctx.entity_def_version());
-    if (ctx.entity() == nullptr || !note->restore(ctx))
-      return false;
+    if (ctx.entity() == nullptr || !note->restore(ctx)) return false;
     def = note.release();
     return true;
   }
@@ -120,15 +119,13 @@ std::vector<body_ptr> restore(const std::string& text) {
   const outcome r = TPI_FILE::restore_bodies(text, made);
   EXPECT_TRUE(r.ok()) << r.message();
   std::vector<body_ptr> owned;
-  for (BODY* b : made)
-    owned.emplace_back(b);
+  for (BODY* b : made) owned.emplace_back(b);
   return owned;
 }
 
 std::vector<BODY*> raw(const std::vector<body_ptr>& bodies) {
   std::vector<BODY*> result;
-  for (const body_ptr& b : bodies)
-    result.push_back(b.get());
+  for (const body_ptr& b : bodies) result.push_back(b.get());
   return result;
 }
 
@@ -150,15 +147,12 @@ std::vector<std::string> portrait(BODY* body) {
   for (VERTEX* v : body->vertices()) {
     std::string line = "vertex " + number(v->point().x) + " " + number(v->point().y) + " " +
                        number(v->point().z) + " edges";
-    for (EDGE* e : v->edges())
-      line += " " + std::to_string(index_in(body->edges(), e));
+    for (EDGE* e : v->edges()) line += " " + std::to_string(index_in(body->edges(), e));
     line += " faces";
-    for (FACE* f : faces_of(v))
-      line += " " + std::to_string(index_in(body->faces(), f));
+    for (FACE* f : faces_of(v)) line += " " + std::to_string(index_in(body->faces(), f));
     for (const std::vector<std::size_t>& fan : fans_at(v)) {
       line += " fan";
-      for (std::size_t f : fan)
-        line += " " + std::to_string(f);
+      for (std::size_t f : fan) line += " " + std::to_string(f);
     }
     lines.push_back(line);
   }
@@ -166,15 +160,13 @@ std::vector<std::string> portrait(BODY* body) {
     std::string line = "edge " + std::to_string(index_in(body->vertices(), e->start())) + " " +
                        std::to_string(index_in(body->vertices(), e->end())) + " " +
                        number(e->t_start()) + " " + number(e->t_end()) + " faces";
-    for (FACE* f : faces_of(e))
-      line += " " + std::to_string(index_in(body->faces(), f));
+    for (FACE* f : faces_of(e)) line += " " + std::to_string(index_in(body->faces(), f));
     lines.push_back(line);
   }
   for (FACE* f : body->faces()) {
     std::string line = std::string("face ") + f->geometry()->type_name() +
                        (f->reversed() ? " reversed" : "") + " edges";
-    for (EDGE* e : edges_of(f))
-      line += " " + std::to_string(index_in(body->edges(), e));
+    for (EDGE* e : edges_of(f)) line += " " + std::to_string(index_in(body->edges(), e));
     for (LOOP* l : f->loops()) {
       line += " |";
       COEDGE* c = l->first();
@@ -530,16 +522,14 @@ TEST_F(ModelFile, FailedRestoresLeaveTheHeapAndTheHistoryAsTheyWere) {
       threw = true;
     }
     TPK::fail_heap_allocation_after(0);
-    if (!threw)
-      break;
+    if (!threw) break;
     EXPECT_TRUE(bodies.empty());
     stream->clear();
     ASSERT_EQ(TPK::get_heap_counts().live_blocks, before.live_blocks) << "failing allocation " << n;
   }
   ASSERT_EQ(bodies.size(), 2u);
   EXPECT_EQ(save(bodies), text);
-  for (BODY* b : bodies)
-    TPI_MODEL::delete_body(b);
+  for (BODY* b : bodies) TPI_MODEL::delete_body(b);
 }
 
 TEST_F(ModelFile, SavingRefusesMissingBodiesAndFilesRoundTrip) {

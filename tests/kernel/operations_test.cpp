@@ -59,8 +59,8 @@ TEST_F(Operations, SplitEdgeWorksOnClosedCirclesAndRefusesPointsOffOrAtTheEnds) 
   VERTEX* v = nullptr;
   EDGE* piece = nullptr;
   const std::string before = describe(c.get());
-  EXPECT_FALSE(TPI_MODEL::split_edge(rim, {1, 0, 0}, v, piece).ok());    // at its vertex
-  EXPECT_FALSE(TPI_MODEL::split_edge(rim, {0, 0, 5}, v, piece).ok());    // off the curve
+  EXPECT_FALSE(TPI_MODEL::split_edge(rim, {1, 0, 0}, v, piece).ok());  // at its vertex
+  EXPECT_FALSE(TPI_MODEL::split_edge(rim, {0, 0, 5}, v, piece).ok());  // off the curve
   EXPECT_FALSE(TPI_MODEL::split_edge(nullptr, {0, 0, 0}, v, piece).ok());
   EXPECT_EQ(describe(c.get()), before);
   ASSERT_TRUE(TPI_MODEL::split_edge(rim, {-1, 0, 0}, v, piece).ok());
@@ -98,9 +98,9 @@ TEST_F(Operations, SplitFaceOnEverySurfaceKindLeavesValidBodies) {
 
   // A sphere into two lunes between its poles: the meridian at u = pi.
   body_ptr s = sphere(2);
-  ASSERT_TRUE(TPI_MODEL::split_face(s->faces()[0], s->vertices()[0], s->vertices()[1], diagonal,
-                                    piece)
-                  .ok());
+  ASSERT_TRUE(
+      TPI_MODEL::split_face(s->faces()[0], s->vertices()[0], s->vertices()[1], diagonal, piece)
+          .ok());
   EXPECT_VALID(s.get());
   const TPK::position mid =
       diagonal->geometry()->eval(0.5 * (diagonal->t_start() + diagonal->t_end()));
@@ -141,8 +141,8 @@ TEST_F(Operations, MergeFacesUndoesASplitAndTellsBothFaces) {
   EXPECT_FALSE(piece->alive());
   EXPECT_FALSE(diagonal->alive());
   EXPECT_EQ(vertices_of(bottom).size(), 4u);
-  EXPECT_EQ(heard_summary(), (std::vector<std::string>{"gone:merge_owner", "kept:merge_owner",
-                                                       "gone:lose_owner"}));
+  EXPECT_EQ(heard_summary(),
+            (std::vector<std::string>{"gone:merge_owner", "kept:merge_owner", "gone:lose_owner"}));
   EXPECT_EQ(recorder_def::log()[0].other, bottom);
   EXPECT_EQ(recorder_def::log()[0].value, 1);
   EXPECT_EQ(recorder_def::log()[1].other, piece);
@@ -156,9 +156,9 @@ TEST_F(Operations, MergeFacesKeepsSeamsOfPeriodicSurfaces) {
   body_ptr s = sphere(1);
   EDGE* meridian = nullptr;
   FACE* lune = nullptr;
-  ASSERT_TRUE(TPI_MODEL::split_face(s->faces()[0], s->vertices()[0], s->vertices()[1], meridian,
-                                    lune)
-                  .ok());
+  ASSERT_TRUE(
+      TPI_MODEL::split_face(s->faces()[0], s->vertices()[0], s->vertices()[1], meridian, lune)
+          .ok());
   ASSERT_TRUE(TPI_MODEL::merge_faces(s->faces()[0], lune).ok());
   EXPECT_VALID(s.get());
   EXPECT_EQ(s->edges().size(), 1u);
@@ -197,9 +197,8 @@ TEST_F(Operations, MergeEdgesRestoresTheEdgeAndTellsBoth) {
   EXPECT_EQ(survivor, edge);
   EXPECT_VALID(b.get());
   EXPECT_EQ(edge_between(b.get(), {0, 0, 0}, {2, 0, 0}), edge);
-  EXPECT_EQ(heard_summary(),
-            (std::vector<std::string>{"gone:merge_owner", "kept:merge_owner", "gone:lose_owner",
-                                      "vertex:lose_owner"}));
+  EXPECT_EQ(heard_summary(), (std::vector<std::string>{"gone:merge_owner", "kept:merge_owner",
+                                                       "gone:lose_owner", "vertex:lose_owner"}));
   // A block corner has three edges.
   EXPECT_FALSE(TPI_MODEL::merge_edges(b->vertices()[0], survivor).ok());
 }

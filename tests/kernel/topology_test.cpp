@@ -21,12 +21,10 @@ TEST(Construction, PrimitivesAreValidWithTheirDocumentedTopology) {
     body_ptr body;
     counts c;
   };
-  expected cases[] = {{"block", block(1, 2, 3), {8, 12, 6}},
-                      {"cylinder", cylinder(), {2, 3, 3}},
-                      {"frustum", cone(2, 1, 3), {2, 3, 3}},
-                      {"pointed cone", cone(2, 0, 3), {2, 2, 2}},
-                      {"sphere", sphere(), {2, 1, 1}},
-                      {"torus", torus(), {1, 2, 1}}};
+  expected cases[] = {
+      {"block", block(1, 2, 3), {8, 12, 6}}, {"cylinder", cylinder(), {2, 3, 3}},
+      {"frustum", cone(2, 1, 3), {2, 3, 3}}, {"pointed cone", cone(2, 0, 3), {2, 2, 2}},
+      {"sphere", sphere(), {2, 1, 1}},       {"torus", torus(), {1, 2, 1}}};
   for (expected& e : cases) {
     SCOPED_TRACE(e.name);
     ASSERT_NE(e.body, nullptr);
@@ -48,15 +46,14 @@ TEST(Construction, BadArgumentsFailAndBuildNothing) {
   EXPECT_FALSE(TPI_BUILD::make_torus(1, 1, body).ok());
   EXPECT_FALSE(TPI_BUILD::make_sphere(std::nan(""), body).ok());
   const std::vector<TPK::position> square{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}};
-  const char* expected_reasons[] = {"does not exist", "fewer than three", "not planar",
-                                    "uses a point twice", "same direction", "two faces use"};
-  const std::vector<std::vector<std::vector<int>>> bad_faces{
-      {{0, 1, 7}},
-      {{0, 1}},
-      {{0, 1, 2, 4}},
-      {{0, 1, 2, 1}},
-      {{0, 1, 2}, {0, 1, 3}},
-      {{0, 1, 2}, {1, 0, 3}, {0, 1, 4}}};
+  const char* expected_reasons[] = {"does not exist",     "fewer than three", "not planar",
+                                    "uses a point twice", "same direction",   "two faces use"};
+  const std::vector<std::vector<std::vector<int>>> bad_faces{{{0, 1, 7}},
+                                                             {{0, 1}},
+                                                             {{0, 1, 2, 4}},
+                                                             {{0, 1, 2, 1}},
+                                                             {{0, 1, 2}, {0, 1, 3}},
+                                                             {{0, 1, 2}, {1, 0, 3}, {0, 1, 4}}};
   for (std::size_t i = 0; i < bad_faces.size(); ++i) {
     const outcome r = TPI_BUILD::make_polyhedron(square, bad_faces[i], body);
     EXPECT_FALSE(r.ok());
@@ -99,7 +96,8 @@ TEST(Queries, OrdersAreStableAndCorrespondBetweenModelsBuiltAlike) {
     FACE* fb = b->faces()[f];
     EXPECT_EQ(vertices_of(fa), vertices_of(fa));
     EXPECT_EQ(indices_in(a.get(), vertices_of(fa)), indices_in(b.get(), vertices_of(fb)));
-    EXPECT_TRUE(TPK::same_point(fa->geometry()->eval({0.3, 0.4}), fb->geometry()->eval({0.3, 0.4})));
+    EXPECT_TRUE(
+        TPK::same_point(fa->geometry()->eval({0.3, 0.4}), fb->geometry()->eval({0.3, 0.4})));
   }
   for (std::size_t v = 0; v < 8; ++v) {
     EXPECT_EQ(indices_in(a.get(), faces_of(a->vertices()[v])),
@@ -118,8 +116,8 @@ TEST(Queries, DeletingModelsReturnsTheKernelHeapToItsBaseline) {
   scratch_stream stream;
   const auto before = TPK::get_heap_counts();
   {
-    body_ptr bodies[] = {block(), cylinder(), cone(), cone(1, 0, 1), sphere(), torus(),
-                         grid_sheet(5, 4)};
+    body_ptr bodies[] = {block(),  cylinder(), cone(),          cone(1, 0, 1),
+                         sphere(), torus(),    grid_sheet(5, 4)};
     for (auto& body : bodies) faces_of(body->vertices()[0]);
   }
   stream->clear();

@@ -188,3 +188,36 @@ TEST_F(Matching, EdgeMatchingByTagsThenSharedEdgesThenVertexPairs) {
 }
 
 }  // namespace
+
+namespace {
+
+// A candidate found only by partial tag agreement stands twice among the tag candidates, so the
+// vertex and edge matchers never take it alone: the faces still decide.
+TEST_F(Matching, PartialTagCandidatesNeedTheFacesToAgree) {
+  body_ptr b = block();
+  std::vector<BODY*> bodies{b.get()};
+  const char* names[] = {"BOTTOM", "TOP", "FRONT", "RIGHT", "BACK", "LEFT"};
+  for (int i = 0; i < 6; ++i) retag(b->faces()[i], names[i]);
+  VERTEX* corner = vertex_at(b.get(), {1, 1, 1});
+  VERTEX* elsewhere = vertex_at(b.get(), {0, 0, 0});
+  retag(corner, "V W");
+  std::unique_ptr<IRecipe> r = recipe_of(VERTEX_TRACKABLE(corner));
+  retag(corner, "");
+  retag(elsewhere, "V");  // a partial match, far from the faces of the recipe
+  EXPECT_TRUE(found<VERTEX_TRACKER>(bodies, *r).empty());
+  retag(corner, "V");  // now the partial match is where the faces meet
+  retag(elsewhere, "");
+  EXPECT_EQ(found<VERTEX_TRACKER>(bodies, *r), list{corner});
+
+  EDGE* edge = b->edges()[3];
+  retag(edge, "E F");
+  r = recipe_of(EDGE_TRACKABLE(edge));
+  retag(edge, "");
+  retag(b->edges()[7], "E");
+  EXPECT_TRUE(found<EDGE_TRACKER>(bodies, *r).empty());
+  retag(b->edges()[7], "");
+  retag(edge, "E");
+  EXPECT_EQ(found<EDGE_TRACKER>(bodies, *r), list{edge});
+}
+
+}  // namespace

@@ -62,9 +62,9 @@ TEST_F(UvOrderComparison, ChangedVertexCountWithBothRanksShifted) {
   EXPECT_EQ(grade({6, 3, 3, 4, 5, 5, 6}), result(true, 3));
   EXPECT_EQ(grade({6, 3, 3, 5, 5, 5, 6}), result(false, 4));
   // Stored with 2 (two gained): ranks that moved up by 2, or down by 2.
-  EXPECT_EQ(grade({2, 3, 3, 4, 2, 2, 2}), result(true, 3));    // u moved down by 2
-  EXPECT_EQ(grade({5, 2, 2, 3, 3, 3, 4}), result(true, 3));    // lost one, u moved down by one
-  EXPECT_EQ(grade({5, 0, 0, 1, 0, 0, 1}), result(false, 4));   // lost one, both ranks grew
+  EXPECT_EQ(grade({2, 3, 3, 4, 2, 2, 2}), result(true, 3));   // u moved down by 2
+  EXPECT_EQ(grade({5, 2, 2, 3, 3, 3, 4}), result(true, 3));   // lost one, u moved down by one
+  EXPECT_EQ(grade({5, 0, 0, 1, 0, 0, 1}), result(false, 4));  // lost one, both ranks grew
   // Gained one while both ranks grew by one: accepted only if a run moved with its rank.
   EXPECT_EQ(grade({3, 0, 0, 1, 0, 0, 1}), result(true, 3));
 }

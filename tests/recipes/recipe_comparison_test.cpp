@@ -8,7 +8,9 @@ using namespace TPI_TAGGING_TRACKING;
 
 namespace {
 
-FACE_RECIPE face(const std::string& tags) { return FACE_RECIPE(tags_from(tags)); }
+FACE_RECIPE face(const std::string& tags) {
+  return FACE_RECIPE(tags_from(tags));
+}
 
 TEST(RecipeComparison, FaceTagsAreComparedWithoutOrderButNotSymmetrically) {
   const FACE_RECIPE xy = face("x y"), yx = face("y x"), xx = face("x x");
@@ -47,7 +49,7 @@ TEST(RecipeComparison, EdgesCompareNestedRecipesAsSetsVerticesByPosition) {
   VERTEX_RECIPE::uv_orders uv;
   uv[0].m_u_rank = 1;
   const VERTEX_RECIPE v123_uv(tags_from(""), {f1, f2, f3}, uv);
-  EXPECT_FALSE(is_same_Recipe(&v123, &v231));  // rotated
+  EXPECT_FALSE(is_same_Recipe(&v123, &v231));    // rotated
   EXPECT_TRUE(is_same_Recipe(&v123, &v123_uv));  // uv data are not compared
 
   const EDGE_RECIPE e12(tags_from("e"), {f1, f2}, {v123});

@@ -30,8 +30,8 @@ TEST(RecipeQueries, EachKindIsRecognisedAlone) {
 
 TEST(RecipeQueries, OperationIdsOfTheWholeTreeOnceAscending) {
   const VERTEX_RECIPE v(tags_from(""), {FACE_RECIPE(tags_from("q[9]"))}, {});
-  EDGE_RECIPE e(tags_from("e[7,3]"), {FACE_RECIPE(tags_from("a[3,9]")), FACE_RECIPE(tags_from("b[1]"))},
-                {v});
+  EDGE_RECIPE e(tags_from("e[7,3]"),
+                {FACE_RECIPE(tags_from("a[3,9]")), FACE_RECIPE(tags_from("b[1]"))}, {v});
   EXPECT_EQ(ids_of(&e), (std::vector<int>{1, 3, 7, 9}));
   FACE_RECIPE negative(tags_from("n[4,-2]"));
   EXPECT_EQ(ids_of(&negative), (std::vector<int>{-2, 4}));

@@ -87,8 +87,7 @@ std::vector<Recipe> read_list(std::istream& in, Recipe (*read_one)(std::istream&
   if (count > 0 && static_cast<std::size_t>(count) > max_nested_recipes)
     throw std::length_error("too many");
   std::vector<Recipe> recipes;
-  for (std::int32_t i = 0; i < count; ++i)
-    recipes.push_back(read_one(in));
+  for (std::int32_t i = 0; i < count; ++i) recipes.push_back(read_one(in));
   return recipes;
 }
 
@@ -129,12 +128,9 @@ std::unique_ptr<IRecipe> restore(const std::string& text) {
   std::istringstream in(text);
   std::string first;
   std::istringstream(text) >> first;
-  if (first == "F")
-    return std::make_unique<FACE_RECIPE>(read_face(in));
-  if (first == "E")
-    return std::make_unique<EDGE_RECIPE>(read_edge(in));
-  if (first == "V")
-    return std::make_unique<VERTEX_RECIPE>(read_vertex(in));
+  if (first == "F") return std::make_unique<FACE_RECIPE>(read_face(in));
+  if (first == "E") return std::make_unique<EDGE_RECIPE>(read_edge(in));
+  if (first == "V") return std::make_unique<VERTEX_RECIPE>(read_vertex(in));
   return nullptr;
 }
 
@@ -179,8 +175,7 @@ struct writer {
 };
 
 std::string text(const IRecipe* recipe, bool as_held = false) {
-  if (recipe == nullptr)
-    return "<none>";
+  if (recipe == nullptr) return "<none>";
   std::ostringstream out;
   writer w{out, as_held};
   if (const auto* face = dynamic_cast<const FACE_RECIPE*>(recipe))
@@ -220,13 +215,11 @@ class generator {
       const std::size_t length = static_cast<std::size_t>(below(5));
       while (id.size() < length) {
         const char c = static_cast<char>(below(256));
-        if (c != '\0' && c != ' ' && (c < '\t' || c > '\r'))
-          id += c;
+        if (c != '\0' && c != ' ' && (c < '\t' || c > '\r')) id += c;
       }
       tag_data tag(TPK::tpk_array<char>(id.data(), id.size()));
       tag.m_secondary_id = any_int();
-      for (int op = below(4); op > 0; --op)
-        tag.m_operation_ids.push_back(any_int());
+      for (int op = below(4); op > 0; --op) tag.m_operation_ids.push_back(any_int());
       result.append(tag);
     }
     return result;
@@ -249,13 +242,10 @@ class generator {
 
   std::unique_ptr<IRecipe> recipe() {
     const int kind = below(3);
-    if (kind == 0)
-      return std::make_unique<FACE_RECIPE>(face());
-    if (kind == 1)
-      return std::make_unique<VERTEX_RECIPE>(vertex());
+    if (kind == 0) return std::make_unique<FACE_RECIPE>(face());
+    if (kind == 1) return std::make_unique<VERTEX_RECIPE>(vertex());
     std::vector<VERTEX_RECIPE> vertices;
-    for (int n = below(3); n > 0; --n)
-      vertices.push_back(vertex());
+    for (int n = below(3); n > 0; --n) vertices.push_back(vertex());
     auto edge = std::make_unique<EDGE_RECIPE>(tags(), faces(), vertices);
     edge->set_version(version());
     return edge;
@@ -266,8 +256,7 @@ class generator {
   std::string text() {
     std::vector<std::string> words;
     if (below(3) == 0) {
-      for (int n = below(40); n > 0; --n)
-        words.push_back(token());
+      for (int n = below(40); n > 0; --n) words.push_back(token());
     } else {
       std::istringstream in(text_of(recipe().get()));
       words.assign(std::istream_iterator<std::string>(in), {});
@@ -299,8 +288,7 @@ class generator {
 
   std::vector<FACE_RECIPE> faces() {
     std::vector<FACE_RECIPE> result;
-    for (int n = below(4); n > 0; --n)
-      result.push_back(face());
+    for (int n = below(4); n > 0; --n) result.push_back(face());
     return result;
   }
 
@@ -462,8 +450,7 @@ TEST(RecipeTextTest, ReadingPathsGiveTheseRecipes) {
       {"V 3 0 0 1 1  1 1 1 1 1 1 1 2  2 2 2 2 2 2 2", "V 3 0 0 1 1  1 1 1 1 1 1 1"},
       {"E 3 0 0 0 E 3 0 0 0", "E 3 0 0 0"},
   };
-  for (const example& e : examples)
-    EXPECT_EQ(reread(e.text), e.written) << e.text;
+  for (const example& e : examples) EXPECT_EQ(reread(e.text), e.written) << e.text;
 
   // Nested type words are skipped, never compared.
   for (const char* face_word : {"X", "V", "FACE", "7", "-", "\xE9\xE9"}) {
@@ -590,15 +577,13 @@ TEST(RecipeTextTest, WriterMatchesPlainStreamInsertion) {
   generator random(13);
   for (int i = 0; i < 3000; ++i) {
     std::unique_ptr<IRecipe> recipe = random.recipe();
-    if (random.below(4) == 0)
-      recipe->set_version(1);
+    if (random.below(4) == 0) recipe->set_version(1);
     const std::string expected = plain::text(recipe.get());
     EXPECT_EQ(text_of(recipe.get()), expected);
     // The stream members append the same text to a caller's stream.
     auto* face = dynamic_cast<FACE_RECIPE*>(recipe.get());
     auto* vertex = dynamic_cast<VERTEX_RECIPE*>(recipe.get());
-    if (face == nullptr && vertex == nullptr)
-      continue;
+    if (face == nullptr && vertex == nullptr) continue;
     std::ostringstream out("prefix", std::ios_base::ate);
     face != nullptr ? face->write_to_stream(out) : vertex->write_to_stream(out);
     EXPECT_EQ(out.str(), "prefix" + expected);
@@ -614,8 +599,7 @@ TEST(RecipeTextTest, ReadsAndWritesReturnAllKernelMemory) {
     for (int i = 0; i < 500; ++i) {
       IRecipe* recipe = nullptr;
       try {
-        if (restore_from_string(random.text().c_str(), recipe))
-          delete recipe;
+        if (restore_from_string(random.text().c_str(), recipe)) delete recipe;
       } catch (const std::length_error&) {
       }
       EXPECT_NE(text_of(random.recipe().get()), "<null>");

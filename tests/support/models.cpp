@@ -21,8 +21,8 @@ template <class T>
 std::vector<std::size_t> positions(const TPK::kernel_vector<T*>& list, const std::vector<T*>& of) {
   std::vector<std::size_t> result;
   for (T* item : of) {
-    result.push_back(static_cast<std::size_t>(std::find(list.begin(), list.end(), item) -
-                                              list.begin()));
+    result.push_back(
+        static_cast<std::size_t>(std::find(list.begin(), list.end(), item) - list.begin()));
   }
   return result;
 }

@@ -68,8 +68,8 @@ std::vector<std::vector<std::size_t>> fans_at(VERTEX* vertex);
 }  // namespace test_support
 
 // Fails with the kernel's reason when a body breaks an invariant.
-#define EXPECT_VALID(body)                                                  \
-  do {                                                                      \
-    const outcome check_result_ = TPI_CHECK::check_body(body);              \
-    EXPECT_TRUE(check_result_.ok()) << check_result_.message();             \
+#define EXPECT_VALID(body)                                      \
+  do {                                                          \
+    const outcome check_result_ = TPI_CHECK::check_body(body);  \
+    EXPECT_TRUE(check_result_.ok()) << check_result_.message(); \
   } while (0)

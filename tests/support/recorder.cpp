@@ -21,7 +21,8 @@ TPI_CUSTOM_ENTITY::entity_def* recorder_def::copy_for_backup() const {
   return new recorder_def(*this);
 }
 
-TPI_CUSTOM_ENTITY::entity_def* recorder_def::copy(const TPI_CUSTOM_ENTITY::copy_context& ctx) const {
+TPI_CUSTOM_ENTITY::entity_def* recorder_def::copy(
+    const TPI_CUSTOM_ENTITY::copy_context& ctx) const {
   note("copy", TPK::ATTRIB_CUSTOM_const_xs(ctx.entity()).get(), ctx.copied_entity(), 0);
   return new recorder_def(*this);
 }

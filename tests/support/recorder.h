@@ -10,11 +10,11 @@
 namespace test_support {
 
 struct heard {
-  std::string label;     // the definition's label
-  std::string what;      // "split_owner", "merge_owner", ...
-  const ENTITY* owner;   // the attribute's owner when it heard
-  const ENTITY* other;   // new entity, other entity, copied attribute, or null
-  int value;             // merge flag, roll type, or 0
+  std::string label;    // the definition's label
+  std::string what;     // "split_owner", "merge_owner", ...
+  const ENTITY* owner;  // the attribute's owner when it heard
+  const ENTITY* other;  // new entity, other entity, copied attribute, or null
+  int value;            // merge flag, roll type, or 0
 };
 
 class recorder_def : public TPI_ANNO::tag_attrib_def {

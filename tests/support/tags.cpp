@@ -97,7 +97,11 @@ void reset_tag_state() {
 }
 }  // namespace
 
-tag_state_guard::tag_state_guard() { reset_tag_state(); }
-tag_state_guard::~tag_state_guard() { reset_tag_state(); }
+tag_state_guard::tag_state_guard() {
+  reset_tag_state();
+}
+tag_state_guard::~tag_state_guard() {
+  reset_tag_state();
+}
 
 }  // namespace test_support

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "tagging_tracking.h"
 #include "tag_manager/internal/tag_registry.h"
+#include "tagging_tracking.h"
 
 namespace test_support {
 

@@ -47,7 +47,7 @@ TEST_F(TagRegistry, UnregisteringKeepsTheEntryAndIgnoresUnknownLists) {
   // A list changed outside the notifications leaves the attribute under its old key.
   registry.register_attrib(a);
   static_cast<TPI_TAGGING_TRACKING::generic_tag_attrib_def*>(a->def())->prepend_operation_id(4,
-                                                                                            false);
+                                                                                             false);
   registry.unregister_attrib(a);
   EXPECT_EQ(registry_summary(), strings{"A/0[] -> 1"});
 }

@@ -117,9 +117,10 @@ TEST_F(TagAttribute, MergedFaceKeepsItsTagsFollowedByTheNewOnesOfTheFaceThatWent
   VERTEX* middle = nullptr;
   EDGE* half = nullptr;
   EDGE* long_edge = b->edges()[0];
-  ASSERT_TRUE(TPI_MODEL::split_edge(long_edge, long_edge->geometry()->eval(
-                                                   0.5 * (long_edge->t_start() + long_edge->t_end())),
-                                    middle, half)
+  ASSERT_TRUE(TPI_MODEL::split_edge(
+                  long_edge,
+                  long_edge->geometry()->eval(0.5 * (long_edge->t_start() + long_edge->t_end())),
+                  middle, half)
                   .ok());
   tag(half, "H");
   EDGE* survivor = nullptr;

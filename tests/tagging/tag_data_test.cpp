@@ -24,15 +24,13 @@ TPK::tpk_array<char> chars(const std::string& text) {
 tag_data tag(const std::string& primary, int secondary = 0, std::initializer_list<int> ops = {}) {
   tag_data t(chars(primary));
   t.m_secondary_id = secondary;
-  for (int op : ops)
-    t.m_operation_ids.push_back(op);
+  for (int op : ops) t.m_operation_ids.push_back(op);
   return t;
 }
 
 tag_info list(std::initializer_list<tag_data> tags) {
   tag_info result;
-  for (const tag_data& t : tags)
-    result.add_unique(t);
+  for (const tag_data& t : tags) result.add_unique(t);
   return result;
 }
 
@@ -227,8 +225,7 @@ TEST(TagTextTest, WritesTheExactText) {
 
 TEST(TagTextTest, RoundTripsAndLeavesTheFollowingText) {
   tag_data long_tag = tag(std::string(200, 'k'), 4);
-  for (int op = 0; op < 40; ++op)
-    long_tag.m_operation_ids.push_back(op);
+  for (int op = 0; op < 40; ++op) long_tag.m_operation_ids.push_back(op);
   const tag_info tags = list({tag("F12", 0, {7, 9}), tag("\xE9\x01z", -3), tag(""), long_tag});
   for (int version : {3, 2, 0, -7}) {
     std::istringstream in(text_of(tags) + " 42");

@@ -75,8 +75,7 @@ TEST_F(TagPersistence, TagsOfEveryKindOfEntitySurviveAModelFile) {
 TEST_F(TagPersistence, LegacyRecordsRestoreNumericIdsAndSaveBackInTheCurrentLayout) {
   body_ptr sheet = tagged_square("F");
   // Base part (an empty shared string), one tag: 12345.0, secondary 7, ops [9], a dropped 0.
-  const std::string legacy =
-      with_record(save(sheet.get()), "1 7 s 0: i 1 d 12345 i 7 i 1 i 9 i 0");
+  const std::string legacy = with_record(save(sheet.get()), "1 7 s 0: i 1 d 12345 i 7 i 1 i 9 i 0");
   restored r;
   r.result = TPI_FILE::restore_bodies(legacy, r.bodies);
   ASSERT_TRUE(r.result.ok()) << r.result.message();
@@ -94,15 +93,15 @@ TEST_F(TagPersistence, MalformedRecordsGiveSafeValuesOrARejectedFile) {
     const char* tags;  // null: the file must be rejected
   };
   const outcome_case cases[] = {
-      {"2 6 s 0: i 1 i 5 s 2:ab i 0 i 0", "ab/0[]"},         // shorter string than its count
-      {"2 6 s 0: i 1 i -4 s 2:ab i 0 i 0", "/0[]"},          // negative character count
-      {"2 6 s 0: i 1 i 1 s 1:Q i 0 i -2", "Q/0[]"},          // negative op count reads as none
-      {"1 6 s 0: i 1 d -5 i 0 i 0 i 0", "0/0[]"},            // negative legacy id
-      {"1 6 s 0: i 1 d nan i 0 i 0 i 0", "0/0[]"},           // NaN legacy id
+      {"2 6 s 0: i 1 i 5 s 2:ab i 0 i 0", "ab/0[]"},  // shorter string than its count
+      {"2 6 s 0: i 1 i -4 s 2:ab i 0 i 0", "/0[]"},   // negative character count
+      {"2 6 s 0: i 1 i 1 s 1:Q i 0 i -2", "Q/0[]"},   // negative op count reads as none
+      {"1 6 s 0: i 1 d -5 i 0 i 0 i 0", "0/0[]"},     // negative legacy id
+      {"1 6 s 0: i 1 d nan i 0 i 0 i 0", "0/0[]"},    // NaN legacy id
       {"1 6 s 0: i 1 d 1e30 i 0 i 0 i 0", "18446744073709551615/0[]"},
       {"1 6 s 0: i 1 d inf i 0 i 0 i 0", "18446744073709551615/0[]"},
-      {"2 3 s 0: i -3 i 0", nullptr},                        // negative tag count: items left
-      {"2 3 s 0: i 2000000000 i 1", nullptr},                // a huge count in a short record
+      {"2 3 s 0: i -3 i 0", nullptr},          // negative tag count: items left
+      {"2 3 s 0: i 2000000000 i 1", nullptr},  // a huge count in a short record
       {"2 7 s 0: i 1 i 1 s 1:Q i 0 i 2000000000 i 1", nullptr},
   };
   for (const outcome_case& c : cases) {

@@ -9,7 +9,7 @@ using TPI_TAGGING_TRACKING::uv_order_data;
 namespace {
 
 std::vector<int> fields(const uv_order_data& d) {
-  return {d.m_num_vertices, d.m_u_rank, d.m_u_first, d.m_u_last,
+  return {d.m_num_vertices, d.m_u_rank,  d.m_u_first, d.m_u_last,
           d.m_v_rank,       d.m_v_first, d.m_v_last};
 }
 
