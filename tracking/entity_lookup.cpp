@@ -1,5 +1,7 @@
 #include "tracking/internal/entity_lookup.h"
 
+#include <typeinfo>
+
 #include "kernel/attributes/access.h"
 #include "kernel/attributes/attrib_api.h"
 #include "kernel/topology/query.h"
@@ -11,9 +13,15 @@ tag_info* find_entity_tag_info(ENTITY* entity) {
   TPK::tpk_array<ATTRIB_CUSTOM*> attribs;
   TPI_CUSTOM_ENTITY::find_attrib(entity, nullptr, attribs);
   for (ATTRIB_CUSTOM* attrib : attribs) {
-    const auto* def =
-        dynamic_cast<const generic_tag_attrib_def*>(TPK::ATTRIB_CUSTOM_const_xs(attrib).get_def());
-    if (def != nullptr) return def->get_tag_info();
+    const TPI_CUSTOM_ENTITY::attrib_def* def = TPK::ATTRIB_CUSTOM_const_xs(attrib).get_def();
+    if (def == nullptr) continue;
+    // The exact class first: a cheap test that serves every attribute this library makes.
+    if (typeid(*def) == typeid(generic_tag_attrib_def)) {
+      return static_cast<const generic_tag_attrib_def*>(def)->get_tag_info();
+    }
+    if (const auto* tags = dynamic_cast<const generic_tag_attrib_def*>(def)) {
+      return tags->get_tag_info();
+    }
   }
   return nullptr;
 }

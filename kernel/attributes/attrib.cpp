@@ -24,8 +24,9 @@ namespace {
 template <class Entity>
 auto as_custom(Entity* entity) {
   using result = std::conditional_t<std::is_const_v<Entity>, const ATTRIB_CUSTOM*, ATTRIB_CUSTOM*>;
+  using attrib = std::conditional_t<std::is_const_v<Entity>, const ATTRIB*, ATTRIB*>;
   if (entity == nullptr || entity->kind() != entity_kind::attrib) return result(nullptr);
-  return dynamic_cast<result>(entity);
+  return static_cast<attrib>(entity)->as_custom();
 }
 }  // namespace
 

@@ -6,6 +6,8 @@
 #include "kernel/kernel_export.h"
 #include "kernel/topology/entity.h"
 
+class ATTRIB_CUSTOM;
+
 class TPK_KERNEL_EXPORT ATTRIB : public ENTITY {
  public:
   entity_kind kind() const override { return entity_kind::attrib; }
@@ -15,6 +17,10 @@ class TPK_KERNEL_EXPORT ATTRIB : public ENTITY {
   ENTITY* owner() const { return m_links.owner; }
   // The next attribute of the same owner.
   ATTRIB* next() const { return m_links.next; }
+  // This attribute as a custom attribute, or null: a cheap alternative to a run-time class test,
+  // used on every attribute lookup.
+  ATTRIB_CUSTOM* as_custom() { return m_custom; }
+  const ATTRIB_CUSTOM* as_custom() const { return m_custom; }
 
  protected:
   ATTRIB() = default;
@@ -27,6 +33,8 @@ class TPK_KERNEL_EXPORT ATTRIB : public ENTITY {
     ATTRIB* next = nullptr;
   };
   links m_links;
+  ATTRIB_CUSTOM* m_custom = nullptr;  // set by ATTRIB_CUSTOM to itself
+  friend class ATTRIB_CUSTOM;
 };
 
 class TPK_KERNEL_EXPORT ATTRIB_CUSTOM final : public ATTRIB {
@@ -35,7 +43,7 @@ class TPK_KERNEL_EXPORT ATTRIB_CUSTOM final : public ATTRIB {
 
  private:
   friend struct tpk_detail::topology_editor;
-  ATTRIB_CUSTOM() = default;
+  ATTRIB_CUSTOM() { m_custom = this; }
   // Calls the definition's destroy(), then deletes it.
   ~ATTRIB_CUSTOM() override;
   TPI_CUSTOM_ENTITY::attrib_def* m_def = nullptr;

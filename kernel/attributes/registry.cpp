@@ -32,7 +32,7 @@ outcome find_attrib(ENTITY* owner, const char* name, TPK::tpk_array<ATTRIB_CUSTO
   found.clear();
   if (owner == nullptr) return outcome();
   for (ATTRIB* a = owner->first_attrib(); a != nullptr; a = a->next()) {
-    auto* custom = dynamic_cast<ATTRIB_CUSTOM*>(a);
+    ATTRIB_CUSTOM* custom = a->as_custom();
     if (custom == nullptr) continue;
     if (name != nullptr &&
         (custom->def() == nullptr || std::strcmp(custom->def()->type_name(), name) != 0)) {

@@ -336,7 +336,7 @@ class body_writer {
   void collect_records(const ENTITY* owner, std::string_view kind, std::size_t index) {
     m_records.clear();
     for (ATTRIB* a = owner->first_attrib(); a != nullptr; a = a->next()) {
-      auto* custom = dynamic_cast<ATTRIB_CUSTOM*>(a);
+      ATTRIB_CUSTOM* custom = a->as_custom();
       if (custom == nullptr || !custom->alive() || custom->def() == nullptr) continue;
       attrib_def* def = custom->def();
       const char* type = def->type_name();

@@ -15,7 +15,7 @@ using TPI_CUSTOM_ENTITY::attrib_def;
 std::vector<ATTRIB_CUSTOM*> custom_attribs(const ENTITY* e) {
   std::vector<ATTRIB_CUSTOM*> found;
   for (ATTRIB* a = e->first_attrib(); a != nullptr; a = a->next()) {
-    if (auto* custom = dynamic_cast<ATTRIB_CUSTOM*>(a)) found.push_back(custom);
+    if (ATTRIB_CUSTOM* custom = a->as_custom()) found.push_back(custom);
   }
   return found;
 }

@@ -20,7 +20,8 @@ void room_for_one(Vector& v) {
 }
 
 void notify_roll(ENTITY* entity, TPI_CUSTOM_ENTITY::ROLL_NOTIFY_TYPE type) noexcept {
-  auto* attrib = dynamic_cast<ATTRIB_CUSTOM*>(entity);
+  if (entity->kind() != entity_kind::attrib) return;
+  ATTRIB_CUSTOM* attrib = static_cast<ATTRIB*>(entity)->as_custom();
   if (attrib == nullptr || attrib->def() == nullptr) return;
   try {
     attrib->def()->roll_notify(TPI_CUSTOM_ENTITY::roll_notify_context(attrib, type));
