@@ -16,7 +16,6 @@
 #include <cstdint>
 #include <cstring>
 #include <istream>
-#include <limits>
 #include <memory>
 #include <ostream>
 #include <stdexcept>
@@ -25,13 +24,13 @@
 #include <utility>
 #include <vector>
 
+#include "tagging/internal/stream_number.h"
+
 namespace TPI_TAGGING_TRACKING {
 
 namespace {
 
-bool is_space(int c) noexcept {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
+using stream_number::is_space;
 
 class text_writer {
  public:
@@ -120,32 +119,7 @@ class text_reader {
   // range fails like a non-numeric one.
   void read_int(std::int32_t& value) {
     std::ios_base::iostate state = std::ios_base::goodbit;
-    if (skip_space(state)) {
-      int c = m_buffer->sgetc();
-      bool negative = false;
-      if (c == '-' || c == '+') {
-        negative = c == '-';
-        c = next(state);
-      }
-      // The magnitude stops growing once it is beyond every int, so it cannot overflow.
-      constexpr std::uint64_t beyond = std::uint64_t{1} << 32;
-      std::uint64_t magnitude = 0;
-      bool any_digit = false;
-      while (c >= '0' && c <= '9') {
-        any_digit = true;
-        if (magnitude < beyond) magnitude = magnitude * 10 + static_cast<unsigned>(c - '0');
-        c = next(state);
-      }
-      const std::uint64_t limit = negative
-                                      ? std::uint64_t{1} << 31
-                                      : std::uint64_t{std::numeric_limits<std::int32_t>::max()};
-      if (!any_digit || magnitude > limit) {
-        state |= std::ios_base::failbit;
-      } else {
-        value = negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude))
-                         : static_cast<std::int32_t>(magnitude);
-      }
-    }
+    if (skip_space(state)) stream_number::read_int32(*m_buffer, state, value);
     finish(state);
   }
 
@@ -161,22 +135,7 @@ class text_reader {
       state |= std::ios_base::failbit;
       return false;
     }
-    for (;;) {
-      const int c = m_buffer->sgetc();
-      if (traits::eq_int_type(c, traits::eof())) {
-        state |= std::ios_base::eofbit | std::ios_base::failbit;
-        return false;
-      }
-      if (!is_space(c)) return true;
-      m_buffer->sbumpc();
-    }
-  }
-
-  // Consumes the current character and peeks at the next, noting the end of the text.
-  int next(std::ios_base::iostate& state) {
-    const int c = m_buffer->snextc();
-    if (traits::eq_int_type(c, traits::eof())) state |= std::ios_base::eofbit;
-    return c;
+    return stream_number::skip_space(*m_buffer, state);
   }
 
   void finish(std::ios_base::iostate state) {

@@ -15,6 +15,7 @@
 #include <ostream>
 #include <utility>
 
+#include "tagging/internal/stream_number.h"
 #include "tagging/tag_data.h"
 #include "tagging/tag_info.h"
 
@@ -113,75 +114,28 @@ class item_reader {
   }
 
   bool read_int(std::int32_t& value) {
-    bool negative = false;
-    std::uint64_t magnitude = 0;
-    if (!read_number(negative, magnitude)) return false;
-    const std::uint64_t limit =
-        negative ? std::uint64_t{1} << 31 : std::uint64_t{std::numeric_limits<std::int32_t>::max()};
-    if (magnitude > limit) return fail();
-    value = negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude))
-                     : static_cast<std::int32_t>(magnitude);
-    return true;
+    return skip_space() && stream_number::read_int32(*m_buffer, m_state, value);
   }
 
   // Like the standard unsigned extraction, a leading minus negates modulo 2^64.
   bool read_uint64(std::uint64_t& value) {
     bool negative = false;
     std::uint64_t magnitude = 0;
-    if (!read_number(negative, magnitude)) return false;
+    if (!skip_space() || !stream_number::read_decimal(*m_buffer, m_state, negative, magnitude))
+      return false;
     value = negative ? 0 - magnitude : magnitude;
     return true;
   }
 
  private:
-  using traits = std::char_traits<char>;
-
-  static bool is_space(int c) noexcept { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
   bool fail() noexcept {
     m_state |= std::ios_base::failbit;
     return false;
   }
 
-  // Peeks the next character; at the end of the text sets eofbit and gives eof.
-  int peek() {
-    const int c = m_buffer->sgetc();
-    if (traits::eq_int_type(c, traits::eof())) m_state |= std::ios_base::eofbit;
-    return c;
-  }
-
   bool skip_space() {
     if (!good()) return fail();
-    for (;;) {
-      const int c = peek();
-      if (traits::eq_int_type(c, traits::eof())) return fail();
-      if (!is_space(c)) return true;
-      m_buffer->sbumpc();
-    }
-  }
-
-  // An optional sign and at least one decimal digit; every digit is consumed even when the value
-  // no longer fits, which then fails.
-  bool read_number(bool& negative, std::uint64_t& magnitude) {
-    if (!skip_space()) return false;
-    int c = peek();
-    if (c == '-' || c == '+') {
-      negative = c == '-';
-      m_buffer->sbumpc();
-      c = peek();
-    }
-    bool any_digit = false;
-    bool too_large = false;
-    while (c >= '0' && c <= '9') {
-      any_digit = true;
-      const unsigned digit = static_cast<unsigned>(c - '0');
-      if (magnitude > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) too_large = true;
-      magnitude = magnitude * 10 + digit;
-      m_buffer->sbumpc();
-      c = peek();
-    }
-    if (!any_digit || too_large) return fail();
-    return true;
+    return stream_number::skip_space(*m_buffer, m_state);
   }
 
   std::istream& m_in;
