@@ -20,10 +20,12 @@ inline BODY* sheet(std::int64_t faces, bool tagged) {
   int side = 1;
   while (static_cast<std::int64_t>(side) * side < faces) ++side;
   std::vector<TPK::position> points;
+  points.reserve(static_cast<std::size_t>(side + 1) * static_cast<std::size_t>(side + 1));
   for (int j = 0; j <= side; ++j) {
     for (int i = 0; i <= side; ++i) points.push_back({double(i), double(j), 0});
   }
   std::vector<std::vector<int>> loops;
+  loops.reserve(static_cast<std::size_t>(side) * static_cast<std::size_t>(side));
   for (int j = 0; j < side; ++j) {
     for (int i = 0; i < side; ++i) {
       const int p = j * (side + 1) + i;
@@ -33,14 +35,16 @@ inline BODY* sheet(std::int64_t faces, bool tagged) {
   TPI_BUILD::make_polyhedron(points, loops, slot);
   if (tagged) {
     const auto tag = [](ENTITY* e, const std::string& id, int operation) {
-      auto* def =
-          new TPI_TAGGING_TRACKING::generic_tag_attrib_def(TPK::tpk_array<char>(id.data(), id.size()));
+      auto* def = new TPI_TAGGING_TRACKING::generic_tag_attrib_def(
+          TPK::tpk_array<char>(id.data(), id.size()));
       if (operation > 0) def->prepend_operation_id(operation, false);
       ATTRIB_CUSTOM* attrib = nullptr;
       TPI_CUSTOM_ENTITY::add_attrib(e, def, attrib);
     };
-    for (std::size_t k = 0; k < slot->faces().size(); ++k) tag(slot->faces()[k], "F" + std::to_string(k), 1);
-    for (std::size_t k = 0; k < slot->edges().size(); ++k) tag(slot->edges()[k], "E" + std::to_string(k), 0);
+    for (std::size_t k = 0; k < slot->faces().size(); ++k)
+      tag(slot->faces()[k], "F" + std::to_string(k), 1);
+    for (std::size_t k = 0; k < slot->edges().size(); ++k)
+      tag(slot->edges()[k], "E" + std::to_string(k), 0);
     for (std::size_t k = 0; k < slot->vertices().size(); ++k) {
       tag(slot->vertices()[k], "V" + std::to_string(k), 0);
     }
@@ -49,7 +53,9 @@ inline BODY* sheet(std::int64_t faces, bool tagged) {
 }
 
 // An edge and a vertex in the middle of a sheet: neighbourhoods the same whatever its size.
-inline EDGE* middle_edge(BODY* body) { return body->edges()[body->edges().size() / 2]; }
+inline EDGE* middle_edge(BODY* body) {
+  return body->edges()[body->edges().size() / 2];
+}
 inline VERTEX* middle_vertex(BODY* body) {
   const auto& v = body->vertices();
   return v[v.size() / 2];

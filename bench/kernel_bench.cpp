@@ -2,37 +2,20 @@
 // run at memory speed, local queries should not depend on the body's size.
 #include <benchmark/benchmark.h>
 
-#include <map>
-#include <vector>
+#include <cstdint>
 
+#include "bench_models.h"
 #include "tagging_tracking.h"
 
 namespace {
 
-// A square sheet of about `faces` unit squares: its interior vertices have full fans, which is
-// enough to measure queries. Built once per size and never deleted: at exit the kernel's own
-// statics may already be gone.
+// The bodies are untagged square sheets: their interior vertices have full fans, which is enough
+// to measure queries.
+using bench_models::middle_edge;
+using bench_models::middle_vertex;
+
 BODY* sheet_of(std::int64_t faces) {
-  static std::map<std::int64_t, BODY*> cache;
-  BODY*& slot = cache[faces];
-  if (slot != nullptr) return slot;
-  int side = 1;
-  while (static_cast<std::int64_t>(side) * side < faces) ++side;
-  std::vector<TPK::position> points;
-  points.reserve(static_cast<std::size_t>(side + 1) * static_cast<std::size_t>(side + 1));
-  for (int j = 0; j <= side; ++j) {
-    for (int i = 0; i <= side; ++i) points.push_back({double(i), double(j), 0});
-  }
-  std::vector<std::vector<int>> loops;
-  loops.reserve(static_cast<std::size_t>(side) * static_cast<std::size_t>(side));
-  for (int j = 0; j < side; ++j) {
-    for (int i = 0; i < side; ++i) {
-      const int p = j * (side + 1) + i;
-      loops.push_back({p, p + 1, p + side + 2, p + side + 1});
-    }
-  }
-  TPI_BUILD::make_polyhedron(points, loops, slot);
-  return slot;
+  return bench_models::sheet(faces, false);
 }
 
 void BM_BodyFaces(benchmark::State& state) {
@@ -45,16 +28,9 @@ void BM_BodyFaces(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(body->faces().size()));
 }
 
-// A vertex, edge and face in the middle of the sheet: their neighbourhoods are the same size
-// whatever the body's size.
-VERTEX* middle_vertex(BODY* body) {
-  const auto& vertices = body->vertices();
-  return vertices[vertices.size() / 2];
-}
-
 void BM_EdgeFaces(benchmark::State& state) {
   BODY* body = sheet_of(state.range(0));
-  EDGE* edge = body->edges()[body->edges().size() / 2];
+  EDGE* edge = middle_edge(body);
   TPK::tpk_array<FACE*> faces;
   for (auto _ : state) {
     TPI_QUERY::get_faces(edge, faces);
@@ -62,6 +38,7 @@ void BM_EdgeFaces(benchmark::State& state) {
   }
 }
 
+// A face in the middle of the sheet: its neighbourhood is the same whatever the body's size.
 void BM_FaceVertices(benchmark::State& state) {
   BODY* body = sheet_of(state.range(0));
   FACE* face = body->faces()[body->faces().size() / 2];

@@ -3,32 +3,14 @@
 // body; the restored body is deleted and the history cleared outside the timing.
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "bench_models.h"
 #include "tagging_tracking.h"
 
 namespace {
-
-// A square sheet of side x side unit squares, made in the benchmark's own history stream.
-BODY* make_sheet(int side) {
-  std::vector<TPK::position> points;
-  points.reserve(static_cast<std::size_t>(side + 1) * static_cast<std::size_t>(side + 1));
-  for (int j = 0; j <= side; ++j) {
-    for (int i = 0; i <= side; ++i) points.push_back({double(i), double(j), 0});
-  }
-  std::vector<std::vector<int>> loops;
-  loops.reserve(static_cast<std::size_t>(side) * static_cast<std::size_t>(side));
-  for (int j = 0; j < side; ++j) {
-    for (int i = 0; i < side; ++i) {
-      const int p = j * (side + 1) + i;
-      loops.push_back({p, p + 1, p + side + 2, p + side + 1});
-    }
-  }
-  BODY* body = nullptr;
-  TPI_BUILD::make_polyhedron(points, loops, body);
-  return body;
-}
 
 class stream_scope {
  public:
@@ -48,11 +30,11 @@ class stream_scope {
   HISTORY_STREAM* m_stream = nullptr;
 };
 
-constexpr int side = 317;  // 100,489 faces
+constexpr std::int64_t sheet_faces = 317 * 317;  // 100,489 faces
 
 void BM_SaveSheet(benchmark::State& state) {
+  BODY* sheet = bench_models::sheet(sheet_faces, false);
   stream_scope stream;
-  BODY* sheet = make_sheet(side);
   if (sheet == nullptr) {
     state.SkipWithError("the sheet could not be made");
     return;
@@ -66,18 +48,12 @@ void BM_SaveSheet(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
   state.counters["faces"] = static_cast<double>(sheet->faces().size());
   state.counters["text_MB"] = static_cast<double>(text.size()) / 1e6;
-  TPI_MODEL::delete_body(sheet);
 }
 
 void BM_RestoreSheet(benchmark::State& state) {
-  stream_scope stream;
   std::string text;
-  {
-    BODY* sheet = make_sheet(side);
-    TPI_FILE::save_bodies({sheet}, text);
-    TPI_MODEL::delete_body(sheet);
-    stream.get()->clear();
-  }
+  TPI_FILE::save_bodies({bench_models::sheet(sheet_faces, false)}, text);
+  stream_scope stream;
   std::vector<BODY*> bodies;
   for (auto _ : state) {
     const outcome r = TPI_FILE::restore_bodies(text, bodies);
