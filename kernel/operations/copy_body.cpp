@@ -47,14 +47,12 @@ outcome copy_body(BODY* source, BODY*& copy) {
     const COEDGE* first = e->coedge();
     if (first == nullptr) continue;
     topology_editor::set_coedge(edge, static_cast<COEDGE*>(counterpart.at(first)));
-    const COEDGE* c = first;
-    do {
-      COEDGE* partner = c->partner();
+    tpk_detail::for_each_coedge_of_edge(e, [&](const COEDGE* c) {
+      const COEDGE* partner = c->partner();
       topology_editor::set_partner(
           static_cast<COEDGE*>(counterpart.at(c)),
           partner ? static_cast<COEDGE*>(counterpart.at(partner)) : nullptr);
-      c = partner;
-    } while (c != nullptr && c != first);
+    });
   }
   for (VERTEX* v : source->vertices()) {
     TPK::kernel_vector<EDGE*> edges;

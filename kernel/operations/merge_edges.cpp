@@ -5,22 +5,13 @@
 #include "kernel/internal/journal.h"
 #include "kernel/internal/statement.h"
 #include "kernel/internal/topology_editor.h"
+#include "kernel/internal/walk.h"
 
 using tpk_detail::topology_editor;
 
 namespace {
 
 constexpr double two_pi = 6.283185307179586476925286766559;
-
-std::vector<COEDGE*> ring_of(const EDGE* edge) {
-  std::vector<COEDGE*> ring;
-  for (COEDGE* c = edge->coedge(); c != nullptr;) {
-    ring.push_back(c);
-    c = c->partner();
-    if (c == edge->coedge()) break;
-  }
-  return ring;
-}
 
 // True when the whole of `other` lies on the curve of `edge`.
 bool same_curve(const EDGE* edge, const EDGE* other) {
@@ -56,7 +47,8 @@ outcome merge_edges(VERTEX* vertex, EDGE*& survivor) {
   if (kept->closed() || gone->closed() || !same_curve(kept, gone)) {
     return outcome::failure("merge_edges: the edges do not continue each other on one curve");
   }
-  const std::vector<COEDGE*> kept_ring = ring_of(kept), gone_ring = ring_of(gone);
+  const std::vector<COEDGE*> kept_ring = tpk_detail::ring_of(kept),
+                             gone_ring = tpk_detail::ring_of(gone);
   std::vector<COEDGE*> partners;
   for (COEDGE* c : kept_ring) {
     COEDGE* n = across(c, vertex, gone);

@@ -7,6 +7,7 @@
 #include "kernel/internal/journal.h"
 #include "kernel/internal/statement.h"
 #include "kernel/internal/topology_editor.h"
+#include "kernel/internal/walk.h"
 
 using tpk_detail::topology_editor;
 
@@ -40,12 +41,7 @@ outcome split_edge(EDGE* edge, const TPK::position& at, VERTEX*& new_vertex, EDG
   VERTEX* start = edge->start();
   VERTEX* end = edge->end();
   const double t_end = edge->t_end();
-  std::vector<COEDGE*> ring;
-  for (COEDGE* c = edge->coedge(); c != nullptr;) {
-    ring.push_back(c);
-    c = c->partner();
-    if (c == edge->coedge()) break;
-  }
+  const std::vector<COEDGE*> ring = tpk_detail::ring_of(edge);
 
   VERTEX* middle = topology_editor::new_vertex(body, point);
   EDGE* piece = topology_editor::new_edge(body, edge->geometry()->copy(), middle, end, t, t_end);

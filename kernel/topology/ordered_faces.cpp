@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "kernel/internal/topology_editor.h"
+#include "kernel/internal/walk.h"
 
 using tpk_detail::topology_editor;
 
@@ -52,12 +53,9 @@ outcome TPI_ORDERED_FACES_ON_VERTEX::compute() {
   // Every coedge that starts at the vertex is a corner of its face there.
   TPK::kernel_vector<const COEDGE*> corners;
   for (const EDGE* edge : m_vertex->edges()) {
-    const COEDGE* first = edge->coedge();
-    for (const COEDGE* c = first; c != nullptr;) {
+    tpk_detail::for_each_coedge_of_edge(edge, [&](const COEDGE* c) {
       if (c->start() == m_vertex) corners.push_back(c);
-      c = c->partner();
-      if (c == first) break;
-    }
+    });
   }
   std::sort(corners.begin(), corners.end(), corner_before);
 

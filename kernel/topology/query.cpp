@@ -1,6 +1,7 @@
 #include "kernel/topology/query.h"
 
 #include "kernel/internal/topology_editor.h"
+#include "kernel/internal/walk.h"
 #include "kernel/topology/ordered_faces.h"
 
 using tpk_detail::topology_editor;
@@ -44,12 +45,8 @@ outcome get_faces(ENTITY* entity, TPK::tpk_array<FACE*>& faces) {
       copy_all(static_cast<BODY*>(entity)->faces(), faces);
       return outcome();
     case entity_kind::edge: {
-      const COEDGE* first = static_cast<EDGE*>(entity)->coedge();
-      for (const COEDGE* c = first; c != nullptr;) {
-        faces.push_back(c->loop()->face());
-        c = c->partner();
-        if (c == first) break;
-      }
+      tpk_detail::for_each_coedge_of_edge(
+          static_cast<EDGE*>(entity), [&](const COEDGE* c) { faces.push_back(c->loop()->face()); });
       return outcome();
     }
     case entity_kind::vertex: {
