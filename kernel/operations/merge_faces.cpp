@@ -120,12 +120,10 @@ outcome merge_faces(FACE* kept, FACE* gone) {
     LOOP* loop =
         reused < kept_loops.size() ? kept_loops[reused++] : topology_editor::new_loop(kept);
     topology_editor::set_first(loop, start);
-    COEDGE* c = start;
-    do {
+    tpk_detail::for_each_coedge_of(loop, [&](COEDGE* c) {
       topology_editor::mark(c, placed);
       if (c->loop() != loop) topology_editor::set_loop(c, loop);
-      c = c->next();
-    } while (c != start);
+    });
     if (std::find(loops.begin(), loops.end(), loop) == loops.end()) loops.push_back(loop);
   }
   for (std::size_t i = reused; i < kept_loops.size(); ++i) statement.lost(kept_loops[i]);

@@ -186,11 +186,8 @@ outcome split_face(FACE* face, VERTEX* a, VERTEX* b, EDGE*& new_edge, FACE*& new
   LOOP* piece_loop = topology_editor::new_loop(piece);
   COEDGE* moving = first_on_ab_part ? cb : ca;
   topology_editor::set_first(piece_loop, moving);
-  COEDGE* c = moving;
-  do {
-    topology_editor::set_loop(c, piece_loop);
-    c = c->next();
-  } while (c != moving);
+  tpk_detail::for_each_coedge_of(piece_loop,
+                                 [&](COEDGE* c) { topology_editor::set_loop(c, piece_loop); });
 
   tpk_detail::change_statement statement;
   statement.split(face, piece);

@@ -17,15 +17,7 @@ void copy_all(const std::vector<T*, Alloc>& from, TPK::tpk_array<T*>& to) {
 // Calls `visit` for every coedge of the face's loops, loops in order, each from its first coedge.
 template <class Visit>
 void for_each_coedge(const FACE* face, Visit visit) {
-  for (const LOOP* loop : face->loops()) {
-    const COEDGE* first = loop->first();
-    if (first == nullptr) continue;
-    const COEDGE* c = first;
-    do {
-      visit(c);
-      c = c->next();
-    } while (c != nullptr && c != first);
-  }
+  for (const LOOP* loop : face->loops()) tpk_detail::for_each_coedge_of(loop, visit);
 }
 
 outcome wrong_entity(const char* query, const ENTITY* entity) {
