@@ -46,13 +46,6 @@ int value_of(ATTRIB_CUSTOM* attrib) {
   return static_cast<const probe_def*>(TPK::ATTRIB_CUSTOM_const_xs(attrib).get_def())->value();
 }
 
-ATTRIB_CUSTOM* attach(ENTITY* owner, TPI_CUSTOM_ENTITY::attrib_def* def) {
-  ATTRIB_CUSTOM* attrib = nullptr;
-  const outcome r = TPI_CUSTOM_ENTITY::add_attrib(owner, def, attrib);
-  EXPECT_TRUE(r.ok()) << r.message();
-  return attrib;
-}
-
 TEST(Attributes, FoundInOrderOfAttachmentAndFilteredByName) {
   body_ptr b = block();
   FACE* face = b->faces()[2];

@@ -18,11 +18,7 @@ class History : public testing::Test {
 struct three_steps {
   explicit three_steps(BODY* b) : body(b) {}
   void run(HISTORY_STREAM* stream) {
-    EDGE* diagonal = nullptr;
-    FACE* piece = nullptr;
-    ASSERT_TRUE(TPI_MODEL::split_face(body->faces()[0], vertex_at(body, {0, 0, 0}),
-                                      vertex_at(body, {1, 1, 0}), diagonal, piece)
-                    .ok());
+    FACE* piece = split_between(body->faces()[0], {0, 0, 0}, {1, 1, 0});
     stream->note_state();
     VERTEX* middle = nullptr;
     EDGE* half = nullptr;

@@ -192,13 +192,6 @@ void expect_exact_round_trip(const std::vector<BODY*>& originals, const std::str
   EXPECT_EQ(save(raw(copies)), text);
 }
 
-ATTRIB_CUSTOM* attach(ENTITY* owner, TPI_CUSTOM_ENTITY::attrib_def* def) {
-  ATTRIB_CUSTOM* attrib = nullptr;
-  const outcome r = TPI_CUSTOM_ENTITY::add_attrib(owner, def, attrib);
-  EXPECT_TRUE(r.ok()) << r.message();
-  return attrib;
-}
-
 std::vector<const note_def*> notes_on(ENTITY* owner) {
   std::vector<const note_def*> notes;
   for (ATTRIB* a = owner->first_attrib(); a != nullptr; a = a->next()) {

@@ -6,6 +6,7 @@
 
 #include "matching/internal/candidates.h"
 #include "support/models.h"
+#include "support/recipes.h"
 #include "support/tags.h"
 
 using namespace test_support;
@@ -35,20 +36,6 @@ std::vector<const ENTITY*> found(const std::vector<BODY*>& bodies, const IRecipe
 
 using list = std::vector<const ENTITY*>;
 
-void retag(ENTITY* e, const std::string& tags) {
-  generic_tag_attrib_def def;
-  *def.get_tag_info_for_change() = tags_from(tags);
-  ATTRIB_CUSTOM* attrib = tag_attrib_of(e);
-  if (attrib == nullptr) attrib = tag(e, "tmp");
-  ASSERT_TRUE(def.update_attribute_with_this_def(attrib).ok());
-}
-
-std::unique_ptr<IRecipe> recipe_of(const ITrackable& trackable) {
-  IRecipe* r = nullptr;
-  trackable.MakeRecipe(TRACK_CONTEXT(), r);
-  return std::unique_ptr<IRecipe>(r);
-}
-
 TEST_F(Matching, ContextDefaultsOptionsAndCopies) {
   MATCH_CONTEXT plain;
   EXPECT_TRUE(plain.get_bodies().empty());
@@ -74,10 +61,10 @@ TEST_F(Matching, ContextDefaultsOptionsAndCopies) {
 TEST_F(Matching, TagCandidatesExactBeforePartialAndPartialsStandTwice) {
   body_ptr b = block();
   std::vector<BODY*> bodies{b.get()};
-  retag(b->faces()[0], "A B");
-  retag(b->faces()[1], "A");
-  retag(b->faces()[2], "A/9");
-  retag(b->faces()[3], "");
+  set_tags(b->faces()[0], "A B");
+  set_tags(b->faces()[1], "A");
+  set_tags(b->faces()[2], "A/9");
+  set_tags(b->faces()[3], "");
   const auto faces = [&](const std::string& tags) {
     return find_tag_candidates(tags_from(tags), bodies, static_cast<FACE*>(nullptr));
   };
@@ -93,9 +80,9 @@ TEST_F(Matching, TagCandidatesExactBeforePartialAndPartialsStandTwice) {
 
 TEST_F(Matching, FaceMatchingIsATagSearchInBodyOrder) {
   body_ptr first = block(), second = block();
-  retag(first->faces()[4], "F");
-  retag(second->faces()[2], "F");
-  retag(second->faces()[3], "F G");
+  set_tags(first->faces()[4], "F");
+  set_tags(second->faces()[2], "F");
+  set_tags(second->faces()[3], "F G");
   const FACE_RECIPE r(tags_from("F"));
   EXPECT_EQ(found<FACE_TRACKER>({first.get(), second.get()}, r),
             (list{first->faces()[4], second->faces()[2]}));
@@ -116,47 +103,42 @@ TEST_F(Matching, VertexMatchingByTagsThenFacesThenUvOrder) {
   body_ptr b = block();
   std::vector<BODY*> bodies{b.get()};
   const char* names[] = {"BOTTOM", "TOP", "FRONT", "RIGHT", "BACK", "LEFT"};
-  for (int i = 0; i < 6; ++i) retag(b->faces()[i], names[i]);
+  for (int i = 0; i < 6; ++i) set_tags(b->faces()[i], names[i]);
   // No vertex tags: the three faces meet at exactly one vertex.
   VERTEX* corner = vertex_at(b.get(), {1, 1, 1});
   std::unique_ptr<IRecipe> r = recipe_of(VERTEX_TRACKABLE(corner));
   EXPECT_EQ(found<VERTEX_TRACKER>(bodies, *r), list{corner});
   // A vertex whose own tags match exactly is found at once.
-  retag(corner, "V");
+  set_tags(corner, "V");
   r = recipe_of(VERTEX_TRACKABLE(corner));
-  retag(b->faces()[1], "RENAMED");  // the faces no longer agree; the tags decide
+  set_tags(b->faces()[1], "RENAMED");  // the faces no longer agree; the tags decide
   EXPECT_EQ(found<VERTEX_TRACKER>(bodies, *r), list{corner});
   // Two tag candidates, neither of them where the faces meet: nothing.
-  retag(b->faces()[1], "TOP");
-  retag(corner, "");
-  retag(vertex_at(b.get(), {0, 0, 0}), "V");
-  retag(vertex_at(b.get(), {1, 0, 0}), "V");
+  set_tags(b->faces()[1], "TOP");
+  set_tags(corner, "");
+  set_tags(vertex_at(b.get(), {0, 0, 0}), "V");
+  set_tags(vertex_at(b.get(), {1, 0, 0}), "V");
   EXPECT_TRUE(found<VERTEX_TRACKER>(bodies, *r).empty());
   // One of the two where the faces meet: that one.
-  retag(corner, "V");
-  retag(vertex_at(b.get(), {1, 0, 0}), "W");
+  set_tags(corner, "V");
+  set_tags(vertex_at(b.get(), {1, 0, 0}), "W");
   EXPECT_EQ(found<VERTEX_TRACKER>(bodies, *r), list{corner});
 }
 
 TEST_F(Matching, UvOrderTellsApartVerticesWithTheSameFaces) {
   body_ptr c = cylinder(1, 2);
-  VERTEX *low = nullptr, *high = nullptr;
-  EDGE *unused = nullptr, *ruling = nullptr;
-  FACE* half = nullptr;
-  ASSERT_TRUE(TPI_MODEL::split_edge(c->edges()[0], {-1, 0, 0}, low, unused).ok());
-  ASSERT_TRUE(TPI_MODEL::split_edge(c->edges()[1], {-1, 0, 2}, high, unused).ok());
-  retag(c->faces()[0], "BOT");
-  retag(c->faces()[1], "TOP");
-  retag(c->faces()[2], "SIDE");
-  ASSERT_TRUE(TPI_MODEL::split_face(c->faces()[2], low, high, ruling, half).ok());
+  set_tags(c->faces()[0], "BOT");
+  set_tags(c->faces()[1], "TOP");
+  set_tags(c->faces()[2], "SIDE");
+  const halves h = halve(c.get());
   // Both halves carry the side's tags: only where each vertex stands on them tells them apart.
   std::vector<BODY*> bodies{c.get()};
-  for (VERTEX* v : {c->vertices()[0], low}) {
+  for (VERTEX* v : {c->vertices()[0], h.low}) {
     std::unique_ptr<IRecipe> r = recipe_of(VERTEX_TRACKABLE(v));
     EXPECT_EQ(found<VERTEX_TRACKER>(bodies, *r), list{v});
   }
   // The two halves meet along two edges; the end vertices pick the right one.
-  for (EDGE* e : {ruling, c->edges()[2]}) {
+  for (EDGE* e : {h.ruling, c->edges()[2]}) {
     std::unique_ptr<IRecipe> r = recipe_of(EDGE_TRACKABLE(e));
     EXPECT_EQ(found<EDGE_TRACKER>(bodies, *r), list{e});
   }
@@ -166,19 +148,19 @@ TEST_F(Matching, EdgeMatchingByTagsThenSharedEdgesThenVertexPairs) {
   body_ptr b = block();
   std::vector<BODY*> bodies{b.get()};
   const char* names[] = {"BOTTOM", "TOP", "FRONT", "RIGHT", "BACK", "LEFT"};
-  for (int i = 0; i < 6; ++i) retag(b->faces()[i], names[i]);
+  for (int i = 0; i < 6; ++i) set_tags(b->faces()[i], names[i]);
   for (EDGE* e : b->edges()) {
     std::unique_ptr<IRecipe> r = recipe_of(EDGE_TRACKABLE(e));
     EXPECT_EQ(found<EDGE_TRACKER>(bodies, *r), list{e});
   }
   // An edge with its own exact tags is found alone.
-  retag(b->edges()[5], "E5");
+  set_tags(b->edges()[5], "E5");
   std::unique_ptr<IRecipe> r = recipe_of(EDGE_TRACKABLE(b->edges()[5]));
-  retag(b->faces()[0], "X");
-  retag(b->faces()[5], "Y");
+  set_tags(b->faces()[0], "X");
+  set_tags(b->faces()[5], "Y");
   EXPECT_EQ(found<EDGE_TRACKER>(bodies, *r), list{b->edges()[5]});
   // The second face recipe finds nothing: nothing at all, tag candidates or not.
-  retag(b->edges()[5], "");
+  set_tags(b->edges()[5], "");
   const EDGE_RECIPE two_faces(tags_from(""),
                               {FACE_RECIPE(tags_from("TOP")), FACE_RECIPE(tags_from("NONE"))}, {});
   EXPECT_TRUE(found<EDGE_TRACKER>(bodies, two_faces).empty());
@@ -187,36 +169,32 @@ TEST_F(Matching, EdgeMatchingByTagsThenSharedEdgesThenVertexPairs) {
   EXPECT_EQ(found<EDGE_TRACKER>(bodies, one_face), list{edges_of(b->faces()[1])[0]});
 }
 
-}  // namespace
-
-namespace {
-
 // A candidate found only by partial tag agreement stands twice among the tag candidates, so the
 // vertex and edge matchers never take it alone: the faces still decide.
 TEST_F(Matching, PartialTagCandidatesNeedTheFacesToAgree) {
   body_ptr b = block();
   std::vector<BODY*> bodies{b.get()};
   const char* names[] = {"BOTTOM", "TOP", "FRONT", "RIGHT", "BACK", "LEFT"};
-  for (int i = 0; i < 6; ++i) retag(b->faces()[i], names[i]);
+  for (int i = 0; i < 6; ++i) set_tags(b->faces()[i], names[i]);
   VERTEX* corner = vertex_at(b.get(), {1, 1, 1});
   VERTEX* elsewhere = vertex_at(b.get(), {0, 0, 0});
-  retag(corner, "V W");
+  set_tags(corner, "V W");
   std::unique_ptr<IRecipe> r = recipe_of(VERTEX_TRACKABLE(corner));
-  retag(corner, "");
-  retag(elsewhere, "V");  // a partial match, far from the faces of the recipe
+  set_tags(corner, "");
+  set_tags(elsewhere, "V");  // a partial match, far from the faces of the recipe
   EXPECT_TRUE(found<VERTEX_TRACKER>(bodies, *r).empty());
-  retag(corner, "V");  // now the partial match is where the faces meet
-  retag(elsewhere, "");
+  set_tags(corner, "V");  // now the partial match is where the faces meet
+  set_tags(elsewhere, "");
   EXPECT_EQ(found<VERTEX_TRACKER>(bodies, *r), list{corner});
 
   EDGE* edge = b->edges()[3];
-  retag(edge, "E F");
+  set_tags(edge, "E F");
   r = recipe_of(EDGE_TRACKABLE(edge));
-  retag(edge, "");
-  retag(b->edges()[7], "E");
+  set_tags(edge, "");
+  set_tags(b->edges()[7], "E");
   EXPECT_TRUE(found<EDGE_TRACKER>(bodies, *r).empty());
-  retag(b->edges()[7], "");
-  retag(edge, "E");
+  set_tags(b->edges()[7], "");
+  set_tags(edge, "E");
   EXPECT_EQ(found<EDGE_TRACKER>(bodies, *r), list{edge});
 }
 

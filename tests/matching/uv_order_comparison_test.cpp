@@ -3,24 +3,13 @@
 
 #include "matching/internal/uv_order_comparison.h"
 #include "support/models.h"
+#include "support/recipes.h"
 
 using namespace test_support;
 using TPI_TAGGING_TRACKING::compare_uv_order;
 using TPI_TAGGING_TRACKING::uv_order_data;
 
 namespace {
-
-uv_order_data record(std::vector<int> f) {
-  uv_order_data d;
-  d.m_num_vertices = f[0];
-  d.m_u_rank = f[1];
-  d.m_u_first = f[2];
-  d.m_u_last = f[3];
-  d.m_v_rank = f[4];
-  d.m_v_first = f[5];
-  d.m_v_last = f[6];
-  return d;
-}
 
 // The grading for a stored record against the corner of a planar quad whose data now are
 // {4, 1, 1, 2, 1, 1, 2} (corner 0 of the unit square: (u, v) = (0, 0)).
@@ -30,11 +19,11 @@ class UvOrderComparison : public testing::Test {
     sheet = polyhedron({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2, 3}});
     corner = sheet->vertices()[0];
     face = sheet->faces()[0];
-    ASSERT_EQ(uv_order_data(corner, face), record({4, 1, 1, 2, 1, 1, 2}));
+    ASSERT_EQ(uv_order_data(corner, face), uv_of({4, 1, 1, 2, 1, 1, 2}));
   }
   std::pair<bool, int> grade(std::vector<int> stored) {
     int level = 0;
-    const bool ok = compare_uv_order(record(std::move(stored)), corner, face, level);
+    const bool ok = compare_uv_order(uv_of(stored), corner, face, level);
     return {ok, level};
   }
   body_ptr sheet;
@@ -74,7 +63,7 @@ TEST_F(UvOrderComparison, RecordsOfNoVerticesAndForeignVerticesNeverAgree) {
   EXPECT_EQ(grade({4, -1, 1, 2, 1, 1, 2}), result(false, 4));
   body_ptr other = block();
   int level = 0;
-  EXPECT_FALSE(compare_uv_order(record({4, 1, 1, 2, 1, 1, 2}), other->vertices()[0], face, level));
+  EXPECT_FALSE(compare_uv_order(uv_of({4, 1, 1, 2, 1, 1, 2}), other->vertices()[0], face, level));
   EXPECT_EQ(level, 4);
 }
 

@@ -7,7 +7,11 @@ namespace test_support {
 
 namespace {
 
-body_ptr expect_built(const outcome& result, BODY* body) {
+// Runs a builder; a refusal fails the current test and gives null.
+template <class Make>
+body_ptr built(Make make) {
+  BODY* body = nullptr;
+  const outcome result = make(body);
   EXPECT_TRUE(result.ok()) << result.message();
   return body_ptr(result.ok() ? body : nullptr);
 }
@@ -42,40 +46,28 @@ scratch_stream::~scratch_stream() {
 }
 
 body_ptr block(double dx, double dy, double dz) {
-  BODY* body = nullptr;
-  const outcome r = TPI_BUILD::make_block(dx, dy, dz, body);
-  return expect_built(r, body);
+  return built([&](BODY*& b) { return TPI_BUILD::make_block(dx, dy, dz, b); });
 }
 
 body_ptr cylinder(double radius, double height) {
-  BODY* body = nullptr;
-  const outcome r = TPI_BUILD::make_cylinder(radius, height, body);
-  return expect_built(r, body);
+  return built([&](BODY*& b) { return TPI_BUILD::make_cylinder(radius, height, b); });
 }
 
 body_ptr cone(double bottom, double top, double height) {
-  BODY* body = nullptr;
-  const outcome r = TPI_BUILD::make_cone(bottom, top, height, body);
-  return expect_built(r, body);
+  return built([&](BODY*& b) { return TPI_BUILD::make_cone(bottom, top, height, b); });
 }
 
 body_ptr sphere(double radius) {
-  BODY* body = nullptr;
-  const outcome r = TPI_BUILD::make_sphere(radius, body);
-  return expect_built(r, body);
+  return built([&](BODY*& b) { return TPI_BUILD::make_sphere(radius, b); });
 }
 
 body_ptr torus(double major, double minor) {
-  BODY* body = nullptr;
-  const outcome r = TPI_BUILD::make_torus(major, minor, body);
-  return expect_built(r, body);
+  return built([&](BODY*& b) { return TPI_BUILD::make_torus(major, minor, b); });
 }
 
 body_ptr polyhedron(const std::vector<TPK::position>& points,
                     const std::vector<std::vector<int>>& faces) {
-  BODY* body = nullptr;
-  const outcome r = TPI_BUILD::make_polyhedron(points, faces, body);
-  return expect_built(r, body);
+  return built([&](BODY*& b) { return TPI_BUILD::make_polyhedron(points, faces, b); });
 }
 
 body_ptr grid_sheet(int nx, int ny) {
@@ -92,6 +84,48 @@ body_ptr grid_sheet(int nx, int ny) {
     }
   }
   return polyhedron(points, faces);
+}
+
+body_ptr disc(double radius) {
+  return built([&](BODY*& b) { return TPI_BUILD::make_disc(radius, b); });
+}
+
+ATTRIB_CUSTOM* attach(ENTITY* owner, TPI_CUSTOM_ENTITY::attrib_def* def) {
+  ATTRIB_CUSTOM* attrib = nullptr;
+  const outcome r = TPI_CUSTOM_ENTITY::add_attrib(owner, def, attrib);
+  EXPECT_TRUE(r.ok()) << r.message();
+  if (!r.ok()) delete def;
+  return attrib;
+}
+
+FACE* split_between(FACE* face, const TPK::position& a, const TPK::position& b, EDGE** cut) {
+  EDGE* edge = nullptr;
+  FACE* piece = nullptr;
+  const outcome r = TPI_MODEL::split_face(face, vertex_at(face->body(), a),
+                                          vertex_at(face->body(), b), edge, piece);
+  EXPECT_TRUE(r.ok()) << r.message();
+  if (cut != nullptr) *cut = edge;
+  return piece;
+}
+
+halves halve(BODY* cylinder) {
+  halves h;
+  EDGE* unused = nullptr;
+  EXPECT_TRUE(TPI_MODEL::split_edge(cylinder->edges()[0], {-1, 0, 0}, h.low, unused).ok());
+  EXPECT_TRUE(TPI_MODEL::split_edge(cylinder->edges()[1], {-1, 0, 2}, h.high, unused).ok());
+  EXPECT_TRUE(TPI_MODEL::split_face(cylinder->faces()[2], h.low, h.high, h.ruling, h.half).ok());
+  return h;
+}
+
+EDGE* edge_between(BODY* body, const TPK::position& a, const TPK::position& b) {
+  for (EDGE* e : body->edges()) {
+    const TPK::position s = e->start()->point(), t = e->end()->point();
+    if ((TPK::same_point(s, a) && TPK::same_point(t, b)) ||
+        (TPK::same_point(s, b) && TPK::same_point(t, a))) {
+      return e;
+    }
+  }
+  return nullptr;
 }
 
 std::vector<FACE*> faces_of(ENTITY* entity) {

@@ -44,6 +44,30 @@ body_ptr polyhedron(const std::vector<TPK::position>& points,
                     const std::vector<std::vector<int>>& faces);
 // A flat grid sheet of nx by ny unit squares in the plane z = 0.
 body_ptr grid_sheet(int nx, int ny);
+// A flat disc of one face, one closed edge and one vertex.
+body_ptr disc(double radius = 1);
+
+// Attaches a custom attribute holding `def` to `owner`; fails the current test (and deletes the
+// definition) when the kernel refuses.
+ATTRIB_CUSTOM* attach(ENTITY* owner, TPI_CUSTOM_ENTITY::attrib_def* def);
+
+// Splits `face` between its vertices at `a` and `b`, failing the current test when the kernel
+// refuses; gives the new face, and the new edge in `cut` when asked.
+FACE* split_between(FACE* face, const TPK::position& a, const TPK::position& b,
+                    EDGE** cut = nullptr);
+
+// What halve() made of a cylinder of radius 1 and height 2 (as cylinder(1, 2) builds it): its rims
+// split at (-1, 0, 0) and (-1, 0, 2), and its side split along the ruling between those points.
+struct halves {
+  VERTEX* low = nullptr;
+  VERTEX* high = nullptr;
+  EDGE* ruling = nullptr;
+  FACE* half = nullptr;  // the new face; the side keeps the other half
+};
+halves halve(BODY* cylinder);
+
+// The edge between two points, either way round, or null.
+EDGE* edge_between(BODY* body, const TPK::position& a, const TPK::position& b);
 
 std::vector<FACE*> faces_of(ENTITY* entity);
 // {vertices, edges, faces} of a body.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/models.h"
+
 namespace test_support {
 
 std::vector<heard>& recorder_def::log() {
@@ -58,12 +60,7 @@ bool recorder_def::copy_owner(const TPI_CUSTOM_ENTITY::copy_owner_context& ctx) 
 }
 
 ATTRIB_CUSTOM* record_on(ENTITY* owner, const std::string& label, bool copyable) {
-  ATTRIB_CUSTOM* attrib = nullptr;
-  auto* def = new recorder_def(label, copyable);
-  const outcome r = TPI_CUSTOM_ENTITY::add_attrib(owner, def, attrib);
-  EXPECT_TRUE(r.ok()) << r.message();
-  if (!r.ok()) delete def;
-  return attrib;
+  return attach(owner, new recorder_def(label, copyable));
 }
 
 std::vector<std::string> labels_on(ENTITY* owner) {

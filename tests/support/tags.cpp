@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/models.h"
+
 namespace test_support {
 
 using TPI_TAGGING_TRACKING::generic_tag_attrib_def;
@@ -15,11 +17,16 @@ TPK::tpk_array<char> id(const std::string& text) {
 }
 
 ATTRIB_CUSTOM* tag(ENTITY* owner, const std::string& primary) {
-  auto* def = new generic_tag_attrib_def(id(primary));
-  ATTRIB_CUSTOM* attrib = nullptr;
-  const outcome r = TPI_CUSTOM_ENTITY::add_attrib(owner, def, attrib);
+  return attach(owner, new generic_tag_attrib_def(id(primary)));
+}
+
+ATTRIB_CUSTOM* set_tags(ENTITY* owner, const std::string& description) {
+  generic_tag_attrib_def def;
+  *def.get_tag_info_for_change() = tags_from(description);
+  ATTRIB_CUSTOM* attrib = tag_attrib_of(owner);
+  if (attrib == nullptr) attrib = tag(owner, "");
+  const outcome r = def.update_attribute_with_this_def(attrib);
   EXPECT_TRUE(r.ok()) << r.message();
-  if (!r.ok()) delete def;
   return attrib;
 }
 

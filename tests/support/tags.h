@@ -14,6 +14,10 @@ TPK::tpk_array<char> id(const std::string& text);
 // Attaches a tag attribute holding one tag with primary id `primary` to `owner`.
 ATTRIB_CUSTOM* tag(ENTITY* owner, const std::string& primary);
 
+// Gives `owner` the tags of `description` (the form tags_from reads): its first tag attribute,
+// attached when it has none, is changed through the kernel.
+ATTRIB_CUSTOM* set_tags(ENTITY* owner, const std::string& description);
+
 // The tags of the first tag attribute of `owner`, each as "primary/secondary[op,op]"; empty when
 // the entity has none.
 std::vector<std::string> tags_of(ENTITY* owner);

@@ -26,22 +26,12 @@ int first_secondary(ENTITY* e) {
 
 // Splits the block's bottom face along its diagonal; gives the new piece.
 FACE* split_bottom(BODY* b) {
-  EDGE* edge = nullptr;
-  FACE* piece = nullptr;
-  EXPECT_TRUE(TPI_MODEL::split_face(b->faces()[0], vertex_at(b, {0, 0, 0}), vertex_at(b, {1, 1, 0}),
-                                    edge, piece)
-                  .ok());
-  return piece;
+  return split_between(b->faces()[0], {0, 0, 0}, {1, 1, 0});
 }
 
 TEST_F(DuplicateTags, SplitPiecesEachGetAFreshSecondaryIdOnTheirFirstTagOnly) {
   body_ptr b = block();
-  ATTRIB_CUSTOM* attrib = tag(b->faces()[0], "F");
-  generic_tag_attrib_def two(id("F"));
-  tag_data later(id("L"));
-  later.m_operation_ids.push_back(5);
-  two.get_tag_info_for_change()->append(later);
-  two.update_attribute_with_this_def(attrib);
+  set_tags(b->faces()[0], "F L[5]");
   tag(b->faces()[1], "ALONE");
   TPI_TAGGING_TRACKING::activateTagManager(true);
   TPI_TAGGING_TRACKING::tag_registry::instance().register_attrib(tag_attrib_of(b->faces()[1]));
@@ -63,15 +53,8 @@ TEST_F(DuplicateTags, SplitPiecesEachGetAFreshSecondaryIdOnTheirFirstTagOnly) {
 
 TEST_F(DuplicateTags, OnlyWholeListsThatAreEqualAreDuplicates) {
   body_ptr b = block();
-  ATTRIB_CUSTOM* one = tag(b->faces()[0], "F");
-  ATTRIB_CUSTOM* two = tag(b->faces()[1], "F");
-  for (ATTRIB_CUSTOM* a : {one, two}) {
-    generic_tag_attrib_def def(id("F"));
-    tag_data second(id("S"));
-    second.m_secondary_id = a == one ? 1 : 2;
-    def.get_tag_info_for_change()->append(second);
-    def.update_attribute_with_this_def(a);
-  }
+  ATTRIB_CUSTOM* one = set_tags(b->faces()[0], "F S/1");
+  ATTRIB_CUSTOM* two = set_tags(b->faces()[1], "F S/2");
   TPI_TAGGING_TRACKING::activateTagManager(true);
   TPI_TAGGING_TRACKING::tag_registry::instance().register_attrib(one);
   TPI_TAGGING_TRACKING::tag_registry::instance().register_attrib(two);
@@ -81,9 +64,7 @@ TEST_F(DuplicateTags, OnlyWholeListsThatAreEqualAreDuplicates) {
 }
 
 TEST_F(DuplicateTags, ExtrusionCopiesAreRenumberedToo) {
-  BODY* made = nullptr;
-  ASSERT_TRUE(TPI_BUILD::make_disc(1, made).ok());
-  body_ptr disc(made);
+  body_ptr disc = test_support::disc();
   tag(disc->faces()[0], "PAD");
   TPI_TAGGING_TRACKING::activateTagManager(true);
   FACE* top = nullptr;

@@ -7,7 +7,6 @@
 
 using namespace test_support;
 using TPI_TAGGING_TRACKING::generic_tag_attrib_def;
-using TPI_TAGGING_TRACKING::tag_data;
 using strings = std::vector<std::string>;
 
 namespace {
@@ -17,25 +16,10 @@ class AttributeOperations : public testing::Test {
   tag_state_guard guard;
 };
 
-// Replaces the attribute's tags with `tags` through the kernel.
-void set_tags(ATTRIB_CUSTOM* attrib, const std::vector<tag_data>& tags) {
-  generic_tag_attrib_def def;
-  for (const tag_data& t : tags) def.get_tag_info_for_change()->append(t);
-  ASSERT_TRUE(def.update_attribute_with_this_def(attrib).ok());
-}
-
-tag_data make(const std::string& primary, int secondary, std::vector<int> ops) {
-  tag_data t(id(primary));
-  t.m_secondary_id = secondary;
-  for (int op : ops) t.m_operation_ids.push_back(op);
-  return t;
-}
-
 TEST_F(AttributeOperations, ChangesReplaceTheDefinitionAndReachTheRegistry) {
   scratch_stream stream;
   body_ptr b = block();
-  ATTRIB_CUSTOM* attrib = tag(b->faces()[0], "P");
-  set_tags(attrib, {make("P", 1, {1}), make("Q", 0, {2, 3})});
+  ATTRIB_CUSTOM* attrib = set_tags(b->faces()[0], "P/1[1] Q/0[2,3]");
   stream->note_state();
   TPI_TAGGING_TRACKING::activateTagManager(true);
   TPI_TAGGING_TRACKING::tag_registry::instance().register_attrib(attrib);
@@ -51,13 +35,12 @@ TEST_F(AttributeOperations, ChangesReplaceTheDefinitionAndReachTheRegistry) {
 
 TEST_F(AttributeOperations, FirstTagUpdatesAbsorbTagsTheyBecomeEqualTo) {
   body_ptr b = block();
-  ATTRIB_CUSTOM* attrib = tag(b->faces()[0], "P");
-  set_tags(attrib, {make("P", 1, {}), make("P", 7, {})});
+  ATTRIB_CUSTOM* attrib = set_tags(b->faces()[0], "P/1 P/7");
   EXPECT_TRUE(TPI_TAGGING_TRACKING::update_secondary_id_for_attrib(attrib, 7));
   EXPECT_EQ(tags_of(b->faces()[0]), strings{"P/7[]"});
   EXPECT_TRUE(TPI_TAGGING_TRACKING::update_primary_Id_for_attrib(attrib, id("NEW")));
   EXPECT_EQ(tags_of(b->faces()[0]), strings{"NEW/7[]"});
-  set_tags(attrib, {});
+  set_tags(b->faces()[0], "");
   const TPI_CUSTOM_ENTITY::attrib_def* empty = attrib->def();
   EXPECT_FALSE(TPI_TAGGING_TRACKING::update_primary_Id_for_attrib(attrib, id("X")));
   EXPECT_FALSE(TPI_TAGGING_TRACKING::update_secondary_id_for_attrib(attrib, 1));
@@ -66,8 +49,7 @@ TEST_F(AttributeOperations, FirstTagUpdatesAbsorbTagsTheyBecomeEqualTo) {
 
 TEST_F(AttributeOperations, ReadingIdsAndRefusingOtherDefinitions) {
   body_ptr b = block();
-  ATTRIB_CUSTOM* attrib = tag(b->faces()[0], "P");
-  set_tags(attrib, {make("P", 3, {1, 2}), make("Q", 0, {2})});
+  ATTRIB_CUSTOM* attrib = set_tags(b->faces()[0], "P/3[1,2] Q[2]");
   TPK::tpk_array<int> ids;
   ids.push_back(9);
   EXPECT_TRUE(TPI_TAGGING_TRACKING::get_operation_ids_from_attrib(attrib, ids));

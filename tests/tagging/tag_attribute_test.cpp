@@ -36,18 +36,8 @@ TEST_F(TagAttribute, ConstructionNumbersAndContent) {
 }
 
 TEST_F(TagAttribute, PrependOperationIdAppendsToEveryTag) {
-  generic_tag_attrib_def def(id("A"));
-  tag_data second(id("B"));
-  second.m_operation_ids.push_back(1);
-  def.get_tag_info_for_change()->add_unique(second);
-  def.get_tag_info_for_change()->add_operation_id(1);
-  // Tags now [1] ... and [1, 1]; take the first back to [1] and the second to [].
-  tag_info reset;
-  tag_data a(id("A"));
-  a.m_operation_ids.push_back(1);
-  reset.add_unique(a);
-  reset.add_unique(tag_data(id("B")));
-  *def.get_tag_info_for_change() = reset;
+  generic_tag_attrib_def def;
+  *def.get_tag_info_for_change() = tags_from("A[1] B");
   EXPECT_TRUE(def.prepend_operation_id(3, true));
   EXPECT_EQ(describe(*def.get_tag_info()), "A/0[1,-3] B/0[-3]");
   EXPECT_FALSE(def.prepend_operation_id(0, false));
@@ -75,19 +65,13 @@ TEST_F(TagAttribute, SplitPiecesCarryEqualTagsAndShareARegistryEntry) {
   tag(bottom, "F1");
   tag(b->faces()[1], "F2");
   TPI_TAGGING_TRACKING::activateTagManager(true);
-  EDGE* edge = nullptr;
-  FACE* piece = nullptr;
-  ASSERT_TRUE(TPI_MODEL::split_face(bottom, vertex_at(b.get(), {0, 0, 0}),
-                                    vertex_at(b.get(), {1, 1, 0}), edge, piece)
-                  .ok());
+  FACE* piece = split_between(bottom, {0, 0, 0}, {1, 1, 0});
   EXPECT_EQ(tags_of(piece), strings{"F1/0[]"});
   EXPECT_EQ(tags_of(bottom), strings{"F1/0[]"});
   EXPECT_EQ(registry_summary(), strings{"F1/0[] -> 2"});
   // Inactive, the registry stays empty.
   TPI_TAGGING_TRACKING::activateTagManager(false);
-  ASSERT_TRUE(TPI_MODEL::split_face(b->faces()[1], vertex_at(b.get(), {0, 0, 1}),
-                                    vertex_at(b.get(), {1, 1, 1}), edge, piece)
-                  .ok());
+  piece = split_between(b->faces()[1], {0, 0, 1}, {1, 1, 1});
   EXPECT_TRUE(registry_summary().empty());
   EXPECT_EQ(tags_of(piece), strings{"F2/0[]"});
 }
@@ -95,25 +79,13 @@ TEST_F(TagAttribute, SplitPiecesCarryEqualTagsAndShareARegistryEntry) {
 TEST_F(TagAttribute, MergedFaceKeepsItsTagsFollowedByTheNewOnesOfTheFaceThatWent) {
   body_ptr b = block();
   FACE* bottom = b->faces()[0];
-  EDGE* edge = nullptr;
-  FACE* piece = nullptr;
-  ASSERT_TRUE(TPI_MODEL::split_face(bottom, vertex_at(b.get(), {0, 0, 0}),
-                                    vertex_at(b.get(), {1, 1, 0}), edge, piece)
-                  .ok());
-  ATTRIB_CUSTOM* kept = tag(bottom, "B");
-  static_cast<generic_tag_attrib_def*>(kept->def())
-      ->get_tag_info_for_change()
-      ->add_unique(tag_data(id("C")));
-  ATTRIB_CUSTOM* gone = tag(piece, "A");
-  static_cast<generic_tag_attrib_def*>(gone->def())
-      ->get_tag_info_for_change()
-      ->add_unique(tag_data(id("B")));
+  FACE* piece = split_between(bottom, {0, 0, 0}, {1, 1, 0});
+  set_tags(bottom, "B C");
+  set_tags(piece, "A B");
   ASSERT_TRUE(TPI_MODEL::merge_faces(bottom, piece).ok());
   EXPECT_EQ(tags_of(bottom), (strings{"B/0[]", "C/0[]", "A/0[]"}));
   // A survivor without tags receives the tags of the face that went.
-  ASSERT_TRUE(TPI_MODEL::split_face(bottom, vertex_at(b.get(), {0, 0, 0}),
-                                    vertex_at(b.get(), {1, 1, 0}), edge, piece)
-                  .ok());
+  split_between(bottom, {0, 0, 0}, {1, 1, 0});
   VERTEX* middle = nullptr;
   EDGE* half = nullptr;
   EDGE* long_edge = b->edges()[0];
@@ -149,9 +121,7 @@ TEST_F(TagAttribute, CopiesCarryTagsUnlessTheCallbackVetoes) {
 }
 
 TEST_F(TagAttribute, ExtrusionTopCarriesTheProfileTags) {
-  BODY* made = nullptr;
-  ASSERT_TRUE(TPI_BUILD::make_disc(1, made).ok());
-  body_ptr disc(made);
+  body_ptr disc = test_support::disc();
   tag(disc->faces()[0], "PROFILE");
   tag(disc->edges()[0], "RIM");
   TPI_TAGGING_TRACKING::activateTagManager(true);
@@ -168,11 +138,7 @@ TEST_F(TagAttribute, RollsAndEditsKeepTheRegistryInStep) {
   tag(b->faces()[0], "F");
   stream->note_state();
   TPI_TAGGING_TRACKING::activateTagManager(true);
-  EDGE* edge = nullptr;
-  FACE* piece = nullptr;
-  ASSERT_TRUE(TPI_MODEL::split_face(b->faces()[0], vertex_at(b.get(), {0, 0, 0}),
-                                    vertex_at(b.get(), {1, 1, 0}), edge, piece)
-                  .ok());
+  FACE* piece = split_between(b->faces()[0], {0, 0, 0}, {1, 1, 0});
   stream->note_state();
   ASSERT_EQ(registry_summary(), strings{"F/0[] -> 2"});
   ASSERT_TRUE(stream->roll_back(1).ok());  // the piece's attribute leaves

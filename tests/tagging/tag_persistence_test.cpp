@@ -121,12 +121,8 @@ TEST_F(TagPersistence, MalformedRecordsGiveSafeValuesOrARejectedFile) {
 }
 
 TEST_F(TagPersistence, DebugPrintsTheBasePartThenEachTag) {
-  generic_tag_attrib_def def(id("F12"));
-  tag_data second(id("G"));
-  second.m_secondary_id = 4;
-  second.m_operation_ids.push_back(7);
-  second.m_operation_ids.push_back(9);
-  def.get_tag_info_for_change()->append(second);
+  generic_tag_attrib_def def;
+  *def.get_tag_info_for_change() = tags_from("F12 G/4[7,9]");
   std::FILE* out = std::tmpfile();
   ASSERT_NE(out, nullptr);
   def.debug(out);

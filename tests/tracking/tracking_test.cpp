@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/models.h"
+#include "support/recipes.h"
 #include "support/tags.h"
 #include "tracking/internal/entity_lookup.h"
 
@@ -17,12 +18,6 @@ class Tracking : public testing::Test {
  protected:
   tag_state_guard guard;
 };
-
-std::unique_ptr<IRecipe> track(const ITrackable& trackable) {
-  IRecipe* recipe = nullptr;
-  trackable.MakeRecipe(TRACK_CONTEXT(), recipe);
-  return std::unique_ptr<IRecipe>(recipe);
-}
 
 strings face_tags(const std::vector<FACE_RECIPE>& faces) {
   strings out;
@@ -41,8 +36,7 @@ TEST_F(Tracking, TagLookupTakesTheFirstTagAttributeAndCollectsInKernelOrder) {
   tag(b->faces()[0], "FIRST");
   tag(b->faces()[0], "SECOND");
   EXPECT_EQ(describe(*find_entity_tag_info(b->faces()[0])), "FIRST/0[]");
-  generic_tag_attrib_def empty;
-  empty.update_attribute_with_this_def(tag(b->faces()[1], "X"));
+  set_tags(b->faces()[1], "");
   ASSERT_NE(find_entity_tag_info(b->faces()[1]), nullptr);  // tagged, with no tags
   EXPECT_EQ(find_entity_tag_info(b->faces()[1])->size(), 0u);
   std::vector<FACE*> faces;
@@ -54,13 +48,11 @@ TEST_F(Tracking, TagLookupTakesTheFirstTagAttributeAndCollectsInKernelOrder) {
 
 TEST_F(Tracking, FaceRecipesCopyTheTagsOrGiveNull) {
   body_ptr b = block();
-  generic_tag_attrib_def two(id("A"));
-  two.get_tag_info_for_change()->append(tag_data(id("B")));
-  two.update_attribute_with_this_def(tag(b->faces()[0], "A"));
-  std::unique_ptr<IRecipe> r = track(FACE_TRACKABLE(b->faces()[0]));
+  set_tags(b->faces()[0], "A B");
+  std::unique_ptr<IRecipe> r = recipe_of(FACE_TRACKABLE(b->faces()[0]));
   ASSERT_TRUE(is_face_recipe(r.get()));
   EXPECT_EQ(describe(static_cast<FACE_RECIPE*>(r.get())->tags()), "A/0[] B/0[]");
-  std::unique_ptr<IRecipe> again = track(FACE_TRACKABLE(b->faces()[0]));
+  std::unique_ptr<IRecipe> again = recipe_of(FACE_TRACKABLE(b->faces()[0]));
   EXPECT_NE(again.get(), r.get());
   EXPECT_TRUE(is_same_Recipe(r.get(), again.get()));
   FACE_RECIPE stale;
@@ -83,7 +75,7 @@ TEST_F(Tracking, BlockCornerStartsAtTheGreatestFaceWithoutUvData) {
   tag(b->faces()[0], "B");
   tag(b->faces()[5], "C");
   tag(b->faces()[2], "A");
-  std::unique_ptr<IRecipe> r = track(VERTEX_TRACKABLE(vertex_at(b.get(), {0, 0, 0})));
+  std::unique_ptr<IRecipe> r = recipe_of(VERTEX_TRACKABLE(vertex_at(b.get(), {0, 0, 0})));
   EXPECT_EQ(face_tags(*as_vertex(r).get_face_recipes()), (strings{"C/0[]", "A/0[]", "B/0[]"}));
   EXPECT_TRUE(as_vertex(r).get_uv_orders()->empty());
   EXPECT_EQ(as_vertex(r).get_tags()->size(), 0u);
@@ -96,15 +88,13 @@ TEST_F(Tracking, TheFirstOfEqualGreatestFacesStartsAndUntaggedFacesTakeNoPlace) 
   tag(sheet->faces()[2], "C");
   tag(sheet->faces()[3], "B");
   tag(sheet->faces()[1], "C");
-  std::unique_ptr<IRecipe> r = track(VERTEX_TRACKABLE(vertex_at(sheet.get(), {1, 1, 0})));
+  std::unique_ptr<IRecipe> r = recipe_of(VERTEX_TRACKABLE(vertex_at(sheet.get(), {1, 1, 0})));
   EXPECT_EQ(face_tags(*as_vertex(r).get_face_recipes()),
             (strings{"C/0[]", "B/0[]", "C/0[]", "A/0[]"}));
   // Two tags beat one, whatever they hold; an untagged face drops out.
-  generic_tag_attrib_def pair(id("A"));
-  pair.get_tag_info_for_change()->append(tag_data(id("A")));
-  pair.update_attribute_with_this_def(tag_attrib_of(sheet->faces()[0]));
+  set_tags(sheet->faces()[0], "A A");
   TPI_MODEL::delete_attrib(tag_attrib_of(sheet->faces()[3]));
-  r = track(VERTEX_TRACKABLE(vertex_at(sheet.get(), {1, 1, 0})));
+  r = recipe_of(VERTEX_TRACKABLE(vertex_at(sheet.get(), {1, 1, 0})));
   EXPECT_EQ(face_tags(*as_vertex(r).get_face_recipes()),
             (strings{"A/0[] A/0[]", "C/0[]", "C/0[]"}));
 }
@@ -115,12 +105,12 @@ TEST_F(Tracking, FansAreConcatenatedAndRotatedAcrossTheirBoundaries) {
                             {{0, 1, 2}, {0, 3, 4}});
   tag(bow->faces()[0], "A");
   tag(bow->faces()[1], "B");
-  std::unique_ptr<IRecipe> r = track(VERTEX_TRACKABLE(bow->vertices()[0]));
+  std::unique_ptr<IRecipe> r = recipe_of(VERTEX_TRACKABLE(bow->vertices()[0]));
   EXPECT_EQ(face_tags(*as_vertex(r).get_face_recipes()), (strings{"B/0[]", "A/0[]"}));
   // A sheet corner: one open fan of one face.
   body_ptr sheet = grid_sheet(1, 1);
   tag(sheet->faces()[0], "ONLY");
-  r = track(VERTEX_TRACKABLE(sheet->vertices()[0]));
+  r = recipe_of(VERTEX_TRACKABLE(sheet->vertices()[0]));
   EXPECT_EQ(face_tags(*as_vertex(r).get_face_recipes()), strings{"ONLY/0[]"});
 }
 
@@ -129,7 +119,7 @@ TEST_F(Tracking, CurvedFacesGetUvDataKeyedByTheirRotatedPosition) {
   tag(c->faces()[0], "BOT");
   tag(c->faces()[2], "SIDE");
   // Fan at the bottom seam vertex: cap, side, side; the side's tags are greater.
-  std::unique_ptr<IRecipe> r = track(VERTEX_TRACKABLE(c->vertices()[0]));
+  std::unique_ptr<IRecipe> r = recipe_of(VERTEX_TRACKABLE(c->vertices()[0]));
   const VERTEX_RECIPE& v = as_vertex(r);
   EXPECT_EQ(face_tags(*v.get_face_recipes()), (strings{"SIDE/0[]", "SIDE/0[]", "BOT/0[]"}));
   ASSERT_EQ(v.get_uv_orders()->size(), 2u);
@@ -144,14 +134,9 @@ TEST_F(Tracking, VerticesWithTheSameFacesDifferOnlyInUvOrder) {
   body_ptr c = cylinder(1, 2);
   tag(c->faces()[0], "BOT");
   tag(c->faces()[2], "SIDE");
-  VERTEX *low = nullptr, *high = nullptr;
-  EDGE *unused = nullptr, *ruling = nullptr;
-  FACE* half = nullptr;
-  ASSERT_TRUE(TPI_MODEL::split_edge(c->edges()[0], {-1, 0, 0}, low, unused).ok());
-  ASSERT_TRUE(TPI_MODEL::split_edge(c->edges()[1], {-1, 0, 2}, high, unused).ok());
-  ASSERT_TRUE(TPI_MODEL::split_face(c->faces()[2], low, high, ruling, half).ok());
-  std::unique_ptr<IRecipe> at_seam = track(VERTEX_TRACKABLE(c->vertices()[0]));
-  std::unique_ptr<IRecipe> at_split = track(VERTEX_TRACKABLE(low));
+  const halves h = halve(c.get());
+  std::unique_ptr<IRecipe> at_seam = recipe_of(VERTEX_TRACKABLE(c->vertices()[0]));
+  std::unique_ptr<IRecipe> at_split = recipe_of(VERTEX_TRACKABLE(h.low));
   EXPECT_EQ(face_tags(*as_vertex(at_seam).get_face_recipes()),
             (strings{"SIDE/0[]", "SIDE/0[]", "BOT/0[]"}));
   EXPECT_TRUE(is_same_Recipe(at_seam.get(), at_split.get()));  // uv data are not compared
@@ -164,7 +149,7 @@ TEST_F(Tracking, EdgeRecipesHoldTaggedFacesAndEveryVertexRecipe) {
   const std::vector<FACE*> faces = faces_of(edge);
   tag(faces[0], "A");
   tag(b->faces()[1], "TOP");
-  std::unique_ptr<IRecipe> r = track(EDGE_TRACKABLE(edge));
+  std::unique_ptr<IRecipe> r = recipe_of(EDGE_TRACKABLE(edge));
   ASSERT_TRUE(is_edge_recipe(r.get()));
   const auto& e = *static_cast<const EDGE_RECIPE*>(r.get());
   EXPECT_EQ(e.get_tags()->size(), 0u);
@@ -172,25 +157,14 @@ TEST_F(Tracking, EdgeRecipesHoldTaggedFacesAndEveryVertexRecipe) {
   ASSERT_EQ(e.get_vertex_recipes()->size(), 2u);
   const std::vector<VERTEX*> ends = vertices_of(edge);
   for (std::size_t i = 0; i < 2; ++i) {
-    std::unique_ptr<IRecipe> own = track(VERTEX_TRACKABLE(ends[i]));
-    char *nested = nullptr, *alone = nullptr;
-    VERTEX_RECIPE copy = (*e.get_vertex_recipes())[i];
-    save_to_string(nested, &copy);
-    save_to_string(alone, own.get());
-    EXPECT_STREQ(nested, alone);
-    delete[] nested;
-    delete[] alone;
+    VERTEX_RECIPE nested = (*e.get_vertex_recipes())[i];
+    EXPECT_EQ(text_of(&nested), text_of(recipe_of(VERTEX_TRACKABLE(ends[i])).get()));
   }
   // Recipes do not follow later changes of the model.
-  char* before = nullptr;
-  save_to_string(before, r.get());
+  const std::string before = text_of(r.get());
   TPI_TAGGING_TRACKING::update_primary_Id_for_attrib(tag_attrib_of(faces[0]), id("Z"));
   TPI_MODEL::delete_body(b.release());
-  char* after = nullptr;
-  save_to_string(after, r.get());
-  EXPECT_STREQ(before, after);
-  delete[] before;
-  delete[] after;
+  EXPECT_EQ(text_of(r.get()), before);
 }
 
 }  // namespace

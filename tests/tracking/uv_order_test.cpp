@@ -2,16 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "support/models.h"
+#include "support/recipes.h"
 
 using namespace test_support;
 using TPI_TAGGING_TRACKING::uv_order_data;
 
 namespace {
-
-std::vector<int> fields(const uv_order_data& d) {
-  return {d.m_num_vertices, d.m_u_rank,  d.m_u_first, d.m_u_last,
-          d.m_v_rank,       d.m_v_first, d.m_v_last};
-}
 
 TEST(UvOrder, FourSidedCurvedFaceRanksItsCornersByParameter) {
   // A unit-high cylinder; the side split by the ruling at u = 1 rad leaves a face whose vertices,
@@ -30,19 +26,20 @@ TEST(UvOrder, FourSidedCurvedFaceRanksItsCornersByParameter) {
   ASSERT_EQ(corners.size(), 4u);
   EXPECT_EQ(corners[1], q);
   EXPECT_EQ(corners[2], r);
-  EXPECT_EQ(fields(uv_order_data(corners[0], face)), (std::vector<int>{4, 1, 1, 2, 1, 1, 2}));
-  EXPECT_EQ(fields(uv_order_data(corners[1], face)), (std::vector<int>{4, 3, 3, 4, 2, 1, 2}));
-  EXPECT_EQ(fields(uv_order_data(corners[2], face)), (std::vector<int>{4, 4, 3, 4, 3, 3, 4}));
-  EXPECT_EQ(fields(uv_order_data(corners[3], face)), (std::vector<int>{4, 2, 1, 2, 4, 3, 4}));
+  EXPECT_EQ(fields_of(uv_order_data(corners[0], face)), (std::vector<int>{4, 1, 1, 2, 1, 1, 2}));
+  EXPECT_EQ(fields_of(uv_order_data(corners[1], face)), (std::vector<int>{4, 3, 3, 4, 2, 1, 2}));
+  EXPECT_EQ(fields_of(uv_order_data(corners[2], face)), (std::vector<int>{4, 4, 3, 4, 3, 3, 4}));
+  EXPECT_EQ(fields_of(uv_order_data(corners[3], face)), (std::vector<int>{4, 2, 1, 2, 4, 3, 4}));
 }
 
 TEST(UvOrder, SingleVertexFacesAndVerticesElsewhere) {
   body_ptr c = cylinder();
-  EXPECT_EQ(fields(uv_order_data(c->vertices()[0], c->faces()[0])),
+  EXPECT_EQ(fields_of(uv_order_data(c->vertices()[0], c->faces()[0])),
             (std::vector<int>{1, 1, 1, 1, 1, 1, 1}));
-  EXPECT_EQ(fields(uv_order_data(c->vertices()[1], c->faces()[0])),
+  EXPECT_EQ(fields_of(uv_order_data(c->vertices()[1], c->faces()[0])),
             (std::vector<int>{0, 0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(fields(uv_order_data(nullptr, c->faces()[0])), (std::vector<int>{0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(fields_of(uv_order_data(nullptr, c->faces()[0])),
+            (std::vector<int>{0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(UvOrder, NearlyEqualParametersShareAGroupButRankByExactValue) {

@@ -1,0 +1,35 @@
+#include "support/recipes.h"
+
+namespace test_support {
+
+using TPI_TAGGING_TRACKING::IRecipe;
+using TPI_TAGGING_TRACKING::uv_order_data;
+
+uv_order_data uv_of(const std::vector<int>& fields) {
+  uv_order_data uv;
+  std::int32_t* targets[] = {&uv.m_num_vertices, &uv.m_u_rank,  &uv.m_u_first, &uv.m_u_last,
+                             &uv.m_v_rank,       &uv.m_v_first, &uv.m_v_last};
+  for (std::size_t i = 0; i < fields.size() && i < 7; ++i) *targets[i] = fields[i];
+  return uv;
+}
+
+std::vector<int> fields_of(const uv_order_data& uv) {
+  return {uv.m_num_vertices, uv.m_u_rank,  uv.m_u_first, uv.m_u_last,
+          uv.m_v_rank,       uv.m_v_first, uv.m_v_last};
+}
+
+std::string text_of(IRecipe* recipe) {
+  char* text = nullptr;
+  TPI_TAGGING_TRACKING::save_to_string(text, recipe);
+  const std::string result = text != nullptr ? text : "<null>";
+  delete[] text;
+  return result;
+}
+
+std::unique_ptr<IRecipe> recipe_of(const TPI_TAGGING_TRACKING::ITrackable& trackable) {
+  IRecipe* recipe = nullptr;
+  trackable.MakeRecipe(TPI_TAGGING_TRACKING::TRACK_CONTEXT(), recipe);
+  return std::unique_ptr<IRecipe>(recipe);
+}
+
+}  // namespace test_support
