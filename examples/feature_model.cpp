@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace feature_demo {
 
@@ -39,13 +40,6 @@ void name_face(FACE* face, const std::string& primary, int operation) {
     TT::update_primary_Id_for_attrib(attrib, chars(primary));
   }
   TT::prepend_operation_id_for_attrib(attrib, operation, false);
-}
-
-VERTEX* vertex_at(BODY* body, const TPK::position& p) {
-  for (VERTEX* v : body->vertices()) {
-    if (TPK::same_point(v->point(), p)) return v;
-  }
-  return nullptr;
 }
 
 }  // namespace
@@ -131,6 +125,52 @@ std::string tags_text(ENTITY* entity) {
     text += "]";
   }
   return text;
+}
+
+VERTEX* vertex_at(BODY* body, const TPK::position& p) {
+  for (VERTEX* v : body->vertices()) {
+    if (TPK::same_point(v->point(), p)) return v;
+  }
+  return nullptr;
+}
+
+EDGE* edge_between(BODY* body, const TPK::position& a, const TPK::position& b) {
+  for (EDGE* e : body->edges()) {
+    const TPK::position s = e->start()->point(), t = e->end()->point();
+    if ((TPK::same_point(s, a) && TPK::same_point(t, b)) ||
+        (TPK::same_point(s, b) && TPK::same_point(t, a))) {
+      return e;
+    }
+  }
+  return nullptr;
+}
+
+std::string recipe_text(const TT::ITrackable& trackable) {
+  TT::IRecipe* recipe = nullptr;
+  trackable.MakeRecipe(TT::TRACK_CONTEXT(), recipe);
+  std::unique_ptr<TT::IRecipe> owned(recipe);
+  char* text = nullptr;
+  if (!TT::save_to_string(text, recipe)) return "";
+  std::string kept(text);
+  delete[] text;
+  return kept;
+}
+
+std::vector<const ENTITY*> resolve(const std::string& text, const std::vector<BODY*>& bodies) {
+  std::vector<const ENTITY*> entities;
+  TT::IRecipe* recipe = nullptr;
+  if (!TT::restore_from_string(text.c_str(), recipe)) return entities;
+  std::unique_ptr<TT::IRecipe> owned(recipe);
+  std::unique_ptr<TT::ITracker> tracker(recipe->create_tracker());
+  std::vector<TT::ITrackable*> found;
+  tracker->match(TT::MATCH_CONTEXT(nullptr, bodies, 5), recipe, found);
+  for (TT::ITrackable* t : found) {
+    std::unique_ptr<TT::ITrackable> trackable(t);
+    if (auto* f = dynamic_cast<TT::FACE_TRACKABLE*>(t)) entities.push_back(f->GetFacePtr());
+    if (auto* e = dynamic_cast<TT::EDGE_TRACKABLE*>(t)) entities.push_back(e->GetEdgePtr());
+    if (auto* v = dynamic_cast<TT::VERTEX_TRACKABLE*>(t)) entities.push_back(v->GetVertexPtr());
+  }
+  return entities;
 }
 
 }  // namespace feature_demo

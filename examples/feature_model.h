@@ -36,4 +36,16 @@ bool build(const parameters& p, model& out);
 // The tags of an entity as text ("PAD1.side1/0[2]"), or "untagged".
 std::string tags_text(ENTITY* entity);
 
+// The vertex at a point, and the edge between two points either way round; null when there is
+// none.
+VERTEX* vertex_at(BODY* body, const TPK::position& p);
+EDGE* edge_between(BODY* body, const TPK::position& a, const TPK::position& b);
+
+// The recipe of a trackable as the text an application keeps; empty when none is made.
+std::string recipe_text(const TPI_TAGGING_TRACKING::ITrackable& trackable);
+
+// Restores a recipe from its text and matches it in `bodies`: the entities found, in the order
+// the matcher gives them; none when the text is not a recipe.
+std::vector<const ENTITY*> resolve(const std::string& text, const std::vector<BODY*>& bodies);
+
 }  // namespace feature_demo

@@ -2,7 +2,6 @@
 // recipe as text, regenerates the model from its features with changed parameters, and finds the
 // same edge again in the new model.
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,18 +20,6 @@ std::string point_text(const TPK::position& p) {
 
 std::string edge_text(const EDGE* e) {
   return point_text(e->start()->point()) + " to " + point_text(e->end()->point());
-}
-
-// The edge between two points, either way round.
-EDGE* edge_between(BODY* body, const TPK::position& a, const TPK::position& b) {
-  for (EDGE* e : body->edges()) {
-    const TPK::position s = e->start()->point(), t = e->end()->point();
-    if ((TPK::same_point(s, a) && TPK::same_point(t, b)) ||
-        (TPK::same_point(s, b) && TPK::same_point(t, a))) {
-      return e;
-    }
-  }
-  return nullptr;
 }
 
 void print_model(const char* title, const feature_demo::model& m) {
@@ -56,16 +43,11 @@ int main() {
   print_model("   model", model);
 
   std::printf("\n2. Remember the edge where the pad's front and right sides meet.\n");
-  EDGE* chosen = edge_between(model.body, {first.width, 0, 0}, {first.width, 0, first.height});
+  EDGE* chosen =
+      feature_demo::edge_between(model.body, {first.width, 0, 0}, {first.width, 0, first.height});
   if (chosen == nullptr) return 1;
   std::printf("   the edge runs from %s\n", edge_text(chosen).c_str());
-  TT::IRecipe* recipe = nullptr;
-  TT::EDGE_TRACKABLE(chosen).MakeRecipe(TT::TRACK_CONTEXT(), recipe);
-  char* text = nullptr;
-  TT::save_to_string(text, recipe);
-  const std::string stored(text);
-  delete[] text;
-  delete recipe;
+  const std::string stored = feature_demo::recipe_text(TT::EDGE_TRACKABLE(chosen));
   std::printf("   its recipe, as the application stores it in its document:\n   %s\n",
               stored.c_str());
 
@@ -86,16 +68,10 @@ int main() {
   print_model("   model", regenerated);
 
   std::printf("\n5. Restore the recipe from its text and match it in the new model.\n");
-  TT::IRecipe* restored = nullptr;
-  if (!TT::restore_from_string(stored.c_str(), restored)) return 1;
-  std::unique_ptr<TT::IRecipe> owned(restored);
-  std::vector<TT::ITrackable*> found;
-  TT::EDGE_TRACKER().match(TT::MATCH_CONTEXT(nullptr, {regenerated.body}, 5), restored, found);
+  const std::vector<const ENTITY*> found = feature_demo::resolve(stored, {regenerated.body});
   std::printf("   the recipe resolved to %zu edge(s):\n", found.size());
-  for (TT::ITrackable* t : found) {
-    const EDGE* e = static_cast<TT::EDGE_TRACKABLE*>(t)->GetEdgePtr();
-    std::printf("   - from %s\n", edge_text(e).c_str());
-    delete t;
+  for (const ENTITY* e : found) {
+    std::printf("   - from %s\n", edge_text(static_cast<const EDGE*>(e)).c_str());
   }
   std::printf(
       "   It is the right edge: before it ran from (2, 0, 0) to (2, 0, 1); the pad grew, so now "

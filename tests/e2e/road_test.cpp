@@ -14,52 +14,10 @@ namespace TT = TPI_TAGGING_TRACKING;
 
 namespace {
 
-EDGE* edge_between(BODY* body, const TPK::position& a, const TPK::position& b) {
-  for (EDGE* e : body->edges()) {
-    const TPK::position s = e->start()->point(), t = e->end()->point();
-    if ((TPK::same_point(s, a) && TPK::same_point(t, b)) ||
-        (TPK::same_point(s, b) && TPK::same_point(t, a))) {
-      return e;
-    }
-  }
-  return nullptr;
-}
-
-VERTEX* vertex_at(BODY* body, const TPK::position& p) {
-  for (VERTEX* v : body->vertices()) {
-    if (TPK::same_point(v->point(), p)) return v;
-  }
-  return nullptr;
-}
-
-std::string recipe_text(const TT::ITrackable& trackable) {
-  TT::IRecipe* recipe = nullptr;
-  trackable.MakeRecipe(TT::TRACK_CONTEXT(), recipe);
-  std::unique_ptr<TT::IRecipe> owned(recipe);
-  char* text = nullptr;
-  if (!TT::save_to_string(text, recipe)) return "";
-  std::string kept(text);
-  delete[] text;
-  return kept;
-}
-
-// Restores the recipe from its text and matches it against the bodies: the entities found.
-std::vector<const ENTITY*> resolve(const std::string& text, const std::vector<BODY*>& bodies) {
-  TT::IRecipe* recipe = nullptr;
-  EXPECT_TRUE(TT::restore_from_string(text.c_str(), recipe)) << text;
-  std::unique_ptr<TT::IRecipe> owned(recipe);
-  std::unique_ptr<TT::ITracker> tracker(recipe->create_tracker());
-  std::vector<TT::ITrackable*> found;
-  tracker->match(TT::MATCH_CONTEXT(nullptr, bodies, 5), recipe, found);
-  std::vector<const ENTITY*> entities;
-  for (TT::ITrackable* t : found) {
-    std::unique_ptr<TT::ITrackable> trackable(t);
-    if (auto* f = dynamic_cast<TT::FACE_TRACKABLE*>(t)) entities.push_back(f->GetFacePtr());
-    if (auto* e = dynamic_cast<TT::EDGE_TRACKABLE*>(t)) entities.push_back(e->GetEdgePtr());
-    if (auto* v = dynamic_cast<TT::VERTEX_TRACKABLE*>(t)) entities.push_back(v->GetVertexPtr());
-  }
-  return entities;
-}
+using feature_demo::edge_between;
+using feature_demo::recipe_text;
+using feature_demo::resolve;
+using feature_demo::vertex_at;
 
 class RoadOfOneReference : public testing::Test {
  protected:
@@ -137,6 +95,7 @@ TEST_F(RoadOfOneReference, AmbiguousAndLostReferences) {
   EXPECT_EQ(tops, (std::vector<const ENTITY*>{regenerated.top, regenerated.top_rest}));
   // A side face deleted after tracking: its recipe resolves to nothing.
   const std::string side = recipe_text(TT::FACE_TRACKABLE(regenerated.sides[2]));
+  ASSERT_FALSE(side.empty());
   ASSERT_TRUE(TPI_MODEL::delete_face(regenerated.sides[2]).ok());
   EXPECT_TRUE(resolve(side, {body}).empty());
 }
