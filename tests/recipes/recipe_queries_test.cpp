@@ -15,19 +15,6 @@ std::vector<int> ids_of(IRecipe* recipe) {
   return std::vector<int>(ids.begin(), ids.end());
 }
 
-TEST(RecipeQueries, EachKindIsRecognisedAlone) {
-  FACE_RECIPE f;
-  EDGE_RECIPE e;
-  VERTEX_RECIPE v;
-  IRecipe* all[] = {&f, &e, &v};
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(is_face_recipe(all[i]), i == 0);
-    EXPECT_EQ(is_edge_recipe(all[i]), i == 1);
-    EXPECT_EQ(is_vertex_recipe(all[i]), i == 2);
-  }
-  EXPECT_FALSE(is_face_recipe(nullptr) || is_edge_recipe(nullptr) || is_vertex_recipe(nullptr));
-}
-
 TEST(RecipeQueries, OperationIdsOfTheWholeTreeOnceAscending) {
   const VERTEX_RECIPE v(tags_from(""), {FACE_RECIPE(tags_from("q[9]"))}, {});
   EDGE_RECIPE e(tags_from("e[7,3]"),
