@@ -41,9 +41,13 @@ std::vector<surface_ptr> test_surfaces() {
   return out;
 }
 
-// Parameters away from seams and poles, where param must give back exactly what eval was given.
+// Parameters away from seams and poles, where param must give back exactly what eval was given; on
+// the cone, also beyond its apex.
 std::vector<par_pos> interior_grid(const surface& s) {
   std::vector<par_pos> out;
+  if (s.kind() == surface_kind::cone) {
+    for (double u : {0.3, 2.0, 4.5}) out.push_back({u, cone_apex_v - 1.0});
+  }
   for (int i = 0; i < 12; ++i) {
     for (int j = 1; j < 8; ++j) {
       const double u = s.periodic_u() ? i * pi / 6 + 0.1 : -3.0 + i * 0.5;
@@ -175,17 +179,6 @@ TEST(SurfaceParam, PolesHaveUZeroAndAxisNormals) {
   expect_same(narrowing.normal({0.0, -cone_apex_v}), axis);
 }
 
-TEST(SurfaceParam, ConeBeyondApexRoundTrips) {
-  const cone_surface cone(offset, tilted_axis, tilted_x, 1.5, cone_angle);
-  for (double u : {0.3, 2.0, 4.5}) {
-    const par_pos uv{u, cone_apex_v - 1.0};
-    const par_pos got = round_trip(cone, uv);
-    EXPECT_NEAR(got.u, uv.u, 1e-9);
-    EXPECT_NEAR(got.v, uv.v, 1e-9);
-    expect_normal_is_du_cross_dv(cone, uv);
-  }
-}
-
 TEST(SurfaceParam, RejectsPointsOffTheSurface) {
   par_pos uv;
   for (const surface_ptr& s : test_surfaces()) {
@@ -222,21 +215,9 @@ TEST(SurfaceParam, TransformedSurfacesMoveRigidly) {
   }
 }
 
-TEST(SurfaceData, RebuildsEqualSurfaces) {
-  for (const surface_ptr& s : test_surfaces()) {
-    SCOPED_TRACE(s->type_name());
-    std::vector<double> data(s->data_size());
-    s->get_data(data.data());
-    for (const surface_ptr& rebuilt :
-         {surface_ptr(make_surface(s->kind(), data.data(), data.size())), surface_ptr(s->copy())}) {
-      ASSERT_NE(rebuilt, nullptr);
-      EXPECT_EQ(rebuilt->kind(), s->kind());
-      std::vector<double> again(data.size());
-      rebuilt->get_data(again.data());
-      for (std::size_t i = 0; i < data.size(); ++i) EXPECT_NEAR(again[i], data[i], 1e-14);
-      for (const par_pos& uv : interior_grid(*s)) expect_same(rebuilt->eval(uv), s->eval(uv));
-    }
-  }
+// Exact rebuilding from data is checked on random frames below; here, a frame that is neither unit
+// nor perpendicular is repaired.
+TEST(SurfaceData, RebuildRepairsTheFrame) {
   const double raw[] = {0, 0, 0, 0, 0, 5, 3, 0, 4, 2};
   double out[10];
   surface_ptr(make_surface(surface_kind::cylinder, raw, 10))->get_data(out);
@@ -317,7 +298,7 @@ TEST(Curve, CircleRoundTripsWithSeamAndOrientation) {
   EXPECT_FALSE(circle.param(offset, t));
 }
 
-TEST(Curve, TransformCopyAndRebuild) {
+TEST(Curve, TransformCopyAndRefusedData) {
   const transf t = transf::rotate({1, 0, 0}, {0, 1, 1}, 0.9).after(transf::translate({1, 2, 3}));
   std::vector<curve_ptr> curves;
   curves.emplace_back(new straight_curve(offset, tilted_x));
@@ -328,12 +309,9 @@ TEST(Curve, TransformCopyAndRebuild) {
     moved->transform(t);
     std::vector<double> data(moved->data_size());
     moved->get_data(data.data());
-    curve_ptr rebuilt(make_curve(moved->kind(), data.data(), data.size()));
-    ASSERT_NE(rebuilt, nullptr);
     for (double at : {0.3, 1.7, 4.0}) {
       expect_same(moved->eval(at), t.apply(c->eval(at)));
       expect_same(moved->tangent(at), t.apply(c->tangent(at)));
-      expect_same(rebuilt->eval(at), moved->eval(at));
     }
     EXPECT_EQ(make_curve(c->kind(), data.data(), data.size() - 1), nullptr);
     data[1] = nan_value;
@@ -422,6 +400,7 @@ void expect_exact_rebuild(const Geometry& g, Make make) {
   }
   const std::unique_ptr<Geometry> rebuilt(make(g.kind(), saved.data(), saved.size()));
   ASSERT_NE(rebuilt, nullptr);
+  EXPECT_EQ(rebuilt->kind(), g.kind());
   std::vector<double> again(saved.size());
   rebuilt->get_data(again.data());
   for (std::size_t i = 0; i < saved.size(); ++i) {

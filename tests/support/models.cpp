@@ -135,7 +135,7 @@ std::vector<FACE*> faces_of(ENTITY* entity) {
 }
 
 std::vector<std::size_t> count_of(BODY* body) {
-  return {body->vertices().size(), body->edges().size(), body->faces().size()};
+  return {vertices_of(body).size(), edges_of(body).size(), faces_of(body).size()};
 }
 
 std::vector<EDGE*> edges_of(ENTITY* entity) {

@@ -70,7 +70,7 @@ halves halve(BODY* cylinder);
 EDGE* edge_between(BODY* body, const TPK::position& a, const TPK::position& b);
 
 std::vector<FACE*> faces_of(ENTITY* entity);
-// {vertices, edges, faces} of a body.
+// {vertices, edges, faces} of a body, as the queries list them.
 std::vector<std::size_t> count_of(BODY* body);
 std::vector<EDGE*> edges_of(ENTITY* entity);
 std::vector<VERTEX*> vertices_of(ENTITY* entity);
