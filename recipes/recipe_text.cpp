@@ -11,7 +11,6 @@
 // to_string and from_string run the same code over a stream on an in-memory buffer.
 #include "recipes/recipe_text.h"
 
-#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -24,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "tagging/internal/item_buffer.h"
 #include "tagging/internal/stream_number.h"
 
 namespace TPI_TAGGING_TRACKING {
@@ -32,53 +32,18 @@ namespace {
 
 using stream_number::is_space;
 
-class text_writer {
+// The items of a recipe text; the tag lists inside are written by tag_info on the same stream.
+class text_writer : public item_buffer<256> {
  public:
-  explicit text_writer(std::ostream& out) noexcept : m_out(out) {}
-  text_writer(const text_writer&) = delete;
-  text_writer& operator=(const text_writer&) = delete;
+  using item_buffer::item_buffer;
 
   // The type word and its blank, "F ", "E " or "V ".
-  void type_word(char type) {
-    make_room(2);
-    m_end[0] = type;
-    m_end[1] = ' ';
-    m_end += 2;
-  }
-  void blank() {
-    make_room(1);
-    *m_end++ = ' ';
-  }
-  void number(std::int32_t value) {
-    make_room(max_digits);
-    m_end = std::to_chars(m_end, m_buffer + sizeof m_buffer, value).ptr;
-  }
-  void blank_number(std::int32_t value) {
-    blank();
-    number(value);
-  }
-  // Counts of lists are written as 32-bit ints, as the reader takes them.
-  void blank_count(std::size_t count) { blank_number(static_cast<std::int32_t>(count)); }
+  void type_word(char type) { put(type, ' '); }
+  void blank() { put(' '); }
   void tags(const tag_info& tags) {
     flush();
-    tags.write_text(m_out);
+    tags.write_text(out());
   }
-
-  void flush() {
-    if (m_end != m_buffer) m_out.write(m_buffer, m_end - m_buffer);
-    m_end = m_buffer;
-  }
-
- private:
-  static constexpr std::size_t max_digits = 11;  // "-2147483648"
-
-  void make_room(std::size_t bytes) {
-    if (static_cast<std::size_t>(m_buffer + sizeof m_buffer - m_end) < bytes) flush();
-  }
-
-  std::ostream& m_out;
-  char m_buffer[256];
-  char* m_end = m_buffer;
 };
 
 // Takes the words and numbers of a recipe text from the stream buffer. Each item behaves as the

@@ -15,6 +15,7 @@
 #include <ostream>
 #include <utility>
 
+#include "tagging/internal/item_buffer.h"
 #include "tagging/internal/stream_number.h"
 #include "tagging/tag_data.h"
 #include "tagging/tag_info.h"
@@ -23,53 +24,19 @@ namespace TPI_TAGGING_TRACKING {
 
 namespace {
 
-class item_writer {
+// A tag's items, each after a blank: the primary id's length and characters, the secondary id,
+// and the count and values of the operation ids, all numbers as 32-bit signed integers.
+class item_writer : public item_buffer<512> {
  public:
-  explicit item_writer(std::ostream& out) noexcept : m_out(out) {}
-  item_writer(const item_writer&) = delete;
-  item_writer& operator=(const item_writer&) = delete;
-
-  void blank() {
-    make_room(1);
-    *m_end++ = ' ';
-  }
-  void character(char c) {
-    make_room(2);
-    m_end[0] = ' ';
-    m_end[1] = c;
-    m_end += 2;
-  }
-  // Counts and ids are written as 32-bit signed integers.
-  void number(std::int32_t value) {
-    make_room(1 + max_digits);
-    *m_end++ = ' ';
-    m_end = std::to_chars(m_end, m_buffer + sizeof m_buffer, value).ptr;
-  }
-  void count(std::size_t value) { number(static_cast<std::int32_t>(value)); }
+  using item_buffer::item_buffer;
 
   void tag(const tag_data& tag) {
-    count(tag.m_primary_id.size());
-    for (const char c : tag.m_primary_id) character(c);
-    number(tag.m_secondary_id);
-    count(tag.m_operation_ids.size());
-    for (const int id : tag.m_operation_ids) number(id);
+    blank_count(tag.m_primary_id.size());
+    for (const char c : tag.m_primary_id) put(' ', c);
+    blank_number(tag.m_secondary_id);
+    blank_count(tag.m_operation_ids.size());
+    for (const int id : tag.m_operation_ids) blank_number(id);
   }
-
-  void flush() {
-    if (m_end != m_buffer) m_out.write(m_buffer, m_end - m_buffer);
-    m_end = m_buffer;
-  }
-
- private:
-  static constexpr std::size_t max_digits = 11;  // "-2147483648"
-
-  void make_room(std::size_t bytes) {
-    if (static_cast<std::size_t>(m_buffer + sizeof m_buffer - m_end) < bytes) flush();
-  }
-
-  std::ostream& m_out;
-  char m_buffer[512];
-  char* m_end = m_buffer;
 };
 
 // Takes items from the stream buffer with the outcome of the standard extractions: white space
@@ -219,9 +186,9 @@ bool tag_data::read_text(std::istream& in, int version) {
 
 void tag_info::write_text(std::ostream& out) const {
   item_writer writer(out);
-  writer.count(size());
+  writer.blank_count(size());
   for (const tag_data& tag : m_tags) {
-    writer.blank();
+    writer.put(' ');
     writer.tag(tag);
   }
   writer.flush();
