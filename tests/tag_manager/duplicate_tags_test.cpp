@@ -63,20 +63,6 @@ TEST_F(DuplicateTags, OnlyWholeListsThatAreEqualAreDuplicates) {
   EXPECT_EQ(tags_of(b->faces()[1]), (strings{"F/0[]", "S/2[]"}));
 }
 
-TEST_F(DuplicateTags, ExtrusionCopiesAreRenumberedToo) {
-  body_ptr disc = test_support::disc();
-  tag(disc->faces()[0], "PAD");
-  TPI_TAGGING_TRACKING::activateTagManager(true);
-  FACE* top = nullptr;
-  ASSERT_TRUE(TPI_MODEL::extrude(disc->faces()[0], {0, 0, 1}, top).ok());
-  std::srand(3);
-  const int r1 = std::rand(), r2 = std::rand();
-  std::srand(3);
-  TPI_TAGGING_TRACKING::manageDupicateTags();
-  EXPECT_EQ((std::set<int>{first_secondary(disc->faces()[0]), first_secondary(top)}),
-            (std::set<int>{r1, r2}));
-}
-
 TEST_F(DuplicateTags, RenumberingIsRecordedInTheOwnersStreamAndRollsBackThere) {
   scratch_stream owner_stream;
   body_ptr b = block();
