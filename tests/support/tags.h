@@ -33,6 +33,17 @@ ATTRIB_CUSTOM* tag_attrib_of(ENTITY* owner);
 // The registry as "tags -> number of attributes" lines, in key order.
 std::vector<std::string> registry_summary();
 
+// A tag attribute definition of another kind than the tag attribute's own.
+struct other_tag_def : TPI_ANNO::tag_attrib_def {
+  const char* type_name() const override { return "other_tag_def"; }
+  TPI_CUSTOM_ENTITY::entity_def* copy_for_backup() const override {
+    return new other_tag_def(*this);
+  }
+  TPI_CUSTOM_ENTITY::entity_def* copy(const TPI_CUSTOM_ENTITY::copy_context&) const override {
+    return new other_tag_def(*this);
+  }
+};
+
 // Restores the process-wide tag state that tests change: the manager off and empty, no callback.
 struct tag_state_guard {
   tag_state_guard();

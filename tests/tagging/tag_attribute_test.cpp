@@ -148,13 +148,7 @@ TEST_F(TagAttribute, RollsAndEditsKeepTheRegistryInStep) {
   EXPECT_EQ(tags_of(piece), strings{"G/0[]"});
   EXPECT_EQ(registry_summary(), (strings{"F/0[] -> 1", "G/0[] -> 1"}));
   // An edit with a definition of another kind is refused and changes nothing.
-  struct plain : TPI_ANNO::tag_attrib_def {
-    const char* type_name() const override { return "plain"; }
-    TPI_CUSTOM_ENTITY::entity_def* copy_for_backup() const override { return new plain(*this); }
-    TPI_CUSTOM_ENTITY::entity_def* copy(const TPI_CUSTOM_ENTITY::copy_context&) const override {
-      return new plain(*this);
-    }
-  } other;
+  const other_tag_def other;
   EXPECT_FALSE(other.update_attribute_with_this_def(tag_attrib_of(piece)).ok());
   EXPECT_EQ(tags_of(piece), strings{"G/0[]"});
   b.reset();

@@ -153,13 +153,7 @@ TEST_F(TagPersistence, SharedStringAndCheckSum) {
   c.generate_shared_string();
   EXPECT_STREQ(c.get_shared_string(), "mine");
   // The factory writes only tag definitions, and restores only into a custom attribute.
-  struct plain : TPI_ANNO::tag_attrib_def {
-    const char* type_name() const override { return "plain"; }
-    TPI_CUSTOM_ENTITY::entity_def* copy_for_backup() const override { return new plain(*this); }
-    TPI_CUSTOM_ENTITY::entity_def* copy(const TPI_CUSTOM_ENTITY::copy_context&) const override {
-      return new plain(*this);
-    }
-  } other;
+  other_tag_def other;
   struct no_items : TPI_CUSTOM_ENTITY::save_context {
     void write_int(std::int32_t) const override { ++written; }
     void write_double(double) const override { ++written; }
