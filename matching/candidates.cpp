@@ -18,27 +18,30 @@ void collect_all(BODY* body, std::vector<VERTEX*>& list) {
 
 template <class T>
 std::vector<T*> search(const tag_info& recipe_tags, const std::vector<BODY*>& bodies) {
+  // An empty recipe list matches no tag under either mode.
+  if (recipe_tags.empty()) return {};
   std::vector<T*> entities;
   for (BODY* body : bodies) collect_all(body, entities);
+  // The tags of each entity, looked up once for both passes (the model does not change between).
+  std::vector<const tag_info*> tags_of(entities.size());
   std::vector<T*> exact, partial;
-  for (T* entity : entities) {
-    const tag_info* tags = find_entity_tag_info(entity);
+  for (std::size_t i = 0; i < entities.size(); ++i) {
+    const tag_info* tags = tags_of[i] = find_entity_tag_info(entities[i]);
     if (tags == nullptr) continue;
     int count = 0;
     recipe_tags.count_matches(*tags, 7, count);
     if (count == 0) continue;
     const bool same =
         count == static_cast<int>(recipe_tags.size()) && count == static_cast<int>(tags->size());
-    (same ? exact : partial).push_back(entity);
+    (same ? exact : partial).push_back(entities[i]);
   }
   if (!exact.empty()) return exact;
   std::vector<T*> result = std::move(partial);
-  for (T* entity : entities) {
-    const tag_info* tags = find_entity_tag_info(entity);
-    if (tags == nullptr) continue;
+  for (std::size_t i = 0; i < entities.size(); ++i) {
+    if (tags_of[i] == nullptr) continue;
     int count = 0;
-    recipe_tags.count_matches(*tags, 5, count);
-    if (count >= 1) result.push_back(entity);
+    recipe_tags.count_matches(*tags_of[i], 5, count);
+    if (count >= 1) result.push_back(entities[i]);
   }
   return result;
 }
