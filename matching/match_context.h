@@ -23,6 +23,7 @@ class TAGTRACK_EXPORT MATCH_CONTEXT {
   virtual ~MATCH_CONTEXT();
 
   const std::vector<BODY*>& get_bodies() const { return m_bodies; }
+  HISTORY_STREAM* get_history_stream() const { return m_history_stream; }
   unsigned int get_match_options() const { return m_match_options; }
   void set_match_options(unsigned int options) { m_match_options = options; }
   // Adds the secondary-id bit (2) to the options.

@@ -14,6 +14,7 @@ class TAGTRACK_EXPORT TRACK_CONTEXT {
   TRACK_CONTEXT(const TRACK_CONTEXT&) = default;
   TRACK_CONTEXT& operator=(const TRACK_CONTEXT&) = default;
   virtual ~TRACK_CONTEXT();
+  HISTORY_STREAM* history_stream() const { return m_history_stream; }
 
  private:
   HISTORY_STREAM* m_history_stream = nullptr;

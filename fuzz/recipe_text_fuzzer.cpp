@@ -1,0 +1,35 @@
+// Recipe texts of any content: reading must end, stay in bounds, never leak, and give either no
+// recipe or one that every other operation accepts.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "tagging_tracking.h"
+
+namespace TT = TPI_TAGGING_TRACKING;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  TT::IRecipe* recipe = nullptr;
+  try {
+    if (!TT::restore_from_string(text.c_str(), recipe)) return 0;
+  } catch (const std::length_error&) {
+    if (recipe != nullptr) __builtin_trap();  // a refused read leaves the pointer alone
+    return 0;
+  }
+  std::unique_ptr<TT::IRecipe> owned(recipe);
+  char* written = nullptr;
+  TT::save_to_string(written, recipe);
+  TT::IRecipe* again = nullptr;
+  if (!TT::restore_from_string(written, again)) __builtin_trap();  // written text reads back
+  std::unique_ptr<TT::IRecipe> owned_again(again);
+  delete[] written;
+  TPK::tpk_array<int> ids;
+  TT::get_operation_ids_from_recipe(recipe, ids);
+  TT::is_same_Recipe(recipe, again);
+  TT::update_primary_id(recipe, "a", "b");
+  TT::update_operation_id(recipe, 1, 2);
+  return 0;
+}
