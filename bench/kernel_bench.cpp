@@ -5,7 +5,8 @@
 #include <cstdint>
 
 #include "bench_models.h"
-#include "tagging_tracking.h"
+#include <tagtrack/kernel/kernel.h>
+#include <tagtrack/tagging_tracking.h>
 
 namespace {
 

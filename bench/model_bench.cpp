@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "bench_models.h"
-#include "tagging_tracking.h"
+#include <tagtrack/kernel/kernel.h>
+#include <tagtrack/tagging_tracking.h>
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "recipes/recipe_text.h"
+#include <tagtrack/recipes/recipe_text.h>
 
 namespace {
 

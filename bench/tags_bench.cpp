@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "tagging/tag_info.h"
+#include <tagtrack/tagging/tag_info.h>
 
 namespace {
 

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tagging_tracking.h"
+#include <tagtrack/kernel/kernel.h>
+#include <tagtrack/tagging_tracking.h>
 
 namespace feature_demo {
 

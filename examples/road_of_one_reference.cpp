@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "feature_model.h"
-#include "tagging_tracking.h"
+#include <tagtrack/kernel/kernel.h>
+#include <tagtrack/tagging_tracking.h>
 
 namespace TT = TPI_TAGGING_TRACKING;
 

@@ -2,7 +2,8 @@
 // surface, edges and vertices, and the faces around each vertex in fan order.
 #include <cstdio>
 
-#include "tagging_tracking.h"
+#include <tagtrack/kernel/kernel.h>
+#include <tagtrack/tagging_tracking.h>
 
 namespace {
 

@@ -6,7 +6,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "tagging_tracking.h"
+#include <tagtrack/kernel/kernel.h>
+#include <tagtrack/tagging_tracking.h>
 
 namespace TT = TPI_TAGGING_TRACKING;
 

@@ -4,7 +4,8 @@
 #include <sstream>
 #include <string>
 
-#include "tagging_tracking.h"
+#include <tagtrack/kernel/kernel.h>
+#include <tagtrack/tagging_tracking.h>
 
 namespace TT = TPI_TAGGING_TRACKING;
 

@@ -1,4 +1,4 @@
-#include "kernel/heap.h"
+#include <tagtrack/kernel/heap.h>
 
 #include <cstdlib>
 #include <new>

@@ -1,4 +1,4 @@
-#include "kernel/outcome.h"
+#include <tagtrack/kernel/outcome.h>
 
 void outcome::add_warning(const std::string& text) {
   if (!m_warnings.empty()) m_warnings += '\n';

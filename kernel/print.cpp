@@ -1,4 +1,4 @@
-#include "kernel/print.h"
+#include <tagtrack/kernel/print.h>
 
 #include <cstdarg>
 

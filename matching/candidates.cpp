@@ -1,19 +1,19 @@
-#include "matching/internal/candidates.h"
+#include <tagtrack/matching/internal/candidates.h>
 
-#include "tracking/internal/entity_lookup.h"
+#include <tagtrack/tracking/internal/entity_lookup.h>
 
 namespace TPI_TAGGING_TRACKING {
 
 namespace {
 
 void collect_all(BODY* body, std::vector<FACE*>& list) {
-  collect_faces(body, list);
+  collect_faces(TPK::as_entity(body), list);
 }
 void collect_all(BODY* body, std::vector<EDGE*>& list) {
-  collect_edges(body, list);
+  collect_edges(TPK::as_entity(body), list);
 }
 void collect_all(BODY* body, std::vector<VERTEX*>& list) {
-  collect_vertices(body, list);
+  collect_vertices(TPK::as_entity(body), list);
 }
 
 template <class T>
@@ -26,7 +26,7 @@ std::vector<T*> search(const tag_info& recipe_tags, const std::vector<BODY*>& bo
   std::vector<const tag_info*> tags_of(entities.size());
   std::vector<T*> exact, partial;
   for (std::size_t i = 0; i < entities.size(); ++i) {
-    const tag_info* tags = tags_of[i] = find_entity_tag_info(entities[i]);
+    const tag_info* tags = tags_of[i] = find_entity_tag_info(TPK::as_entity(entities[i]));
     if (tags == nullptr) continue;
     int count = 0;
     recipe_tags.count_matches(*tags, 7, count);
@@ -65,11 +65,11 @@ std::vector<VERTEX*> find_tag_candidates(const tag_info& recipe_tags,
 
 void collect_shared_edges(FACE* a, FACE* b, std::vector<EDGE*>& list) {
   std::vector<EDGE*> edges;
-  collect_edges(a, edges);
+  collect_edges(TPK::as_entity(a), edges);
   std::vector<FACE*> faces;
   for (EDGE* edge : edges) {
     faces.clear();
-    collect_faces(edge, faces);
+    collect_faces(TPK::as_entity(edge), faces);
     for (FACE* face : faces) {
       if (face != a && face == b) list.push_back(edge);
     }

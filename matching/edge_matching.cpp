@@ -1,9 +1,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "matching/internal/candidates.h"
-#include "matching/internal/inner_match.h"
-#include "tracking/internal/entity_lookup.h"
+#include <tagtrack/matching/internal/candidates.h>
+#include <tagtrack/matching/internal/inner_match.h>
+#include <tagtrack/tracking/internal/entity_lookup.h>
 
 namespace TPI_TAGGING_TRACKING {
 
@@ -34,7 +34,7 @@ void EDGE_TRACKER::match(const MATCH_CONTEXT& ctx, const IRecipe* recipe,
   if (face_recipes.size() <= 1) {
     candidates = tagged;
     if (candidates.empty() && face_recipes.size() == 1) {
-      for (FACE* face : faces_found(ctx, face_recipes[0])) collect_edges(face, candidates);
+      for (FACE* face : faces_found(ctx, face_recipes[0])) collect_edges(TPK::as_entity(face), candidates);
     }
   } else {
     const std::vector<FACE*> first = faces_found(ctx, face_recipes[0]);
@@ -75,7 +75,7 @@ void EDGE_TRACKER::match(const MATCH_CONTEXT& ctx, const IRecipe* recipe,
   }
   if (found.size() <= 1) return give({candidates.front()}, results);
   std::vector<std::vector<VERTEX*>> ends(candidates.size());
-  for (std::size_t k = 0; k < candidates.size(); ++k) collect_vertices(candidates[k], ends[k]);
+  for (std::size_t k = 0; k < candidates.size(); ++k) collect_vertices(TPK::as_entity(candidates[k]), ends[k]);
   for (std::size_t i = 0; i + 1 < found.size(); ++i) {
     for (std::size_t j = i + 1; j < found.size(); ++j) {
       for (std::size_t k = 0; k < candidates.size(); ++k) {

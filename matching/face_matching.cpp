@@ -1,7 +1,7 @@
-#include "matching/internal/candidates.h"
-#include "matching/match_context.h"
-#include "recipes/recipe.h"
-#include "tracking/tracker.h"
+#include <tagtrack/matching/internal/candidates.h>
+#include <tagtrack/matching/match_context.h>
+#include <tagtrack/recipes/recipe.h>
+#include <tagtrack/tracking/tracker.h>
 
 namespace TPI_TAGGING_TRACKING {
 

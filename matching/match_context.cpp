@@ -1,4 +1,4 @@
-#include "matching/match_context.h"
+#include <tagtrack/matching/match_context.h>
 
 namespace TPI_TAGGING_TRACKING {
 

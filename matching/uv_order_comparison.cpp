@@ -1,4 +1,4 @@
-#include "matching/internal/uv_order_comparison.h"
+#include <tagtrack/matching/internal/uv_order_comparison.h>
 
 namespace TPI_TAGGING_TRACKING {
 

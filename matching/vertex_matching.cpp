@@ -3,10 +3,10 @@
 #include <set>
 #include <vector>
 
-#include "matching/internal/candidates.h"
-#include "matching/internal/inner_match.h"
-#include "matching/internal/uv_order_comparison.h"
-#include "tracking/internal/entity_lookup.h"
+#include <tagtrack/matching/internal/candidates.h>
+#include <tagtrack/matching/internal/inner_match.h>
+#include <tagtrack/matching/internal/uv_order_comparison.h>
+#include <tagtrack/tracking/internal/entity_lookup.h>
 
 namespace TPI_TAGGING_TRACKING {
 
@@ -31,7 +31,7 @@ void give_filtered(VERTEX* x, const std::vector<VERTEX*>& tag_candidates,
 // The vertices of the faces, face by face, each face's in kernel order.
 std::vector<VERTEX*> vertices_of(const face_set& faces) {
   std::vector<VERTEX*> vertices;
-  for (FACE* face : faces) collect_vertices(face, vertices);
+  for (FACE* face : faces) collect_vertices(TPK::as_entity(face), vertices);
   return vertices;
 }
 

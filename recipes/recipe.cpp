@@ -1,6 +1,4 @@
-#include "recipes/recipe.h"
-
-#include "tracking/tracker.h"
+#include <tagtrack/recipes/recipe.h>
 
 namespace TPI_TAGGING_TRACKING {
 
@@ -14,9 +12,6 @@ void IRecipe::from_string(const char*) {}
 
 FACE_RECIPE::FACE_RECIPE(const tag_info& tags) : m_tags(tags) {}
 FACE_RECIPE::~FACE_RECIPE() = default;
-ITracker* FACE_RECIPE::create_tracker() {
-  return new FACE_TRACKER();
-}
 const char* FACE_RECIPE::type_name() {
   return "face_recipe";
 }
@@ -25,9 +20,6 @@ VERTEX_RECIPE::VERTEX_RECIPE(const tag_info& tags, const std::vector<FACE_RECIPE
                              const uv_orders& uv)
     : m_tags(tags), m_face_recipes(face_recipes), m_uv_orders(uv) {}
 VERTEX_RECIPE::~VERTEX_RECIPE() = default;
-ITracker* VERTEX_RECIPE::create_tracker() {
-  return new VERTEX_TRACKER();
-}
 const char* VERTEX_RECIPE::type_name() {
   return "vertex_recipe";
 }
@@ -36,9 +28,6 @@ EDGE_RECIPE::EDGE_RECIPE(const tag_info& tags, const std::vector<FACE_RECIPE>& f
                          const std::vector<VERTEX_RECIPE>& vertex_recipes)
     : m_tags(tags), m_face_recipes(face_recipes), m_vertex_recipes(vertex_recipes) {}
 EDGE_RECIPE::~EDGE_RECIPE() = default;
-ITracker* EDGE_RECIPE::create_tracker() {
-  return new EDGE_TRACKER();
-}
 const char* EDGE_RECIPE::type_name() {
   return "edge_recipe";
 }

@@ -1,4 +1,4 @@
-#include "recipes/recipe_comparison.h"
+#include <tagtrack/recipes/recipe_comparison.h>
 
 #include <algorithm>
 #include <vector>

@@ -1,5 +1,5 @@
 // Recipe classification, operation ids and id rewriting through the whole recipe tree.
-#include "recipes/recipe_queries.h"
+#include <tagtrack/recipes/recipe_queries.h>
 
 #include <algorithm>
 #include <cstring>

@@ -9,7 +9,7 @@
 // numbers whatever the stream's locale, flags and width. The tag lists inside are written and read
 // by tag_info itself on the same stream, so the two readers share the stream's position and state.
 // to_string and from_string run the same code over a stream on an in-memory buffer.
-#include "recipes/recipe_text.h"
+#include <tagtrack/recipes/recipe_text.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -23,8 +23,8 @@
 #include <utility>
 #include <vector>
 
-#include "tagging/internal/item_buffer.h"
-#include "tagging/internal/stream_number.h"
+#include <tagtrack/tagging/internal/item_buffer.h>
+#include <tagtrack/tagging/internal/stream_number.h>
 
 namespace TPI_TAGGING_TRACKING {
 

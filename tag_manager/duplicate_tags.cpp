@@ -1,11 +1,11 @@
 #include <cstdlib>
 #include <vector>
 
-#include "kernel/attributes/access.h"
-#include "kernel/history/history.h"
-#include "tag_manager/internal/tag_registry.h"
-#include "tag_manager/tag_manager.h"
-#include "tagging/generic_tag_attrib_def.h"
+#include <tagtrack/kernel/boundary/attributes.h>
+#include <tagtrack/kernel/boundary/history.h>
+#include <tagtrack/tag_manager/internal/tag_registry.h>
+#include <tagtrack/tag_manager/tag_manager.h>
+#include <tagtrack/tagging/generic_tag_attrib_def.h>
 
 namespace TPI_TAGGING_TRACKING {
 

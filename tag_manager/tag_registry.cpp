@@ -1,8 +1,8 @@
-#include "tag_manager/internal/tag_registry.h"
+#include <tagtrack/tag_manager/internal/tag_registry.h>
 
-#include "kernel/attributes/access.h"
-#include "tag_manager/tag_manager.h"
-#include "tagging/generic_tag_attrib_def.h"
+#include <tagtrack/kernel/boundary/attributes.h>
+#include <tagtrack/tag_manager/tag_manager.h>
+#include <tagtrack/tagging/generic_tag_attrib_def.h>
 
 namespace TPI_TAGGING_TRACKING {
 
@@ -17,6 +17,14 @@ const tag_info* tags_of(const ATTRIB_CUSTOM* attrib) {
 }
 
 }  // namespace
+
+tag_registry::tag_registry() {
+  tag_events::set_listener(this);
+}
+
+tag_registry::~tag_registry() {
+  tag_events::set_listener(nullptr);
+}
 
 tag_registry& tag_registry::instance() {
   static tag_registry registry;

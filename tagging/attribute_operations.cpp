@@ -1,10 +1,10 @@
-#include "tagging/attribute_operations.h"
+#include <tagtrack/tagging/attribute_operations.h>
 
 #include <utility>
 #include <vector>
 
-#include "kernel/attributes/access.h"
-#include "tagging/generic_tag_attrib_def.h"
+#include <tagtrack/kernel/boundary/attributes.h>
+#include <tagtrack/tagging/generic_tag_attrib_def.h>
 
 namespace TPI_TAGGING_TRACKING {
 

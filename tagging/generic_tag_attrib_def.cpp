@@ -1,13 +1,10 @@
-#include "tagging/generic_tag_attrib_def.h"
+#include <tagtrack/tagging/generic_tag_attrib_def.h>
 
 #include <memory>
 #include <utility>
 
-#include "kernel/attributes/access.h"
-#include "kernel/attributes/attrib_api.h"
-#include "kernel/print.h"
-#include "tag_manager/internal/copy_callback_slot.h"
-#include "tag_manager/internal/tag_registry.h"
+#include <tagtrack/kernel/boundary/attributes.h>
+#include <tagtrack/tagging/internal/tag_events.h>
 
 namespace TPI_TAGGING_TRACKING {
 
@@ -85,10 +82,10 @@ bool generic_tag_attrib_def::roll_notify(const TPI_CUSTOM_ENTITY::roll_notify_co
   ATTRIB_CUSTOM* attrib = TPK::ATTRIB_CUSTOM_xs(ctx.entity()).get();
   switch (static_cast<int>(ctx.get_type())) {
     case 0:
-      tag_registry::instance().unregister_attrib(attrib);
+      tag_events::forgotten(attrib);
       break;
     case 2:
-      tag_registry::instance().register_attrib(attrib);
+      tag_events::recorded(attrib);
       break;
     default:
       break;
@@ -97,15 +94,11 @@ bool generic_tag_attrib_def::roll_notify(const TPI_CUSTOM_ENTITY::roll_notify_co
 }
 
 bool generic_tag_attrib_def::copyable() const {
-  TPK_COPY_ATTRIB_CB* callback = registered_copy_callback();
-  if (callback == nullptr) return true;
-  bool allow = true;
-  callback->copy_attrib_with_owner(nullptr, allow);
-  return allow;
+  return tag_events::copy_allowed();
 }
 
 bool generic_tag_attrib_def::lose_owner(const TPI_CUSTOM_ENTITY::lose_owner_context& ctx) const {
-  tag_registry::instance().unregister_attrib(ctx.get_attrib());
+  tag_events::forgotten(ctx.get_attrib());
   return true;
 }
 
@@ -114,8 +107,8 @@ void generic_tag_attrib_def::follow_to(ATTRIB_CUSTOM* attrib, ENTITY* entity) co
   ATTRIB_CUSTOM* new_attrib = nullptr;
   // The kernel owns the copy once attached; if it refuses it, the copy is released here.
   if (TPI_CUSTOM_ENTITY::add_attrib(entity, copy.get(), new_attrib).ok()) copy.release();
-  tag_registry::instance().register_attrib(attrib);
-  tag_registry::instance().register_attrib(new_attrib);
+  tag_events::recorded(attrib);
+  tag_events::recorded(new_attrib);
 }
 
 bool generic_tag_attrib_def::split_owner(const TPI_CUSTOM_ENTITY::split_owner_context& ctx) const {
@@ -160,9 +153,9 @@ bool generic_tag_attrib_def::reset_def_for_edit(const TPI_CUSTOM_ENTITY::edit_co
   ATTRIB_CUSTOM* attrib = get_attrib();
   // An edit offered for another attribute than the one holding this definition is refused.
   if (attrib != ctx.get_attrib()) return false;
-  tag_registry::instance().unregister_attrib(attrib);
+  tag_events::forgotten(attrib);
   *this = *source;
-  tag_registry::instance().register_attrib(attrib);
+  tag_events::recorded(attrib);
   return true;
 }
 

@@ -1,10 +1,9 @@
-#include "tagging/generic_tag_attrib_def_savres.h"
+#include <tagtrack/tagging/generic_tag_attrib_def_savres.h>
 
 #include <memory>
 
-#include "kernel/attributes/access.h"
-#include "kernel/attributes/attrib_api.h"
-#include "tagging/generic_tag_attrib_def.h"
+#include <tagtrack/kernel/boundary/attributes.h>
+#include <tagtrack/tagging/generic_tag_attrib_def.h>
 
 namespace TPI_TAGGING_TRACKING {
 

@@ -1,4 +1,4 @@
-#include "tagging/tag_data.h"
+#include <tagtrack/tagging/tag_data.h>
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "tagging/tag_info.h"
+#include <tagtrack/tagging/tag_info.h>
 
 #include <algorithm>
 #include <climits>

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "kernel/print.h"
-#include "tagging/generic_tag_attrib_def.h"
+#include <tagtrack/kernel/boundary/attributes.h>
+#include <tagtrack/tagging/generic_tag_attrib_def.h>
 
 namespace TPI_TAGGING_TRACKING {
 

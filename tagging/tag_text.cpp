@@ -15,10 +15,10 @@
 #include <ostream>
 #include <utility>
 
-#include "tagging/internal/item_buffer.h"
-#include "tagging/internal/stream_number.h"
-#include "tagging/tag_data.h"
-#include "tagging/tag_info.h"
+#include <tagtrack/tagging/internal/item_buffer.h>
+#include <tagtrack/tagging/internal/stream_number.h>
+#include <tagtrack/tagging/tag_data.h>
+#include <tagtrack/tagging/tag_info.h>
 
 namespace TPI_TAGGING_TRACKING {
 

@@ -1,9 +1,9 @@
 #include <memory>
 #include <vector>
 
-#include "recipes/recipe.h"
-#include "tracking/internal/entity_lookup.h"
-#include "tracking/tracker.h"
+#include <tagtrack/recipes/recipe.h>
+#include <tagtrack/tracking/internal/entity_lookup.h>
+#include <tagtrack/tracking/tracker.h>
 
 namespace TPI_TAGGING_TRACKING {
 
@@ -13,18 +13,18 @@ void EDGE_TRACKER::track(const TRACK_CONTEXT& ctx, const ITrackable* trackable, 
   if (edge == nullptr) return;
 
   tag_info own;
-  if (const tag_info* tags = find_entity_tag_info(edge)) own = *tags;
+  if (const tag_info* tags = find_entity_tag_info(TPK::as_entity(edge))) own = *tags;
 
   std::vector<FACE*> faces;
-  collect_faces(edge, faces);
+  collect_faces(TPK::as_entity(edge), faces);
   std::vector<FACE_RECIPE> face_recipes;
   face_recipes.reserve(faces.size());
   for (FACE* face : faces) {
-    if (const tag_info* tags = find_entity_tag_info(face)) face_recipes.emplace_back(*tags);
+    if (const tag_info* tags = find_entity_tag_info(TPK::as_entity(face))) face_recipes.emplace_back(*tags);
   }
 
   std::vector<VERTEX*> vertices;
-  collect_vertices(edge, vertices);
+  collect_vertices(TPK::as_entity(edge), vertices);
   std::vector<VERTEX_RECIPE> vertex_recipes;
   vertex_recipes.reserve(vertices.size());
   VERTEX_TRACKER vertex_tracker;

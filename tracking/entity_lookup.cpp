@@ -1,11 +1,10 @@
-#include "tracking/internal/entity_lookup.h"
+#include <tagtrack/tracking/internal/entity_lookup.h>
 
 #include <typeinfo>
 
-#include "kernel/attributes/access.h"
-#include "kernel/attributes/attrib_api.h"
-#include "kernel/topology/query.h"
-#include "tagging/generic_tag_attrib_def.h"
+#include <tagtrack/kernel/boundary/attributes.h>
+#include <tagtrack/kernel/boundary/queries.h>
+#include <tagtrack/tagging/generic_tag_attrib_def.h>
 
 namespace TPI_TAGGING_TRACKING {
 

@@ -1,6 +1,6 @@
-#include "recipes/recipe.h"
-#include "tracking/internal/entity_lookup.h"
-#include "tracking/tracker.h"
+#include <tagtrack/recipes/recipe.h>
+#include <tagtrack/tracking/internal/entity_lookup.h>
+#include <tagtrack/tracking/tracker.h>
 
 namespace TPI_TAGGING_TRACKING {
 
@@ -10,7 +10,7 @@ void FACE_TRACKER::track(const TRACK_CONTEXT&, const ITrackable* trackable, IRec
     return;
   }
   FACE* face = const_cast<FACE*>(static_cast<const FACE_TRACKABLE*>(trackable)->GetFacePtr());
-  const tag_info* tags = find_entity_tag_info(face);
+  const tag_info* tags = find_entity_tag_info(TPK::as_entity(face));
   recipe = tags != nullptr ? new FACE_RECIPE(*tags) : nullptr;
 }
 

@@ -1,4 +1,4 @@
-#include "tracking/track_context.h"
+#include <tagtrack/tracking/track_context.h>
 
 namespace TPI_TAGGING_TRACKING {
 

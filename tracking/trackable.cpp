@@ -1,6 +1,6 @@
-#include "tracking/trackable.h"
+#include <tagtrack/tracking/trackable.h>
 
-#include "tracking/tracker.h"
+#include <tagtrack/tracking/tracker.h>
 
 namespace TPI_TAGGING_TRACKING {
 

@@ -3,10 +3,9 @@
 #include <numeric>
 #include <vector>
 
-#include "kernel/geometry/position.h"
-#include "kernel/topology/query.h"
-#include "tracking/internal/entity_lookup.h"
-#include "tracking/uv_order_data.h"
+#include <tagtrack/kernel/boundary/queries.h>
+#include <tagtrack/recipes/uv_order_data.h>
+#include <tagtrack/tracking/internal/entity_lookup.h>
 
 namespace TPI_TAGGING_TRACKING {
 
@@ -43,7 +42,7 @@ std::vector<std::size_t> sorted_by(const std::vector<double>& values) {
 
 uv_order_data::uv_order_data(VERTEX* vertex, FACE* face) {
   std::vector<VERTEX*> vertices;
-  collect_vertices(face, vertices);
+  collect_vertices(TPK::as_entity(face), vertices);
   const auto self_at = std::find(vertices.begin(), vertices.end(), vertex);
   if (vertices.empty() || self_at == vertices.end()) return;
   const auto self = static_cast<std::size_t>(self_at - vertices.begin());

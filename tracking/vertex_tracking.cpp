@@ -2,11 +2,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "kernel/topology/ordered_faces.h"
-#include "kernel/topology/query.h"
-#include "recipes/recipe.h"
-#include "tracking/internal/entity_lookup.h"
-#include "tracking/tracker.h"
+#include <tagtrack/kernel/boundary/queries.h>
+#include <tagtrack/recipes/recipe.h>
+#include <tagtrack/tracking/internal/entity_lookup.h>
+#include <tagtrack/tracking/tracker.h>
 
 namespace TPI_TAGGING_TRACKING {
 
@@ -17,7 +16,7 @@ void VERTEX_TRACKER::track(const TRACK_CONTEXT&, const ITrackable* trackable, IR
   if (vertex == nullptr) return;
 
   tag_info own;
-  if (const tag_info* tags = find_entity_tag_info(vertex)) own = *tags;
+  if (const tag_info* tags = find_entity_tag_info(TPK::as_entity(vertex))) own = *tags;
 
   // The faces around the vertex: the fans one after the other, each in its order.
   std::vector<FACE*> around;
@@ -37,7 +36,7 @@ void VERTEX_TRACKER::track(const TRACK_CONTEXT&, const ITrackable* trackable, IR
   std::vector<FACE*> tagged;
   std::vector<FACE_RECIPE> face_recipes;
   for (FACE* face : around) {
-    if (const tag_info* tags = find_entity_tag_info(face)) {
+    if (const tag_info* tags = find_entity_tag_info(TPK::as_entity(face))) {
       tagged.push_back(face);
       face_recipes.emplace_back(*tags);
     }

@@ -1,8 +1,8 @@
-#include "kernel/attributes/attrib.h"
+#include <tagtrack/kernel/attributes/attrib.h>
 
 #include <type_traits>
 
-#include "kernel/attributes/access.h"
+#include <tagtrack/kernel/attributes/access.h>
 
 BODY* ATTRIB::body() const {
   return m_links.owner ? m_links.owner->body() : nullptr;
@@ -37,10 +37,22 @@ const TPI_CUSTOM_ENTITY::attrib_def* ATTRIB_CUSTOM_const_xs::get_def() const {
   return m_attrib ? m_attrib->def() : nullptr;
 }
 
+ATTRIB_CUSTOM_const_xs::ATTRIB_CUSTOM_const_xs(const ATTRIB* attrib)
+    : m_attrib(as_custom(static_cast<const ENTITY*>(attrib))) {}
+
 ATTRIB_CUSTOM_xs::ATTRIB_CUSTOM_xs(ENTITY* entity) : m_attrib(as_custom(entity)) {}
+
+ATTRIB_CUSTOM_xs::ATTRIB_CUSTOM_xs(ATTRIB* attrib)
+    : m_attrib(as_custom(static_cast<ENTITY*>(attrib))) {}
 
 TPI_CUSTOM_ENTITY::attrib_def* ATTRIB_CUSTOM_xs::get_def() const {
   return m_attrib ? m_attrib->def() : nullptr;
+}
+
+ATTRIB_const_xs::ATTRIB_const_xs(const ATTRIB_CUSTOM* attrib) : m_attrib(attrib) {}
+
+ENTITY* ATTRIB_const_xs::owner() const {
+  return m_attrib ? m_attrib->owner() : nullptr;
 }
 
 }  // namespace TPK

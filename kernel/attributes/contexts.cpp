@@ -1,6 +1,6 @@
-#include "kernel/attributes/contexts.h"
+#include <tagtrack/kernel/attributes/contexts.h>
 
-#include "kernel/attributes/entity_def.h"
+#include <tagtrack/kernel/attributes/entity_def.h>
 
 namespace TPI_CUSTOM_ENTITY {
 

@@ -1,11 +1,11 @@
-#include "kernel/attributes/entity_def.h"
+#include <tagtrack/kernel/attributes/entity_def.h>
 
 #include <memory>
 
-#include "kernel/attributes/attrib.h"
-#include "kernel/internal/journal.h"
-#include "kernel/internal/topology_editor.h"
-#include "kernel/print.h"
+#include <tagtrack/kernel/attributes/attrib.h>
+#include <tagtrack/kernel/internal/journal.h>
+#include <tagtrack/kernel/internal/topology_editor.h>
+#include <tagtrack/kernel/print.h>
 
 namespace TPI_CUSTOM_ENTITY {
 

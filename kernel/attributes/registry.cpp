@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "kernel/attributes/attrib_api.h"
-#include "kernel/internal/topology_editor.h"
+#include <tagtrack/kernel/attributes/attrib_api.h>
+#include <tagtrack/kernel/internal/topology_editor.h>
 
 namespace TPI_CUSTOM_ENTITY {
 

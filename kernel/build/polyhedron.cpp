@@ -1,4 +1,4 @@
-#include "kernel/build/polyhedron.h"
+#include <tagtrack/kernel/build/polyhedron.h>
 
 #include <cmath>
 #include <cstdint>
@@ -6,7 +6,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "kernel/internal/topology_editor.h"
+#include <tagtrack/kernel/internal/topology_editor.h>
 
 using tpk_detail::topology_editor;
 

@@ -1,11 +1,11 @@
-#include "kernel/build/primitives.h"
+#include <tagtrack/kernel/build/primitives.h>
 
 #include <cmath>
 #include <memory>
 #include <string>
 
-#include "kernel/build/polyhedron.h"
-#include "kernel/internal/topology_editor.h"
+#include <tagtrack/kernel/build/polyhedron.h>
+#include <tagtrack/kernel/internal/topology_editor.h>
 
 using tpk_detail::topology_editor;
 

@@ -15,13 +15,13 @@
 #include <system_error>
 #include <vector>
 
-#include "kernel/attributes/attrib.h"
-#include "kernel/attributes/attrib_api.h"
-#include "kernel/file/model_file.h"
-#include "kernel/internal/journal.h"
-#include "kernel/internal/model_text.h"
-#include "kernel/internal/topology_editor.h"
-#include "kernel/topology/check.h"
+#include <tagtrack/kernel/attributes/attrib.h>
+#include <tagtrack/kernel/attributes/attrib_api.h>
+#include <tagtrack/kernel/file/model_file.h>
+#include <tagtrack/kernel/internal/journal.h>
+#include <tagtrack/kernel/internal/model_text.h>
+#include <tagtrack/kernel/internal/topology_editor.h>
+#include <tagtrack/kernel/topology/check.h>
 
 namespace {
 

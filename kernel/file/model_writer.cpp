@@ -10,11 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "kernel/attributes/attrib.h"
-#include "kernel/attributes/attrib_api.h"
-#include "kernel/file/model_file.h"
-#include "kernel/internal/model_text.h"
-#include "kernel/internal/topology_editor.h"
+#include <tagtrack/kernel/attributes/attrib.h>
+#include <tagtrack/kernel/attributes/attrib_api.h>
+#include <tagtrack/kernel/file/model_file.h>
+#include <tagtrack/kernel/internal/model_text.h>
+#include <tagtrack/kernel/internal/topology_editor.h>
 
 namespace {
 

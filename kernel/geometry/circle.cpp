@@ -1,10 +1,10 @@
-#include "kernel/geometry/curve.h"
+#include <tagtrack/kernel/geometry/curve.h>
 
 #include <algorithm>
 #include <cmath>
 #include <iterator>
 
-#include "kernel/internal/geometry_frame.h"
+#include <tagtrack/kernel/internal/geometry_frame.h>
 
 namespace TPK {
 

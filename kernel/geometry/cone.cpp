@@ -1,10 +1,10 @@
-#include "kernel/geometry/surface.h"
+#include <tagtrack/kernel/geometry/surface.h>
 
 #include <algorithm>
 #include <cmath>
 #include <iterator>
 
-#include "kernel/internal/geometry_frame.h"
+#include <tagtrack/kernel/internal/geometry_frame.h>
 
 namespace TPK {
 

@@ -1,8 +1,8 @@
-#include "kernel/geometry/curve.h"
+#include <tagtrack/kernel/geometry/curve.h>
 
 #include <cmath>
 
-#include "kernel/internal/geometry_frame.h"
+#include <tagtrack/kernel/internal/geometry_frame.h>
 
 curve::~curve() = default;
 

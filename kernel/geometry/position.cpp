@@ -1,9 +1,9 @@
-#include "kernel/geometry/position.h"
+#include <tagtrack/kernel/geometry/position.h>
 
 #include <algorithm>
 #include <cmath>
 
-#include "kernel/internal/geometry_frame.h"
+#include <tagtrack/kernel/internal/geometry_frame.h>
 
 namespace TPK {
 

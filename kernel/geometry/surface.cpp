@@ -1,8 +1,8 @@
-#include "kernel/geometry/surface.h"
+#include <tagtrack/kernel/geometry/surface.h>
 
 #include <cmath>
 
-#include "kernel/internal/geometry_frame.h"
+#include <tagtrack/kernel/internal/geometry_frame.h>
 
 surface::~surface() = default;
 

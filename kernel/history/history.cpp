@@ -1,12 +1,12 @@
-#include "kernel/history/history.h"
+#include <tagtrack/kernel/history/history.h>
 
 #include <algorithm>
 #include <memory>
 #include <vector>
 
-#include "kernel/internal/journal.h"
-#include "kernel/topology/entity.h"
-#include "kernel/topology/topology.h"
+#include <tagtrack/kernel/internal/journal.h>
+#include <tagtrack/kernel/topology/entity.h>
+#include <tagtrack/kernel/topology/topology.h>
 
 namespace tpk_detail {
 

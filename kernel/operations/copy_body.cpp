@@ -1,11 +1,11 @@
-#include "kernel/operations/copy_body.h"
+#include <tagtrack/kernel/operations/copy_body.h>
 
 #include <unordered_map>
 
-#include "kernel/internal/journal.h"
-#include "kernel/internal/statement.h"
-#include "kernel/internal/topology_editor.h"
-#include "kernel/internal/walk.h"
+#include <tagtrack/kernel/internal/journal.h>
+#include <tagtrack/kernel/internal/statement.h>
+#include <tagtrack/kernel/internal/topology_editor.h>
+#include <tagtrack/kernel/internal/walk.h>
 
 using tpk_detail::topology_editor;
 

@@ -1,14 +1,14 @@
-#include "kernel/operations/delete.h"
+#include <tagtrack/kernel/operations/delete.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "kernel/attributes/attrib.h"
-#include "kernel/internal/journal.h"
-#include "kernel/internal/statement.h"
-#include "kernel/internal/topology_editor.h"
-#include "kernel/internal/walk.h"
+#include <tagtrack/kernel/attributes/attrib.h>
+#include <tagtrack/kernel/internal/journal.h>
+#include <tagtrack/kernel/internal/statement.h>
+#include <tagtrack/kernel/internal/topology_editor.h>
+#include <tagtrack/kernel/internal/walk.h>
 
 using tpk_detail::change_statement;
 using tpk_detail::topology_editor;

@@ -1,15 +1,15 @@
-#include "kernel/operations/extrude.h"
+#include <tagtrack/kernel/operations/extrude.h>
 
 #include <cmath>
 #include <memory>
 #include <unordered_map>
 #include <vector>
 
-#include "kernel/internal/journal.h"
-#include "kernel/internal/statement.h"
-#include "kernel/internal/topology_editor.h"
-#include "kernel/internal/walk.h"
-#include "kernel/topology/query.h"
+#include <tagtrack/kernel/internal/journal.h>
+#include <tagtrack/kernel/internal/statement.h>
+#include <tagtrack/kernel/internal/topology_editor.h>
+#include <tagtrack/kernel/internal/walk.h>
+#include <tagtrack/kernel/topology/query.h>
 
 using tpk_detail::topology_editor;
 

@@ -1,11 +1,11 @@
-#include "kernel/operations/merge_edges.h"
+#include <tagtrack/kernel/operations/merge_edges.h>
 
 #include <vector>
 
-#include "kernel/internal/journal.h"
-#include "kernel/internal/statement.h"
-#include "kernel/internal/topology_editor.h"
-#include "kernel/internal/walk.h"
+#include <tagtrack/kernel/internal/journal.h>
+#include <tagtrack/kernel/internal/statement.h>
+#include <tagtrack/kernel/internal/topology_editor.h>
+#include <tagtrack/kernel/internal/walk.h>
 
 using tpk_detail::topology_editor;
 

@@ -1,13 +1,13 @@
-#include "kernel/operations/merge_faces.h"
+#include <tagtrack/kernel/operations/merge_faces.h>
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-#include "kernel/internal/journal.h"
-#include "kernel/internal/statement.h"
-#include "kernel/internal/topology_editor.h"
-#include "kernel/internal/walk.h"
+#include <tagtrack/kernel/internal/journal.h>
+#include <tagtrack/kernel/internal/statement.h>
+#include <tagtrack/kernel/internal/topology_editor.h>
+#include <tagtrack/kernel/internal/walk.h>
 
 using tpk_detail::topology_editor;
 

@@ -1,10 +1,10 @@
-#include "kernel/internal/statement.h"
+#include <tagtrack/kernel/internal/statement.h>
 
 #include <memory>
 
-#include "kernel/attributes/attrib.h"
-#include "kernel/attributes/contexts.h"
-#include "kernel/internal/topology_editor.h"
+#include <tagtrack/kernel/attributes/attrib.h>
+#include <tagtrack/kernel/attributes/contexts.h>
+#include <tagtrack/kernel/internal/topology_editor.h>
 
 namespace tpk_detail {
 

@@ -1,12 +1,12 @@
-#include "kernel/operations/transform.h"
+#include <tagtrack/kernel/operations/transform.h>
 
 #include <cmath>
 #include <memory>
 
-#include "kernel/internal/journal.h"
-#include "kernel/internal/statement.h"
-#include "kernel/internal/topology_editor.h"
-#include "kernel/internal/walk.h"
+#include <tagtrack/kernel/internal/journal.h>
+#include <tagtrack/kernel/internal/statement.h>
+#include <tagtrack/kernel/internal/topology_editor.h>
+#include <tagtrack/kernel/internal/walk.h>
 
 using tpk_detail::topology_editor;
 

@@ -1,11 +1,11 @@
-#include "kernel/topology/check.h"
+#include <tagtrack/kernel/topology/check.h>
 
 #include <numeric>
 #include <string>
 #include <vector>
 
-#include "kernel/internal/topology_editor.h"
-#include "kernel/topology/ordered_faces.h"
+#include <tagtrack/kernel/internal/topology_editor.h>
+#include <tagtrack/kernel/topology/ordered_faces.h>
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "kernel/topology/ordered_faces.h"
+#include <tagtrack/kernel/topology/ordered_faces.h>
 
 #include <algorithm>
 #include <utility>
 
-#include "kernel/internal/topology_editor.h"
-#include "kernel/internal/walk.h"
+#include <tagtrack/kernel/internal/topology_editor.h>
+#include <tagtrack/kernel/internal/walk.h>
 
 using tpk_detail::topology_editor;
 

@@ -1,8 +1,8 @@
-#include "kernel/topology/query.h"
+#include <tagtrack/kernel/topology/query.h>
 
-#include "kernel/internal/topology_editor.h"
-#include "kernel/internal/walk.h"
-#include "kernel/topology/ordered_faces.h"
+#include <tagtrack/kernel/internal/topology_editor.h>
+#include <tagtrack/kernel/internal/walk.h>
+#include <tagtrack/kernel/topology/ordered_faces.h>
 
 using tpk_detail::topology_editor;
 
@@ -123,6 +123,10 @@ outcome get_point(const VERTEX* vertex, TPK::position& point) {
 }  // namespace TPI_QUERY
 
 namespace TPK {
+
+const surface* FACE_const_xs::geometry() const {
+  return m_face ? m_face->geometry() : nullptr;
+}
 
 bool FACE_const_xs::is_planar() const {
   return m_face != nullptr && m_face->geometry() != nullptr &&

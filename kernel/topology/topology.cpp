@@ -1,6 +1,6 @@
-#include "kernel/topology/topology.h"
+#include <tagtrack/kernel/topology/topology.h>
 
-#include "kernel/attributes/attrib.h"
+#include <tagtrack/kernel/attributes/attrib.h>
 
 // Destructors free what the entity alone owns; other entities are freed one by one by the history.
 BODY::~BODY() = default;

@@ -1,9 +1,9 @@
-#include "kernel/internal/topology_editor.h"
+#include <tagtrack/kernel/internal/topology_editor.h>
 
 #include <memory>
 #include <utility>
 
-#include "kernel/history/history.h"
+#include <tagtrack/kernel/history/history.h>
 
 namespace tpk_detail {
 

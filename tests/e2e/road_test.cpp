@@ -8,7 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "feature_model.h"
-#include "tagging_tracking.h"
+#include <tagtrack/kernel/kernel.h>
+#include <tagtrack/tagging_tracking.h>
 
 namespace TT = TPI_TAGGING_TRACKING;
 

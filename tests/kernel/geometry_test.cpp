@@ -9,9 +9,9 @@
 #include <random>
 #include <vector>
 
-#include "kernel/geometry/curve.h"
-#include "kernel/geometry/surface.h"
-#include "kernel/heap.h"
+#include <tagtrack/kernel/geometry/curve.h>
+#include <tagtrack/kernel/geometry/surface.h>
+#include <tagtrack/kernel/heap.h>
 
 namespace TPK {
 namespace {

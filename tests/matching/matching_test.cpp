@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "matching/internal/candidates.h"
+#include <tagtrack/matching/internal/candidates.h>
 #include "support/models.h"
 #include "support/recipes.h"
 #include "support/tags.h"

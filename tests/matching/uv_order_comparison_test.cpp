@@ -1,7 +1,7 @@
 // Grading a stored uv order against the one a candidate vertex has now, branch by branch.
 #include <gtest/gtest.h>
 
-#include "matching/internal/uv_order_comparison.h"
+#include <tagtrack/matching/internal/uv_order_comparison.h>
 #include "support/models.h"
 #include "support/recipes.h"
 

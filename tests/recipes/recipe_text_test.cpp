@@ -15,8 +15,8 @@
 
 #include <gtest/gtest.h>
 
-#include "kernel/heap.h"
-#include "recipes/recipe_text.h"
+#include <tagtrack/kernel/heap.h>
+#include <tagtrack/recipes/recipe_text.h>
 #include "support/recipes.h"
 #include "support/tags.h"
 

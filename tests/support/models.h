@@ -7,7 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tagging_tracking.h"
+#include <tagtrack/kernel/kernel.h>
+#include <tagtrack/tagging_tracking.h>
 
 namespace test_support {
 

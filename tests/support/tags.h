@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "tag_manager/internal/tag_registry.h"
-#include "tagging_tracking.h"
+#include <tagtrack/tag_manager/internal/tag_registry.h>
+#include <tagtrack/kernel/kernel.h>
+#include <tagtrack/tagging_tracking.h>
 
 namespace test_support {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "kernel/heap.h"
+#include <tagtrack/kernel/heap.h>
 #include "support/tags.h"
-#include "tagging/tag_info.h"
+#include <tagtrack/tagging/tag_info.h>
 
 namespace {
 

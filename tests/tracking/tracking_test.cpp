@@ -6,7 +6,7 @@
 #include "support/models.h"
 #include "support/recipes.h"
 #include "support/tags.h"
-#include "tracking/internal/entity_lookup.h"
+#include <tagtrack/tracking/internal/entity_lookup.h>
 
 using namespace test_support;
 using namespace TPI_TAGGING_TRACKING;

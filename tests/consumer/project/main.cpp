@@ -1,7 +1,8 @@
 // A caller of the installed library: builds a block and counts its faces.
 #include <cstdio>
 
-#include "tagging_tracking.h"
+#include <tagtrack/kernel/kernel.h>
+#include <tagtrack/tagging_tracking.h>
 
 int main() {
   BODY* block = nullptr;

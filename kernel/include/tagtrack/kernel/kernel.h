@@ -1,0 +1,32 @@
+// Everything the reference modelling kernel offers its callers.
+#pragma once
+
+#include <tagtrack/kernel/attributes/access.h>
+#include <tagtrack/kernel/attributes/attrib.h>
+#include <tagtrack/kernel/attributes/attrib_api.h>
+#include <tagtrack/kernel/attributes/contexts.h>
+#include <tagtrack/kernel/attributes/entity_def.h>
+#include <tagtrack/kernel/build/polyhedron.h>
+#include <tagtrack/kernel/build/primitives.h>
+#include <tagtrack/kernel/file/model_file.h>
+#include <tagtrack/kernel/geometry/curve.h>
+#include <tagtrack/kernel/geometry/position.h>
+#include <tagtrack/kernel/geometry/surface.h>
+#include <tagtrack/kernel/heap.h>
+#include <tagtrack/kernel/history/history.h>
+#include <tagtrack/kernel/operations/copy_body.h>
+#include <tagtrack/kernel/operations/delete.h>
+#include <tagtrack/kernel/operations/extrude.h>
+#include <tagtrack/kernel/operations/merge_edges.h>
+#include <tagtrack/kernel/operations/merge_faces.h>
+#include <tagtrack/kernel/operations/split_edge.h>
+#include <tagtrack/kernel/operations/split_face.h>
+#include <tagtrack/kernel/operations/transform.h>
+#include <tagtrack/kernel/outcome.h>
+#include <tagtrack/kernel/print.h>
+#include <tagtrack/kernel/topology/check.h>
+#include <tagtrack/kernel/topology/entity.h>
+#include <tagtrack/kernel/topology/ordered_faces.h>
+#include <tagtrack/kernel/topology/query.h>
+#include <tagtrack/kernel/topology/topology.h>
+#include <tagtrack/kernel/tpk_array.h>

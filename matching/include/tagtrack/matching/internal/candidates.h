@@ -1,0 +1,36 @@
+// The candidate search that every matcher runs first on a recipe's own tags, and the edges two
+// faces share.
+//
+// find_tag_candidates enumerates the entities of one kind over the bodies in order (each body's in
+// kernel order) and compares each tagged entity's tags T with the recipe's tags R as
+// R.count_matches(T, mode, count):
+// - exact matches (mode 7, the count equal to both list sizes) are the result when there is any;
+// - otherwise the result is the partial matches (mode 7, a count of at least one) followed by every
+//   loose match (mode 5, a count of at least one), both in enumeration order. A partial match is
+//   always also a loose match, so it stands twice: the doubled entry marks a candidate found only
+//   by partial agreement, and the matchers that accept a single tag candidate outright (vertex and
+//   edge matching) therefore never accept one found that way without further evidence. The face
+//   matcher returns such a face twice. The result is empty exactly when no entity matches even
+//   loosely.
+// An entity without tags, or with an empty tag list, is never a candidate.
+#pragma once
+
+#include <vector>
+
+#include <tagtrack/kernel/boundary/handles.h>
+#include <tagtrack/tagging/tag_info.h>
+
+namespace TPI_TAGGING_TRACKING {
+
+std::vector<FACE*> find_tag_candidates(const tag_info& recipe_tags,
+                                       const std::vector<BODY*>& bodies, FACE* kind);
+std::vector<EDGE*> find_tag_candidates(const tag_info& recipe_tags,
+                                       const std::vector<BODY*>& bodies, EDGE* kind);
+std::vector<VERTEX*> find_tag_candidates(const tag_info& recipe_tags,
+                                         const std::vector<BODY*>& bodies, VERTEX* kind);
+
+// For each edge of `a` in kernel order, for each face of that edge in kernel order: appends the
+// edge when that face is `b` (and not `a`), once for each time.
+void collect_shared_edges(FACE* a, FACE* b, std::vector<EDGE*>& list);
+
+}  // namespace TPI_TAGGING_TRACKING

@@ -1,0 +1,38 @@
+// What a matcher is told about the current model: the bodies to search, in the order they are
+// searched; a history stream and match options carried for the caller (no matcher reads them: tag
+// comparisons in matching always use fixed modes).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include <tagtrack/kernel/boundary/handles.h>
+#include <tagtrack/kernel/boundary/history.h>
+#include <tagtrack/tagtrack_export.h>
+
+namespace TPI_TAGGING_TRACKING {
+
+class TAGTRACK_EXPORT MATCH_CONTEXT {
+ public:
+  // No stream, no bodies, options 5 (primary ids and operation ids).
+  MATCH_CONTEXT() = default;
+  MATCH_CONTEXT(HISTORY_STREAM* history, const std::vector<BODY*>& bodies, unsigned int options)
+      : m_history_stream(history), m_bodies(bodies), m_match_options(options) {}
+  MATCH_CONTEXT(const MATCH_CONTEXT&) = default;
+  MATCH_CONTEXT& operator=(const MATCH_CONTEXT&) = default;
+  virtual ~MATCH_CONTEXT();
+
+  const std::vector<BODY*>& get_bodies() const { return m_bodies; }
+  HISTORY_STREAM* get_history_stream() const { return m_history_stream; }
+  unsigned int get_match_options() const { return m_match_options; }
+  void set_match_options(unsigned int options) { m_match_options = options; }
+  // Adds the secondary-id bit (2) to the options.
+  void match_secondary_ids() { m_match_options |= 2u; }
+
+ private:
+  HISTORY_STREAM* m_history_stream = nullptr;
+  std::vector<BODY*> m_bodies;
+  std::uint32_t m_match_options = 5;
+};
+
+}  // namespace TPI_TAGGING_TRACKING

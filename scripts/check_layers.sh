@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Checks the direction of includes between the library's folders. Each folder may include only
+# itself and the folders below it,
+#   kernel <- tagging <- tag_manager, recipes <- tracking <- matching
+# and the library folders reach the kernel only through <tagtrack/kernel/boundary/...>. Prints
+# every offending line and exits non-zero when there is one.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+declare -A allowed=(
+  [kernel]="kernel"
+  [tagging]="kernel tagging"
+  [tag_manager]="kernel tagging tag_manager"
+  [recipes]="kernel tagging recipes"
+  [tracking]="kernel tagging recipes tracking"
+  [matching]="kernel tagging recipes tracking matching"
+)
+
+status=0
+for folder in kernel tagging tag_manager recipes tracking matching; do
+  while IFS= read -r hit; do
+    file=${hit%%:*}
+    rest=${hit#*:}
+    line=${rest%%:*}
+    text=${rest#*:}
+    if [[ $text =~ \#include\ *\"[^\"]*/ ]]; then
+      echo "$file:$line: project headers are included as <tagtrack/...>: $text"
+      status=1
+      continue
+    fi
+    [[ $text =~ \<tagtrack/([a-z_]+)/ ]] || continue
+    target=${BASH_REMATCH[1]}
+    if [[ " ${allowed[$folder]} " != *" $target "* ]]; then
+      echo "$file:$line: $folder may not include $target: $text"
+      status=1
+    elif [[ $folder != kernel && $target == kernel && ! $text =~ \<tagtrack/kernel/boundary/ ]]; then
+      echo "$file:$line: outside the kernel, only <tagtrack/kernel/boundary/...> is included: $text"
+      status=1
+    fi
+  done < <(grep -rnE '^\s*#\s*include' "$folder" --include='*.h' --include='*.cpp' || true)
+done
+[ "$status" -eq 0 ] && echo "include directions: ok"
+exit "$status"
