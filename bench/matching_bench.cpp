@@ -17,7 +17,7 @@ void match_recipe(benchmark::State& state, BODY* body, Entity* entity, std::int6
   Trackable(entity).MakeRecipe(TT::TRACK_CONTEXT(), made);
   std::unique_ptr<TT::IRecipe> recipe(made);
   std::unique_ptr<TT::ITracker> tracker(recipe->create_tracker());
-  const TT::MATCH_CONTEXT ctx(nullptr, {body}, 5);
+  const TT::MATCH_CONTEXT ctx(nullptr, {body}, TT::compare_loose);
   std::size_t found = 0;
   for (auto _ : state) {
     std::vector<TT::ITrackable*> results;

@@ -163,7 +163,7 @@ std::vector<const ENTITY*> resolve(const std::string& text, const std::vector<BO
   std::unique_ptr<TT::IRecipe> owned(recipe);
   std::unique_ptr<TT::ITracker> tracker(recipe->create_tracker());
   std::vector<TT::ITrackable*> found;
-  tracker->match(TT::MATCH_CONTEXT(nullptr, bodies, 5), recipe, found);
+  tracker->match(TT::MATCH_CONTEXT(nullptr, bodies, TT::compare_loose), recipe, found);
   for (TT::ITrackable* t : found) {
     std::unique_ptr<TT::ITrackable> trackable(t);
     if (auto* f = dynamic_cast<TT::FACE_TRACKABLE*>(t)) entities.push_back(f->GetFacePtr());

@@ -29,7 +29,7 @@ std::vector<T*> search(const tag_info& recipe_tags, const std::vector<BODY*>& bo
     const tag_info* tags = tags_of[i] = find_entity_tag_info(TPK::as_entity(entities[i]));
     if (tags == nullptr) continue;
     int count = 0;
-    recipe_tags.count_matches(*tags, 7, count);
+    recipe_tags.count_matches(*tags, compare_exact, count);
     if (count == 0) continue;
     const bool same =
         count == static_cast<int>(recipe_tags.size()) && count == static_cast<int>(tags->size());
@@ -40,7 +40,7 @@ std::vector<T*> search(const tag_info& recipe_tags, const std::vector<BODY*>& bo
   for (std::size_t i = 0; i < entities.size(); ++i) {
     if (tags_of[i] == nullptr) continue;
     int count = 0;
-    recipe_tags.count_matches(*tags_of[i], 5, count);
+    recipe_tags.count_matches(*tags_of[i], compare_loose, count);
     if (count >= 1) result.push_back(entities[i]);
   }
   return result;

@@ -8,7 +8,7 @@ bool within(std::int32_t value, std::int32_t first, std::int32_t last) {
   return first <= value && value <= last;
 }
 
-// Level 3: the rank and its run moved by `shift` together.
+// uv_shifted_by_count: the rank and its run moved by `shift` together.
 bool run_moved(std::int32_t c_first, std::int32_t c_last, std::int32_t s_first, std::int32_t s_last,
                std::int32_t shift) {
   return c_first + shift == s_first && c_last + shift == s_last;
@@ -17,7 +17,7 @@ bool run_moved(std::int32_t c_first, std::int32_t c_last, std::int32_t s_first, 
 }  // namespace
 
 bool compare_uv_order(const uv_order_data& s, VERTEX* vertex, FACE* face, int& level) {
-  level = 4;
+  level = uv_no_agreement;
   if (s.m_num_vertices == 0 || s.m_u_rank < 0 || s.m_v_rank < 0) return false;
   const uv_order_data c(vertex, face);
   if (c.m_num_vertices == 0 || c.m_u_rank < 0 || c.m_v_rank < 0) return false;
@@ -26,7 +26,7 @@ bool compare_uv_order(const uv_order_data& s, VERTEX* vertex, FACE* face, int& l
   if (c.m_num_vertices == s.m_num_vertices) {
     const bool u_agrees = c.m_u_rank == s.m_u_rank || within(c.m_u_rank, s.m_u_first, s.m_u_last);
     if (u_agrees && v_agrees) {
-      level = 1;
+      level = uv_same_place;
       return true;
     }
     return false;
@@ -36,7 +36,7 @@ bool compare_uv_order(const uv_order_data& s, VERTEX* vertex, FACE* face, int& l
     const bool u_run = c.m_u_first == s.m_u_first && c.m_u_last == s.m_u_last;
     const bool v_run = c.m_v_first == s.m_v_first && c.m_v_last == s.m_v_last;
     if (u_run || v_run) {
-      level = 2;
+      level = uv_one_run_kept;
       return true;
     }
     return false;
@@ -64,7 +64,7 @@ bool compare_uv_order(const uv_order_data& s, VERTEX* vertex, FACE* face, int& l
       agrees = run_moved(c.m_v_first, c.m_v_last, s.m_v_first, s.m_v_last, d);
     }
   }
-  if (agrees) level = 3;
+  if (agrees) level = uv_shifted_by_count;
   return agrees;
 }
 

@@ -81,16 +81,16 @@ void VERTEX_TRACKER::match(const MATCH_CONTEXT& ctx, const IRecipe* recipe,
   // Uv stage: where each remaining vertex stands on the curved faces found.
   const VERTEX_RECIPE::uv_orders& stored = *vertex_recipe->get_uv_orders();
   if (!stored.empty()) {
-    std::vector<VERTEX*> by_level[2];  // levels 2 and 3
+    std::vector<VERTEX*> by_level[2];  // uv_one_run_kept, uv_shifted_by_count
     for (VERTEX* v : common) {
       for (const auto& [position, faces] : found) {
         const auto record = stored.find(position);
         if (record == stored.end()) continue;
         for (FACE* face : faces) {
-          int level = 4;
+          int level = uv_no_agreement;
           if (!compare_uv_order(record->second, v, face, level)) continue;
-          if (level == 1) return give({v}, results);
-          by_level[level - 2].push_back(v);
+          if (level == uv_same_place) return give({v}, results);
+          by_level[level - uv_one_run_kept].push_back(v);
         }
       }
     }

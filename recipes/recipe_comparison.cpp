@@ -10,7 +10,7 @@ namespace {
 // Every tag of `b` finds an equal tag in `a`, and as many as either list holds.
 bool same_tags(const tag_info& a, const tag_info& b) {
   int matched = 0;
-  a.count_matches(b, 7, matched);
+  a.count_matches(b, compare_exact, matched);
   return matched >= 0 && static_cast<std::size_t>(matched) == a.size() &&
          static_cast<std::size_t>(matched) == b.size();
 }

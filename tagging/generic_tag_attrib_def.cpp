@@ -80,11 +80,11 @@ TPI_CUSTOM_ENTITY::entity_def* generic_tag_attrib_def::copy(
 
 bool generic_tag_attrib_def::roll_notify(const TPI_CUSTOM_ENTITY::roll_notify_context& ctx) const {
   ATTRIB_CUSTOM* attrib = TPK::ATTRIB_CUSTOM_xs(ctx.entity()).get();
-  switch (static_cast<int>(ctx.get_type())) {
-    case 0:
+  switch (ctx.get_type()) {
+    case TPI_CUSTOM_ENTITY::ROLL_NOTIFY_LEAVING:
       tag_events::forgotten(attrib);
       break;
-    case 2:
+    case TPI_CUSTOM_ENTITY::ROLL_NOTIFY_RETURNED:
       tag_events::recorded(attrib);
       break;
     default:

@@ -38,7 +38,7 @@ bool tag_info::operator<(const tag_info& other) const noexcept {
 }
 
 void tag_info::count_matches(const tag_info& other, int mode, int& count) const noexcept {
-  const bool first_match_only = mode == 7;
+  const bool first_match_only = mode == compare_exact;
   std::int64_t matched = 0;
   for (const tag_data& o : other) {
     for (const tag_data& t : m_tags) {

@@ -5,6 +5,7 @@
 #include <tagtrack/kernel/attributes/attrib.h>
 #include <tagtrack/kernel/internal/journal.h>
 #include <tagtrack/kernel/internal/topology_editor.h>
+#include <tagtrack/kernel/operations/change_statement.h>
 #include <tagtrack/kernel/print.h>
 
 namespace TPI_CUSTOM_ENTITY {
@@ -160,7 +161,7 @@ outcome tag_attrib_def::update_attribute_with_this_def(ATTRIB_CUSTOM* attrib) co
         "update_attribute_with_this_def: the attribute does not hold a tag_attrib_def");
   }
   using tpk_detail::topology_editor;
-  tpk_detail::operation_scope scope;
+  TPK::operation_scope scope;
   // The definition may change in place: the history keeps a copy of it as it was.
   std::unique_ptr<entity_def> before(current->copy_for_backup());
   auto* backup = dynamic_cast<attrib_def*>(before.get());

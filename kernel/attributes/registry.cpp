@@ -20,7 +20,7 @@ outcome add_attrib(ENTITY* owner, attrib_def* def, ATTRIB_CUSTOM*& attrib) {
     return outcome::failure("add_attrib: the definition is already held by an attribute");
   }
   if (!owner->alive()) return outcome::failure("add_attrib: the owner was deleted");
-  tpk_detail::operation_scope scope;
+  TPK::operation_scope scope;
   ATTRIB_CUSTOM* created = tpk_detail::topology_editor::new_custom_attrib(owner);
   tpk_detail::topology_editor::install_def(created, def);
   scope.commit();

@@ -98,7 +98,7 @@ outcome make_polyhedron(const std::vector<TPK::position>& points,
     }
   }
 
-  tpk_detail::operation_scope scope;
+  TPK::operation_scope scope;
   BODY* made = topology_editor::new_body();
   std::vector<VERTEX*> vertex_of(num_points, nullptr);
   for (std::size_t i = 0; i < num_points; ++i) {

@@ -42,7 +42,7 @@ void add_cap(BODY* body, EDGE* circle, double z, bool up) {
 outcome make_revolved(double bottom, double top, double height, surface* side_surface,
                       BODY*& body) {
   std::unique_ptr<surface> side_geometry(side_surface);
-  tpk_detail::operation_scope scope;
+  TPK::operation_scope scope;
   BODY* made = topology_editor::new_body();
   BODY* b = made;
   const TPK::position low{bottom, 0, 0}, high{top, 0, height};
@@ -108,7 +108,7 @@ outcome make_cone(double bottom, double top, double height, BODY*& body) {
 
 outcome make_sphere(double radius, BODY*& body) {
   if (!positive(radius)) return bad("make_sphere", "radius must be positive");
-  tpk_detail::operation_scope scope;
+  TPK::operation_scope scope;
   BODY* made = topology_editor::new_body();
   BODY* b = made;
   VERTEX* south = topology_editor::new_vertex(b, {0, 0, -radius});
@@ -130,7 +130,7 @@ outcome make_torus(double major, double minor, BODY*& body) {
   if (!positive(minor) || !std::isfinite(major) || major <= minor + TPK::resabs) {
     return bad("make_torus", "needs major > minor > 0");
   }
-  tpk_detail::operation_scope scope;
+  TPK::operation_scope scope;
   BODY* made = topology_editor::new_body();
   BODY* b = made;
   VERTEX* corner = topology_editor::new_vertex(b, {major + minor, 0, 0});
@@ -154,7 +154,7 @@ outcome make_torus(double major, double minor, BODY*& body) {
 
 outcome make_disc(double radius, BODY*& body) {
   if (!positive(radius)) return bad("make_disc", "radius must be positive");
-  tpk_detail::operation_scope scope;
+  TPK::operation_scope scope;
   BODY* made = topology_editor::new_body();
   VERTEX* v = topology_editor::new_vertex(made, {radius, 0, 0});
   EDGE* rim = topology_editor::new_edge(made, circle_at(radius, 0), v, v, 0.0, two_pi);

@@ -21,6 +21,7 @@
 #include <tagtrack/kernel/internal/journal.h>
 #include <tagtrack/kernel/internal/model_text.h>
 #include <tagtrack/kernel/internal/topology_editor.h>
+#include <tagtrack/kernel/operations/change_statement.h>
 #include <tagtrack/kernel/topology/check.h>
 
 namespace {
@@ -736,7 +737,7 @@ bool read_model(text_in& in, std::vector<BODY*>& made) {
 
 outcome restore_text(const std::string& text, std::vector<BODY*>& bodies, const char* who) {
   text_in in(text);
-  tpk_detail::operation_scope scope;
+  TPK::operation_scope scope;
   std::vector<BODY*> made;
   if (!read_model(in, made)) return outcome::failure(in.error(who));
   bodies.reserve(bodies.size() + made.size());

@@ -3,9 +3,9 @@
 #include <unordered_map>
 
 #include <tagtrack/kernel/internal/journal.h>
-#include <tagtrack/kernel/internal/statement.h>
 #include <tagtrack/kernel/internal/topology_editor.h>
 #include <tagtrack/kernel/internal/walk.h>
+#include <tagtrack/kernel/operations/change_statement.h>
 
 using tpk_detail::topology_editor;
 
@@ -15,7 +15,7 @@ outcome copy_body(BODY* source, BODY*& copy) {
   if (source == nullptr || !source->alive()) {
     return outcome::failure("copy_body: no body, or a deleted one");
   }
-  tpk_detail::operation_scope scope;
+  TPK::operation_scope scope;
   BODY* made = topology_editor::new_body();
   // Counterparts by source entity; looked up only, never iterated, so its order plays no part.
   std::unordered_map<const ENTITY*, ENTITY*> counterpart;
@@ -59,7 +59,7 @@ outcome copy_body(BODY* source, BODY*& copy) {
     for (EDGE* e : v->edges()) edges.push_back(static_cast<EDGE*>(counterpart.at(e)));
     topology_editor::set_edges(static_cast<VERTEX*>(counterpart.at(v)), edges);
   }
-  tpk_detail::change_statement statement;
+  TPK::change_statement statement;
   tpk_detail::for_each_entity(source,
                               [&](ENTITY* e) { statement.replicated(e, counterpart.at(e)); });
   statement.announce();

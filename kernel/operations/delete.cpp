@@ -6,11 +6,11 @@
 
 #include <tagtrack/kernel/attributes/attrib.h>
 #include <tagtrack/kernel/internal/journal.h>
-#include <tagtrack/kernel/internal/statement.h>
 #include <tagtrack/kernel/internal/topology_editor.h>
 #include <tagtrack/kernel/internal/walk.h>
+#include <tagtrack/kernel/operations/change_statement.h>
 
-using tpk_detail::change_statement;
+using TPK::change_statement;
 using tpk_detail::topology_editor;
 
 namespace {
@@ -31,7 +31,7 @@ namespace TPI_MODEL {
 
 outcome delete_body(BODY* body) {
   if (!removable(body)) return refuse("delete_body", body);
-  tpk_detail::operation_scope scope;
+  TPK::operation_scope scope;
   change_statement statement;
   tpk_detail::for_each_entity(body, [&](ENTITY* e) { statement.lost(e); });
   statement.announce();
@@ -41,7 +41,7 @@ outcome delete_body(BODY* body) {
 
 outcome delete_face(FACE* face) {
   if (!removable(face)) return refuse("delete_face", face);
-  tpk_detail::operation_scope scope;
+  TPK::operation_scope scope;
   change_statement statement;
   statement.lost(face);
   std::vector<EDGE*> edges;
@@ -76,7 +76,7 @@ outcome delete_face(FACE* face) {
 
 outcome delete_attrib(ATTRIB* attrib) {
   if (!removable(attrib)) return refuse("delete_attrib", attrib);
-  tpk_detail::operation_scope scope;
+  TPK::operation_scope scope;
   topology_editor::detach(attrib);
   topology_editor::kill(attrib);
   scope.commit();

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include <tagtrack/kernel/internal/journal.h>
-#include <tagtrack/kernel/internal/statement.h>
 #include <tagtrack/kernel/internal/topology_editor.h>
 #include <tagtrack/kernel/internal/walk.h>
+#include <tagtrack/kernel/operations/change_statement.h>
 #include <tagtrack/kernel/topology/query.h>
 
 using tpk_detail::topology_editor;
@@ -105,7 +105,7 @@ namespace TPI_MODEL {
 
 outcome extrude(FACE* profile, const TPK::vector3& direction, FACE*& top) {
   if (outcome r = check_profile(profile, direction); !r.ok()) return r;
-  tpk_detail::operation_scope scope;
+  TPK::operation_scope scope;
   BODY* body = profile->body();
   TPK::par_pos origin;
   const TPK::vector3 normal = profile->geometry()->normal(origin);
@@ -167,7 +167,7 @@ outcome extrude(FACE* profile, const TPK::vector3& direction, FACE*& top) {
     }
   }
 
-  tpk_detail::change_statement statement;
+  TPK::change_statement statement;
   statement.copied(profile, lid_face);
   for (EDGE* e : edges) statement.copied(e, top_of.at(e));
   for (VERTEX* v : vertices) statement.copied(v, top_of.at(v));

@@ -3,9 +3,9 @@
 #include <vector>
 
 #include <tagtrack/kernel/internal/journal.h>
-#include <tagtrack/kernel/internal/statement.h>
 #include <tagtrack/kernel/internal/topology_editor.h>
 #include <tagtrack/kernel/internal/walk.h>
+#include <tagtrack/kernel/operations/change_statement.h>
 
 using tpk_detail::topology_editor;
 
@@ -61,7 +61,7 @@ outcome merge_edges(VERTEX* vertex, EDGE*& survivor) {
     return outcome::failure("merge_edges: the edges are not used alike by the same faces");
   }
 
-  tpk_detail::operation_scope scope;
+  TPK::operation_scope scope;
   VERTEX* far = gone->start() == vertex ? gone->end() : gone->start();
   // The survivor keeps its direction along its curve and extends over the other edge.
   double t = 0;
@@ -91,7 +91,7 @@ outcome merge_edges(VERTEX* vertex, EDGE*& survivor) {
     topology_editor::set_next(n->previous(), n->next());
   }
 
-  tpk_detail::change_statement statement;
+  TPK::change_statement statement;
   statement.merged(gone, kept);
   statement.lost(gone);
   for (COEDGE* n : partners) statement.lost(n);

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include <tagtrack/kernel/internal/journal.h>
-#include <tagtrack/kernel/internal/statement.h>
 #include <tagtrack/kernel/internal/topology_editor.h>
 #include <tagtrack/kernel/internal/walk.h>
+#include <tagtrack/kernel/operations/change_statement.h>
 
 using tpk_detail::topology_editor;
 
@@ -83,7 +83,7 @@ outcome merge_faces(FACE* kept, FACE* gone) {
     return outcome::failure("merge_faces: the faces share no edge that can be removed");
   }
 
-  tpk_detail::operation_scope scope;
+  TPK::operation_scope scope;
   // Splice each boundary past the removed coedges: from a coedge whose successor goes, continue
   // after that successor's partner on the other face.
   std::vector<COEDGE*> remaining;
@@ -108,7 +108,7 @@ outcome merge_faces(FACE* kept, FACE* gone) {
   for (const auto& [c, next] : relinks) topology_editor::set_next(c, next);
 
   // The cycles of what remains become the loops of `kept`, in the order of their first coedge.
-  tpk_detail::change_statement statement;
+  TPK::change_statement statement;
   statement.merged(gone, kept);
   statement.lost(gone);
   const std::vector<LOOP*> kept_loops(kept->loops().begin(), kept->loops().end());

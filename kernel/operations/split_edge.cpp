@@ -5,9 +5,9 @@
 #include <vector>
 
 #include <tagtrack/kernel/internal/journal.h>
-#include <tagtrack/kernel/internal/statement.h>
 #include <tagtrack/kernel/internal/topology_editor.h>
 #include <tagtrack/kernel/internal/walk.h>
+#include <tagtrack/kernel/operations/change_statement.h>
 
 using tpk_detail::topology_editor;
 
@@ -36,7 +36,7 @@ outcome split_edge(EDGE* edge, const TPK::position& at, VERTEX*& new_vertex, EDG
     return outcome::failure("split_edge: the point is not strictly inside the edge");
   }
 
-  tpk_detail::operation_scope scope;
+  TPK::operation_scope scope;
   BODY* body = edge->body();
   VERTEX* start = edge->start();
   VERTEX* end = edge->end();
@@ -68,7 +68,7 @@ outcome split_edge(EDGE* edge, const TPK::position& at, VERTEX*& new_vertex, EDG
     }
   }
 
-  tpk_detail::change_statement statement;
+  TPK::change_statement statement;
   statement.split(edge, piece);
   statement.created(middle);
   statement.announce();

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include <tagtrack/kernel/internal/journal.h>
-#include <tagtrack/kernel/internal/statement.h>
 #include <tagtrack/kernel/internal/topology_editor.h>
 #include <tagtrack/kernel/internal/walk.h>
+#include <tagtrack/kernel/operations/change_statement.h>
 
 using tpk_detail::topology_editor;
 
@@ -148,7 +148,7 @@ outcome split_face(FACE* face, VERTEX* a, VERTEX* b, EDGE*& new_edge, FACE*& new
   cut chosen;
   if (outcome r = choose_cut(face, a, b, chosen); !r.ok()) return r;
 
-  tpk_detail::operation_scope scope;
+  TPK::operation_scope scope;
   BODY* body = face->body();
   // Which part holds the loop's first coedge: the a-to-b part runs from ca up to cb.
   bool first_on_ab_part = false;
@@ -189,7 +189,7 @@ outcome split_face(FACE* face, VERTEX* a, VERTEX* b, EDGE*& new_edge, FACE*& new
   tpk_detail::for_each_coedge_of(piece_loop,
                                  [&](COEDGE* c) { topology_editor::set_loop(c, piece_loop); });
 
-  tpk_detail::change_statement statement;
+  TPK::change_statement statement;
   statement.split(face, piece);
   statement.created(edge);
   statement.announce();

@@ -4,9 +4,9 @@
 #include <memory>
 
 #include <tagtrack/kernel/internal/journal.h>
-#include <tagtrack/kernel/internal/statement.h>
 #include <tagtrack/kernel/internal/topology_editor.h>
 #include <tagtrack/kernel/internal/walk.h>
+#include <tagtrack/kernel/operations/change_statement.h>
 
 using tpk_detail::topology_editor;
 
@@ -37,8 +37,8 @@ outcome transform_body(BODY* body, const TPK::transf& motion) {
     return outcome::failure("transform_body: no body, or a deleted one");
   }
   if (!is_rigid(motion)) return outcome::failure("transform_body: the motion is not rigid");
-  tpk_detail::operation_scope scope;
-  tpk_detail::change_statement statement;
+  TPK::operation_scope scope;
+  TPK::change_statement statement;
   tpk_detail::for_each_entity(body, [&](ENTITY* e) {
     statement.moved(e);
     switch (e->kind()) {

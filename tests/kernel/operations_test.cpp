@@ -282,3 +282,31 @@ TEST_F(Operations, AFailingNotificationUndoesTheWholeOperation) {
 }
 
 }  // namespace
+
+// The statement an outside operation hands over is checked before anything is notified.
+TEST(ChangeStatement, CheckNamesEachBrokenInvariant) {
+  body_ptr b = block();
+  const std::vector<FACE*> f = faces_of(b.get());
+  TPK::change_statement fine;
+  fine.split(f[0], f[1]);
+  fine.merged(f[2], f[3]);
+  fine.lost(f[2]);
+  EXPECT_EQ(fine.check(), nullptr);
+
+  const auto broken = [](auto state) {
+    TPK::change_statement s;
+    state(s);
+    return s.check() != nullptr;
+  };
+  EXPECT_TRUE(broken([&](TPK::change_statement& s) { s.lost(nullptr); }));
+  EXPECT_TRUE(broken([&](TPK::change_statement& s) { s.copied(f[0], nullptr); }));
+  EXPECT_TRUE(broken([&](TPK::change_statement& s) { s.split(f[0], f[0]); }));
+  EXPECT_TRUE(broken([&](TPK::change_statement& s) {
+    s.split(f[0], f[1]);
+    s.lost(f[0]);
+  }));
+  EXPECT_TRUE(broken([&](TPK::change_statement& s) {
+    s.merged(f[0], f[1]);
+    s.lost(f[1]);
+  }));
+}

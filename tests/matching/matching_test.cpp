@@ -23,7 +23,7 @@ class Matching : public testing::Test {
 template <class Tracker>
 std::vector<const ENTITY*> found(const std::vector<BODY*>& bodies, const IRecipe& recipe) {
   std::vector<ITrackable*> results;
-  Tracker().match(MATCH_CONTEXT(nullptr, bodies, 5), &recipe, results);
+  Tracker().match(MATCH_CONTEXT(nullptr, bodies, compare_loose), &recipe, results);
   std::vector<const ENTITY*> entities;
   for (ITrackable* t : results) {
     std::unique_ptr<ITrackable> owned(t);
@@ -79,9 +79,9 @@ TEST_F(Matching, FaceMatchingIsATagSearchInBodyOrder) {
   EXPECT_EQ(found<FACE_TRACKER>({second.get()}, g), (list{second->faces()[3], second->faces()[3]}));
   // The wrong class, or null, finds nothing.
   std::vector<ITrackable*> results;
-  FACE_TRACKER().match(MATCH_CONTEXT(nullptr, {second.get()}, 5), nullptr, results);
+  FACE_TRACKER().match(MATCH_CONTEXT(nullptr, {second.get()}, compare_loose), nullptr, results);
   const EDGE_RECIPE edge;
-  FACE_TRACKER().match(MATCH_CONTEXT(nullptr, {second.get()}, 5), &edge, results);
+  FACE_TRACKER().match(MATCH_CONTEXT(nullptr, {second.get()}, compare_loose), &edge, results);
   EXPECT_TRUE(results.empty());
 }
 

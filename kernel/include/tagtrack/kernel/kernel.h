@@ -14,6 +14,7 @@
 #include <tagtrack/kernel/geometry/surface.h>
 #include <tagtrack/kernel/heap.h>
 #include <tagtrack/kernel/history/history.h>
+#include <tagtrack/kernel/operations/change_statement.h>
 #include <tagtrack/kernel/operations/copy_body.h>
 #include <tagtrack/kernel/operations/delete.h>
 #include <tagtrack/kernel/operations/extrude.h>

@@ -8,6 +8,7 @@
 
 #include <tagtrack/kernel/boundary/handles.h>
 #include <tagtrack/kernel/boundary/history.h>
+#include <tagtrack/tagging/tag_data.h>
 #include <tagtrack/tagtrack_export.h>
 
 namespace TPI_TAGGING_TRACKING {
@@ -26,13 +27,13 @@ class TAGTRACK_EXPORT MATCH_CONTEXT {
   HISTORY_STREAM* get_history_stream() const { return m_history_stream; }
   unsigned int get_match_options() const { return m_match_options; }
   void set_match_options(unsigned int options) { m_match_options = options; }
-  // Adds the secondary-id bit (2) to the options.
-  void match_secondary_ids() { m_match_options |= 2u; }
+  // Adds the secondary id to the options.
+  void match_secondary_ids() { m_match_options |= compare_secondary_id; }
 
  private:
   HISTORY_STREAM* m_history_stream = nullptr;
   std::vector<BODY*> m_bodies;
-  std::uint32_t m_match_options = 5;
+  std::uint32_t m_match_options = compare_loose;
 };
 
 }  // namespace TPI_TAGGING_TRACKING

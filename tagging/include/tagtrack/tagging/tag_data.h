@@ -12,6 +12,17 @@
 
 namespace TPI_TAGGING_TRACKING {
 
+// Tag comparison modes: the fields two tags must agree on, combined with |.
+enum tag_compare_mode : int {
+  compare_primary_id = 1,
+  compare_secondary_id = 2,
+  compare_operation_ids = 4,
+  // Primary id and operation ids; a mode of 0 counts as this one.
+  compare_loose = compare_primary_id | compare_operation_ids,
+  // All three fields; under this mode alone count_matches counts each tag at most once.
+  compare_exact = compare_primary_id | compare_secondary_id | compare_operation_ids,
+};
+
 class TAGTRACK_EXPORT tag_data {
  public:
   // Largest counts that the tag text reader accepts inside one tag. They lie far above anything a
@@ -89,10 +100,12 @@ inline bool tag_data::operator==(const tag_data& other) const noexcept {
 }
 
 inline bool tag_data::matches(const tag_data& other, int mode) const noexcept {
-  if (mode == 0) mode = 5;
-  if ((mode & 1) && !same_items(m_primary_id, other.m_primary_id)) return false;
-  if ((mode & 2) && m_secondary_id != other.m_secondary_id) return false;
-  if ((mode & 4) && !same_items(m_operation_ids, other.m_operation_ids)) return false;
+  if (mode == 0) mode = compare_loose;
+  if ((mode & compare_primary_id) && !same_items(m_primary_id, other.m_primary_id)) return false;
+  if ((mode & compare_secondary_id) && m_secondary_id != other.m_secondary_id) return false;
+  if ((mode & compare_operation_ids) && !same_items(m_operation_ids, other.m_operation_ids)) {
+    return false;
+  }
   return true;
 }
 

@@ -83,25 +83,4 @@ stream_log& recording_log();
 // The log of a stream.
 stream_log& log_of(HISTORY_STREAM* stream);
 
-// Makes a kernel operation all or nothing: unless commit() is called, everything recorded since
-// construction is undone and discarded when the scope ends (an error return or an exception).
-class operation_scope {
- public:
-  operation_scope() : m_log(&recording_log()), m_mark(m_log->begin_operation()) {}
-  operation_scope(const operation_scope&) = delete;
-  operation_scope& operator=(const operation_scope&) = delete;
-  ~operation_scope() {
-    if (!m_committed) m_log->abort_to(m_mark);
-  }
-  void commit() {
-    m_committed = true;
-    m_log->commit_from(m_mark);
-  }
-
- private:
-  stream_log* m_log;
-  std::size_t m_mark;
-  bool m_committed = false;
-};
-
 }  // namespace tpk_detail

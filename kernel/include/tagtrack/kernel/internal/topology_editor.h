@@ -3,7 +3,7 @@
 // before making it, so that the change can be rolled back, rolled forward, or aborted when the
 // operation around it fails.
 //
-// Rules the callers keep: run inside a tpk_detail::operation_scope; call touch(e) before changing
+// Rules the callers keep: run inside a TPK::operation_scope; call touch(e) before changing
 // any link of an existing entity e (the setters below do it themselves).
 #pragma once
 
@@ -13,6 +13,7 @@
 #include <tagtrack/kernel/attributes/attrib.h>
 #include <tagtrack/kernel/geometry/position.h>
 #include <tagtrack/kernel/internal/journal.h>
+#include <tagtrack/kernel/operations/change_statement.h>
 #include <tagtrack/kernel/topology/topology.h>
 
 namespace tpk_detail {

@@ -11,6 +11,14 @@
 
 namespace TPI_TAGGING_TRACKING {
 
+// The grades of agreement, best first.
+enum uv_agreement : int {
+  uv_same_place = 1,
+  uv_one_run_kept = 2,
+  uv_shifted_by_count = 3,
+  uv_no_agreement = 4,
+};
+
 bool compare_uv_order(const uv_order_data& stored, VERTEX* vertex, FACE* face, int& level);
 
 }  // namespace TPI_TAGGING_TRACKING

@@ -1,16 +1,20 @@
-#include <tagtrack/kernel/internal/statement.h>
+#include <tagtrack/kernel/operations/change_statement.h>
 
+#include <cassert>
 #include <memory>
+#include <unordered_set>
 
 #include <tagtrack/kernel/attributes/attrib.h>
 #include <tagtrack/kernel/attributes/contexts.h>
+#include <tagtrack/kernel/internal/journal.h>
 #include <tagtrack/kernel/internal/topology_editor.h>
 
-namespace tpk_detail {
+namespace TPK {
 
 namespace {
 
 using TPI_CUSTOM_ENTITY::attrib_def;
+using tpk_detail::topology_editor;
 
 std::vector<ATTRIB_CUSTOM*> custom_attribs(const ENTITY* e) {
   std::vector<ATTRIB_CUSTOM*> found;
@@ -51,7 +55,37 @@ void remove_with_attributes(ENTITY* e) {
 
 }  // namespace
 
+const char* change_statement::check() const {
+  std::unordered_set<const ENTITY*> lost;
+  for (const entry& e : m_entries) {
+    if (e.entity == nullptr) return "an entry names no entity";
+    if (e.what == fate::lost) lost.insert(e.entity);
+  }
+  for (const entry& e : m_entries) {
+    switch (e.what) {
+      case fate::split:
+      case fate::merged:
+      case fate::copied:
+      case fate::replicated:
+        if (e.other == nullptr || e.other == e.entity) {
+          return "a split, merge or copy does not name another entity";
+        }
+        if (e.what != fate::merged && lost.count(e.entity) != 0) {
+          return "an entity is both lost and split or copied";
+        }
+        if (e.what == fate::merged && (lost.count(e.other) != 0 || !e.other->alive())) {
+          return "a merge keeps an entity that does not survive";
+        }
+        break;
+      default:
+        break;
+    }
+  }
+  return nullptr;
+}
+
 void change_statement::announce() const {
+  assert(check() == nullptr);
   std::vector<std::vector<ATTRIB_CUSTOM*>> before;
   std::vector<std::vector<ATTRIB_CUSTOM*>> other_before;
   before.reserve(m_entries.size());
@@ -112,6 +146,21 @@ void change_statement::announce() const {
   for (const entry& e : m_entries) {
     if (e.what == fate::lost) remove_with_attributes(e.entity);
   }
+#ifndef NDEBUG
+  for (const entry& e : m_entries) assert(e.what != fate::lost || !e.entity->alive());
+#endif
 }
 
-}  // namespace tpk_detail
+operation_scope::operation_scope()
+    : m_log(&tpk_detail::recording_log()), m_mark(m_log->begin_operation()) {}
+
+operation_scope::~operation_scope() {
+  if (!m_committed) m_log->abort_to(m_mark);
+}
+
+void operation_scope::commit() {
+  m_committed = true;
+  m_log->commit_from(m_mark);
+}
+
+}  // namespace TPK

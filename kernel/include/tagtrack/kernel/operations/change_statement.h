@@ -1,6 +1,8 @@
-// The statement of a modelling operation: for every entity it touched, what became of it. The
-// operation changes the topology, then announces its statement, and the attribute notifications
-// follow from the statement alone:
+// The statement of a modelling operation: for every entity it touched, what became of it. It is
+// the one way an operation, the kernel's own or one run outside the kernel on the same bodies,
+// tells the attributes what happened. The operation changes the topology, then announces its
+// statement, and the notifications follow from the statement alone:
+//   kept(e)                nothing;
 //   moved(e)               each custom attribute of e hears trans_owner;
 //   split(e, piece)        each hears split_owner naming the piece the split made;
 //   merged(gone, kept)     each attribute of `gone` hears merge_owner(kept, deleting = true), then
@@ -14,15 +16,30 @@
 // Entries are announced in the order they were stated; the attributes of an entity in their
 // order, as they were when the announcement began (an attribute added by a notification is not
 // notified in the same announcement, one removed meanwhile is skipped).
+//
+// Invariants of a statement (check() reports the first one broken; announce() asserts them in
+// debug builds): every entry names an entity, and split, merged, copied and replicated name the
+// other entity too, never the entity itself; an entity that is lost is not also split, copied,
+// replicated or the kept side of a merge; the kept side of a merge is alive when the statement is
+// announced. After announce(), every lost entity has left the model.
+//
+// Announce inside an operation_scope, so that an exception from a notification undoes the whole
+// operation, changes and notifications alike.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
-#include <tagtrack/kernel/topology/entity.h>
+#include <tagtrack/kernel/boundary/handles.h>
+#include <tagtrack/kernel/kernel_export.h>
 
 namespace tpk_detail {
+class stream_log;
+}
 
-class change_statement {
+namespace TPK {
+
+class TPK_KERNEL_EXPORT change_statement {
  public:
   enum class fate { kept, moved, split, merged, copied, replicated, created, lost };
   struct entry {
@@ -42,12 +59,31 @@ class change_statement {
 
   const std::vector<entry>& entries() const { return m_entries; }
 
-  // Sends the notifications, then removes what was lost. Runs inside the operation's scope: if a
-  // notification throws, the whole operation is undone.
+  // Null when the invariants above hold; otherwise what is wrong, in one sentence.
+  const char* check() const;
+
+  // Sends the notifications, then removes what was lost.
   void announce() const;
 
  private:
   std::vector<entry> m_entries;
 };
 
-}  // namespace tpk_detail
+// Makes a modelling operation all or nothing: unless commit() is called, everything the kernel
+// recorded in the default history stream since construction (topology changes, attribute changes,
+// notifications) is undone and discarded when the scope ends, by an error return or an exception.
+class TPK_KERNEL_EXPORT operation_scope {
+ public:
+  operation_scope();
+  operation_scope(const operation_scope&) = delete;
+  operation_scope& operator=(const operation_scope&) = delete;
+  ~operation_scope();
+  void commit();
+
+ private:
+  tpk_detail::stream_log* m_log;  // the default stream's log when the scope began
+  std::size_t m_mark;
+  bool m_committed = false;
+};
+
+}  // namespace TPK
