@@ -2,6 +2,7 @@
 #include <vector>
 
 #include <tagtrack/recipes/recipe.h>
+#include <tagtrack/tracking/internal/checked_cast.h>
 #include <tagtrack/tracking/internal/entity_lookup.h>
 #include <tagtrack/tracking/tracker.h>
 
@@ -9,7 +10,7 @@ namespace TPI_TAGGING_TRACKING {
 
 void EDGE_TRACKER::track(const TRACK_CONTEXT& ctx, const ITrackable* trackable, IRecipe*& recipe) {
   if (trackable == nullptr) return;
-  EDGE* edge = const_cast<EDGE*>(static_cast<const EDGE_TRACKABLE*>(trackable)->GetEdgePtr());
+  EDGE* edge = const_cast<EDGE*>(checked_cast<const EDGE_TRACKABLE*>(trackable)->GetEdgePtr());
   if (edge == nullptr) return;
 
   tag_info own;
@@ -20,7 +21,8 @@ void EDGE_TRACKER::track(const TRACK_CONTEXT& ctx, const ITrackable* trackable, 
   std::vector<FACE_RECIPE> face_recipes;
   face_recipes.reserve(faces.size());
   for (FACE* face : faces) {
-    if (const tag_info* tags = find_entity_tag_info(TPK::as_entity(face))) face_recipes.emplace_back(*tags);
+    if (const tag_info* tags = find_entity_tag_info(TPK::as_entity(face)))
+      face_recipes.emplace_back(*tags);
   }
 
   std::vector<VERTEX*> vertices;
@@ -35,7 +37,7 @@ void EDGE_TRACKER::track(const TRACK_CONTEXT& ctx, const ITrackable* trackable, 
     const VERTEX_TRACKABLE wrapped(vertex);
     vertex_tracker.track(ctx, &wrapped, slot);
     std::unique_ptr<IRecipe> made(slot != empty.get() ? slot : nullptr);
-    vertex_recipes.push_back(*static_cast<VERTEX_RECIPE*>(slot));
+    vertex_recipes.push_back(*checked_cast<VERTEX_RECIPE*>(slot));
   }
 
   recipe = new EDGE_RECIPE(own, face_recipes, vertex_recipes);

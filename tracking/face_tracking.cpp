@@ -1,4 +1,5 @@
 #include <tagtrack/recipes/recipe.h>
+#include <tagtrack/tracking/internal/checked_cast.h>
 #include <tagtrack/tracking/internal/entity_lookup.h>
 #include <tagtrack/tracking/tracker.h>
 
@@ -9,7 +10,7 @@ void FACE_TRACKER::track(const TRACK_CONTEXT&, const ITrackable* trackable, IRec
     recipe = nullptr;
     return;
   }
-  FACE* face = const_cast<FACE*>(static_cast<const FACE_TRACKABLE*>(trackable)->GetFacePtr());
+  FACE* face = const_cast<FACE*>(checked_cast<const FACE_TRACKABLE*>(trackable)->GetFacePtr());
   const tag_info* tags = find_entity_tag_info(TPK::as_entity(face));
   recipe = tags != nullptr ? new FACE_RECIPE(*tags) : nullptr;
 }

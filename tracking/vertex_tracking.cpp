@@ -4,6 +4,7 @@
 
 #include <tagtrack/kernel/boundary/queries.h>
 #include <tagtrack/recipes/recipe.h>
+#include <tagtrack/tracking/internal/checked_cast.h>
 #include <tagtrack/tracking/internal/entity_lookup.h>
 #include <tagtrack/tracking/tracker.h>
 
@@ -12,7 +13,7 @@ namespace TPI_TAGGING_TRACKING {
 void VERTEX_TRACKER::track(const TRACK_CONTEXT&, const ITrackable* trackable, IRecipe*& recipe) {
   if (trackable == nullptr) return;
   VERTEX* vertex =
-      const_cast<VERTEX*>(static_cast<const VERTEX_TRACKABLE*>(trackable)->GetVertexPtr());
+      const_cast<VERTEX*>(checked_cast<const VERTEX_TRACKABLE*>(trackable)->GetVertexPtr());
   if (vertex == nullptr) return;
 
   tag_info own;

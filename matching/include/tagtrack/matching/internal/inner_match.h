@@ -7,6 +7,7 @@
 
 #include <tagtrack/matching/match_context.h>
 #include <tagtrack/recipes/recipe.h>
+#include <tagtrack/tracking/internal/checked_cast.h>
 #include <tagtrack/tracking/tracker.h>
 
 namespace TPI_TAGGING_TRACKING {
@@ -19,7 +20,7 @@ inline std::vector<FACE*> faces_found(const MATCH_CONTEXT& ctx, const FACE_RECIP
   std::vector<FACE*> faces;
   for (ITrackable* t : results) {
     std::unique_ptr<ITrackable> owned(t);
-    if (const FACE* f = static_cast<const FACE_TRACKABLE*>(t)->GetFacePtr()) {
+    if (const FACE* f = checked_cast<const FACE_TRACKABLE*>(t)->GetFacePtr()) {
       faces.push_back(const_cast<FACE*>(f));
     }
   }
@@ -34,7 +35,7 @@ inline std::vector<VERTEX*> vertices_found(const MATCH_CONTEXT& ctx, const VERTE
   for (ITrackable* t : results) {
     std::unique_ptr<ITrackable> owned(t);
     vertices.push_back(
-        const_cast<VERTEX*>(static_cast<const VERTEX_TRACKABLE*>(t)->GetVertexPtr()));
+        const_cast<VERTEX*>(checked_cast<const VERTEX_TRACKABLE*>(t)->GetVertexPtr()));
   }
   return vertices;
 }
