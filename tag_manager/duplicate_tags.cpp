@@ -11,6 +11,20 @@ namespace TPI_TAGGING_TRACKING {
 
 namespace {
 
+// Puts the default history stream back as it was when the scope began, however it ends.
+class default_stream_kept {
+ public:
+  default_stream_kept() { TPI_HISTORY::get_default(m_stream, false); }
+  default_stream_kept(const default_stream_kept&) = delete;
+  default_stream_kept& operator=(const default_stream_kept&) = delete;
+  ~default_stream_kept() {
+    if (m_stream != nullptr) TPI_HISTORY::set_default(m_stream);
+  }
+
+ private:
+  HISTORY_STREAM* m_stream = nullptr;
+};
+
 // Gives the first tag of `attrib` a fresh secondary id from rand(), dropping later tags that it
 // becomes equal to, and records the change in the history stream of the attribute's owner.
 void renumber(ATTRIB_CUSTOM* attrib) {
@@ -28,18 +42,26 @@ void renumber(ATTRIB_CUSTOM* attrib) {
     tags->add_unique(local[i]);
   }
   HISTORY_STREAM* owner_stream = nullptr;
-  HISTORY_STREAM* default_stream = nullptr;
   TPI_HISTORY::get_history_from_entity(TPK::ATTRIB_const_xs(attrib).owner(), owner_stream);
-  TPI_HISTORY::get_default(default_stream, false);
+  const default_stream_kept kept;
   if (owner_stream != nullptr) TPI_HISTORY::set_default(owner_stream);
   changed.update_attribute_with_this_def(attrib);
-  if (default_stream != nullptr) TPI_HISTORY::set_default(default_stream);
 }
+
+// The registry is emptied and the manager left inactive however the resolution ends.
+struct registry_emptied {
+  tag_registry& registry;
+  ~registry_emptied() {
+    registry.clear();
+    registry.set_active(false);
+  }
+};
 
 }  // namespace
 
 void manageDupicateTags() {
   tag_registry& registry = tag_registry::instance();
+  const registry_emptied emptied{registry};
   // From here on the notifications of the updates below leave the registry alone.
   registry.set_active(false);
   for (const auto& [tags, attribs] : registry.entries()) {
@@ -48,7 +70,6 @@ void manageDupicateTags() {
       if (attrib != nullptr) renumber(attrib);
     }
   }
-  registry.clear();
 }
 
 }  // namespace TPI_TAGGING_TRACKING

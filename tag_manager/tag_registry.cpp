@@ -31,21 +31,47 @@ tag_registry& tag_registry::instance() {
   return registry;
 }
 
+void tag_registry::place(ATTRIB_CUSTOM* attrib, const tag_info& tags) {
+  auto entry = m_entries.find(tags);
+  if (entry == m_entries.end()) entry = m_entries.emplace(tags, std::set<ATTRIB_CUSTOM*>()).first;
+  const auto [where, fresh] = m_where.emplace(attrib, entry);
+  if (!fresh && where->second == entry) return;
+  try {
+    entry->second.insert(attrib);
+  } catch (...) {
+    if (fresh) m_where.erase(where);
+    throw;
+  }
+  if (!fresh) {
+    where->second->second.erase(attrib);
+    where->second = entry;
+  }
+}
+
 void tag_registry::register_attrib(ATTRIB_CUSTOM* attrib) {
   if (!m_active) return;
   const tag_info* tags = tags_of(attrib);
-  if (tags == nullptr) return;
-  auto entry = m_entries.find(*tags);
-  if (entry == m_entries.end()) entry = m_entries.emplace(*tags, std::set<ATTRIB_CUSTOM*>()).first;
-  entry->second.insert(attrib);
+  if (tags == nullptr) return unregister_attrib(attrib);
+  place(attrib, *tags);
 }
 
-void tag_registry::unregister_attrib(ATTRIB_CUSTOM* attrib) {
+void tag_registry::unregister_attrib(ATTRIB_CUSTOM* attrib) noexcept {
   if (!m_active) return;
-  const tag_info* tags = tags_of(attrib);
-  if (tags == nullptr) return;
-  const auto entry = m_entries.find(*tags);
-  if (entry != m_entries.end()) entry->second.erase(attrib);
+  const auto where = m_where.find(attrib);
+  if (where == m_where.end()) return;
+  where->second->second.erase(attrib);
+  m_where.erase(where);
+}
+
+void tag_registry::retagged(ATTRIB_CUSTOM* attrib, const tag_info* tags) {
+  if (!m_active || attrib == nullptr) return;
+  if (tags == nullptr) return unregister_attrib(attrib);
+  place(attrib, *tags);
+}
+
+void tag_registry::clear() noexcept {
+  m_where.clear();
+  m_entries.clear();
 }
 
 void activateTagManager(bool on) {

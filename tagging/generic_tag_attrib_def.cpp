@@ -34,6 +34,11 @@ generic_tag_attrib_def::generic_tag_attrib_def(const generic_tag_attrib_def& oth
       m_tag_info(other.m_tag_info ? new tag_info(*other.m_tag_info) : nullptr),
       m_debug_id(g_next_debug_id++) {}
 
+generic_tag_attrib_def::generic_tag_attrib_def(const generic_tag_attrib_def& other, unnumbered_copy)
+    : TPI_ANNO::tag_attrib_def(other),
+      m_tag_info(other.m_tag_info ? new tag_info(*other.m_tag_info) : nullptr),
+      m_debug_id(0) {}
+
 generic_tag_attrib_def& generic_tag_attrib_def::operator=(const generic_tag_attrib_def& other) {
   if (this == &other) return *this;
   if (other.m_tag_info == nullptr) {
@@ -153,9 +158,14 @@ bool generic_tag_attrib_def::reset_def_for_edit(const TPI_CUSTOM_ENTITY::edit_co
   ATTRIB_CUSTOM* attrib = get_attrib();
   // An edit offered for another attribute than the one holding this definition is refused.
   if (attrib != ctx.get_attrib()) return false;
-  tag_events::forgotten(attrib);
-  *this = *source;
-  tag_events::recorded(attrib);
+  // All or nothing: the edit is made on a copy, the tag manager moves the attribute to its new
+  // tags (or keeps it where it was, if that fails), and only then does the copy's state come in,
+  // by exchanges that cannot fail.
+  generic_tag_attrib_def staged(*this, unnumbered_copy{});
+  staged = *source;
+  tag_events::retagged(attrib, staged.m_tag_info);
+  swap_values(staged);
+  std::swap(m_tag_info, staged.m_tag_info);
   return true;
 }
 

@@ -24,6 +24,10 @@ void forgotten(ATTRIB_CUSTOM* attrib) {
   if (g_listener != nullptr) g_listener->forgotten(attrib);
 }
 
+void retagged(ATTRIB_CUSTOM* attrib, const tag_info* tags) {
+  if (g_listener != nullptr) g_listener->retagged(attrib, tags);
+}
+
 bool copy_allowed() {
   return g_copy_query == nullptr || g_copy_query();
 }

@@ -88,6 +88,12 @@ tag_attrib_def::tag_attrib_def(const tag_attrib_def& other) = default;
 tag_attrib_def& tag_attrib_def::operator=(const tag_attrib_def& other) = default;
 tag_attrib_def::~tag_attrib_def() = default;
 
+void tag_attrib_def::swap_values(tag_attrib_def& other) noexcept {
+  std::swap(m_def_version, other.m_def_version);
+  std::swap(m_has_shared_string, other.m_has_shared_string);
+  m_shared_string.swap(other.m_shared_string);
+}
+
 std::int32_t tag_attrib_def::version() const {
   return m_def_version;
 }
@@ -171,7 +177,19 @@ outcome tag_attrib_def::update_attribute_with_this_def(ATTRIB_CUSTOM* attrib) co
   }
   auto change = topology_editor::prepare_definition_change(attrib);
   edit_context ctx(attrib);
-  if (!current->reset_def_for_edit(ctx, this)) {
+  bool accepted = false;
+  try {
+    accepted = current->reset_def_for_edit(ctx, this);
+  } catch (...) {
+    // The edit may have changed the definition in place before it failed: the copy taken before
+    // it goes back in, so the attribute holds exactly what it held.
+    before.release();
+    topology_editor::install_def(attrib, backup);
+    current->destroy();
+    delete current;
+    throw;
+  }
+  if (!accepted) {
     return outcome::failure("update_attribute_with_this_def: the attribute's definition (" +
                             std::string(current->type_name()) + ") refused the edit");
   }

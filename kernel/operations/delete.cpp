@@ -77,6 +77,11 @@ outcome delete_face(FACE* face) {
 outcome delete_attrib(ATTRIB* attrib) {
   if (!removable(attrib)) return refuse("delete_attrib", attrib);
   TPK::operation_scope scope;
+  // The attribute leaves the model as if with its owner: a custom attribute's definition hears
+  // lose_owner first, so that whatever keeps track of the attribute can let it go.
+  if (ATTRIB_CUSTOM* custom = attrib->as_custom(); custom != nullptr && custom->def() != nullptr) {
+    custom->def()->lose_owner(TPI_CUSTOM_ENTITY::lose_owner_context(custom));
+  }
   topology_editor::detach(attrib);
   topology_editor::kill(attrib);
   scope.commit();

@@ -104,6 +104,10 @@ class TAGTRACK_EXPORT generic_tag_attrib_def : public TPI_ANNO::tag_attrib_def {
   bool prepend_operation_id(int id, bool negate);
 
  private:
+  struct unnumbered_copy {};
+  // A copy for staging an edit: not counted as a construction, since it never reaches the kernel.
+  generic_tag_attrib_def(const generic_tag_attrib_def& other, unnumbered_copy);
+
   // Gives `tags` to a new attribute on `entity` carrying a copy of this definition, and records
   // both attributes with the tag manager.
   void follow_to(ATTRIB_CUSTOM* attrib, ENTITY* entity) const;

@@ -132,6 +132,10 @@ class TPK_KERNEL_EXPORT tag_attrib_def : public TPI_CUSTOM_ENTITY::attrib_def {
  protected:
   void set_shared_string(const char* text);
   void set_def_version(std::int32_t version) { m_def_version = version; }
+  // Exchanges the values this class holds (definition version, shared string) with `other`'s,
+  // leaving the attribute each is held by as it is: the commit step of an edit that must not fail
+  // half way.
+  void swap_values(tag_attrib_def& other) noexcept;
 
  private:
   std::int32_t m_def_version = 1;

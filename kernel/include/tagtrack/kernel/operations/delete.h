@@ -21,8 +21,8 @@ TPK_KERNEL_EXPORT outcome delete_body(BODY* body);
 // leave without edges. The rest of the body stays: a solid becomes a sheet.
 TPK_KERNEL_EXPORT outcome delete_face(FACE* face);
 
-// Takes the attribute off its owner and deletes it (with its definition). No notification: the
-// owner stays.
+// Takes the attribute off its owner and deletes it (with its definition). A custom attribute's
+// definition first hears lose_owner, as it would if its owner were lost; the owner stays.
 TPK_KERNEL_EXPORT outcome delete_attrib(ATTRIB* attrib);
 
 // Dispatches on the kind: a body, a face or an attribute; any other entity is refused (edges,

@@ -1,7 +1,9 @@
 // The registry of the tag manager: under each tag list (a copy, ordered by the list ordering), the
 // tag attributes recorded with that list, ordered by handle. One process-wide instance, empty and
-// inactive from load; it does not own the attributes it names and forgets one only when a
-// notification unregisters it.
+// inactive from load. It does not own the attributes it names, so it must never hold one that has
+// left the model: each recorded attribute is found by its handle, not by its tags, and it is
+// forgotten whenever the tag attribute hears that it leaves the model (its owner lost, the
+// attribute deleted, a roll taking it away) whatever its tags are by then.
 #pragma once
 
 #include <map>
@@ -19,26 +21,32 @@ class tag_registry final : public tag_events::listener {
 
   static tag_registry& instance();
 
-  // While active, records `attrib` under a copy of its tag list (an attribute without a list, or
-  // a null handle, is left out); recording a handle twice keeps one.
+  // While active, records `attrib` under a copy of its tag list, moving it there from the entry it
+  // was recorded under; an attribute without a list (or a null handle) is left out. Either it
+  // succeeds or it throws with the registry as it was (an entry left empty aside).
   void register_attrib(ATTRIB_CUSTOM* attrib);
-  // While active, takes `attrib` out of the entry of its current list, if there is one. An entry
-  // left empty stays until the registry is emptied.
-  void unregister_attrib(ATTRIB_CUSTOM* attrib);
+  // While active, takes `attrib` out of the entry it is recorded under, if any. An entry left empty
+  // stays until the registry is emptied. Never throws.
+  void unregister_attrib(ATTRIB_CUSTOM* attrib) noexcept;
 
   void recorded(ATTRIB_CUSTOM* attrib) override { register_attrib(attrib); }
   void forgotten(ATTRIB_CUSTOM* attrib) override { unregister_attrib(attrib); }
+  void retagged(ATTRIB_CUSTOM* attrib, const tag_info* tags) override;
 
   bool active() const { return m_active; }
   void set_active(bool on) { m_active = on; }
-  void clear() { m_entries.clear(); }
+  void clear() noexcept;
   const entries_type& entries() const { return m_entries; }
 
  private:
   tag_registry();
   ~tag_registry();
 
+  void place(ATTRIB_CUSTOM* attrib, const tag_info& tags);
+
   entries_type m_entries;
+  // The entry each recorded attribute is in.
+  std::map<ATTRIB_CUSTOM*, entries_type::iterator> m_where;
   bool m_active = false;
 };
 

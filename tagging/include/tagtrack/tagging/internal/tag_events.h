@@ -6,14 +6,21 @@
 
 #include <tagtrack/kernel/boundary/handles.h>
 
+namespace TPI_TAGGING_TRACKING {
+class tag_info;
+}
+
 namespace TPI_TAGGING_TRACKING::tag_events {
 
-// Hears of tag attributes whose tags were duplicated, changed or brought back (recorded), and of
-// those about to change or leave the model (forgotten). Not owned; installed for the process.
+// Hears of tag attributes whose tags were duplicated or brought back (recorded), of those about to
+// leave the model or to have their definition swapped by a roll (forgotten), and of those whose
+// tags an edit is about to change to `tags` (retagged; null for no list). retagged either succeeds
+// or throws with the listener's state as it was. Not owned; installed for the process.
 class listener {
  public:
   virtual void recorded(ATTRIB_CUSTOM* attrib) = 0;
   virtual void forgotten(ATTRIB_CUSTOM* attrib) = 0;
+  virtual void retagged(ATTRIB_CUSTOM* attrib, const tag_info* tags) = 0;
 
  protected:
   ~listener() = default;
@@ -27,6 +34,7 @@ void set_copy_query(copy_query query);
 
 void recorded(ATTRIB_CUSTOM* attrib);
 void forgotten(ATTRIB_CUSTOM* attrib);
+void retagged(ATTRIB_CUSTOM* attrib, const tag_info* tags);
 bool copy_allowed();
 
 }  // namespace TPI_TAGGING_TRACKING::tag_events
