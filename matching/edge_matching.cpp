@@ -3,6 +3,7 @@
 
 #include <tagtrack/matching/internal/candidates.h>
 #include <tagtrack/matching/internal/inner_match.h>
+#include <tagtrack/matching/internal/trackable_results.h>
 #include <tagtrack/tracking/internal/entity_lookup.h>
 
 namespace TPI_TAGGING_TRACKING {
@@ -10,8 +11,7 @@ namespace TPI_TAGGING_TRACKING {
 namespace {
 
 void give(const std::vector<EDGE*>& edges, std::vector<ITrackable*>& results) {
-  results.reserve(results.size() + edges.size());
-  for (EDGE* e : edges) results.push_back(new EDGE_TRACKABLE(e));
+  append_trackables<EDGE_TRACKABLE>(edges, results);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <tagtrack/matching/internal/candidates.h>
+#include <tagtrack/matching/internal/trackable_results.h>
 #include <tagtrack/matching/match_context.h>
 #include <tagtrack/recipes/recipe.h>
 #include <tagtrack/tracking/tracker.h>
@@ -11,8 +12,7 @@ void FACE_TRACKER::match(const MATCH_CONTEXT& ctx, const IRecipe* recipe,
   if (face_recipe == nullptr) return;
   const std::vector<FACE*> found =
       find_tag_candidates(face_recipe->tags(), ctx.get_bodies(), static_cast<FACE*>(nullptr));
-  results.reserve(results.size() + found.size());
-  for (FACE* face : found) results.push_back(new FACE_TRACKABLE(face));
+  append_trackables<FACE_TRACKABLE>(found, results);
 }
 
 }  // namespace TPI_TAGGING_TRACKING

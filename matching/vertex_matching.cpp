@@ -5,6 +5,7 @@
 
 #include <tagtrack/matching/internal/candidates.h>
 #include <tagtrack/matching/internal/inner_match.h>
+#include <tagtrack/matching/internal/trackable_results.h>
 #include <tagtrack/matching/internal/uv_order_comparison.h>
 #include <tagtrack/tracking/internal/entity_lookup.h>
 
@@ -15,8 +16,7 @@ namespace {
 using face_set = std::set<FACE*>;  // ordered by address
 
 void give(const std::vector<VERTEX*>& vertices, std::vector<ITrackable*>& results) {
-  results.reserve(results.size() + vertices.size());
-  for (VERTEX* v : vertices) results.push_back(new VERTEX_TRACKABLE(v));
+  append_trackables<VERTEX_TRACKABLE>(vertices, results);
 }
 
 // A single remaining vertex is accepted when there are no tag candidates or it is one of them.

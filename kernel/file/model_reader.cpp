@@ -674,17 +674,19 @@ class body_reader {
     const record_reader ctx(attrib, version, m_items, at);
     entity_def* made = nullptr;
     const bool restored = factory->restore(ctx, made);
-    const std::string who = "factory '" + shown(name) + "' ";
     if (restored && made != nullptr) {
       auto* def = dynamic_cast<attrib_def*>(made);
       if (def == nullptr) {
         made->destroy();
         delete made;
-        return m_in.fail(at, who + "made a definition that is not an attribute definition");
+        return m_in.fail(at, "factory '" + shown(name) +
+                                 "' made a definition that is not an attribute definition");
       }
-      // Installed before any check below: undoing the operation frees it with the attribute.
+      // Installed before anything else can fail: undoing the operation frees it with the
+      // attribute.
       topology_editor::install_def(attrib, def);
     }
+    const std::string who = "factory '" + shown(name) + "' ";
     if (ctx.misread()) return m_in.fail(ctx.misread_at(), who + ctx.misread_reason());
     if (!restored) return m_in.fail(at, who + "could not restore the record");
     if (made == nullptr) return m_in.fail(at, who + "restored no definition");
