@@ -134,45 +134,40 @@ std::size_t index_in(const List& list, const T* item) {
   return static_cast<std::size_t>(std::find(list.begin(), list.end(), item) - list.begin());
 }
 
-std::string number(double d) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.17g", d);
-  return buffer;
-}
-
 // What the queries tell about a body, as indices into its own lists: points, vertex edge lists,
 // the faces around edges (ring order) and vertices (also fan by fan), and each face's loops.
 std::vector<std::string> portrait(BODY* body) {
   std::vector<std::string> lines;
+  const auto faces = [&](ENTITY* e) {
+    std::string line = " faces";
+    for (FACE* f : faces_of(e)) line += strf(" %zu", index_in(body->faces(), f));
+    return line;
+  };
   for (VERTEX* v : body->vertices()) {
-    std::string line = "vertex " + number(v->point().x) + " " + number(v->point().y) + " " +
-                       number(v->point().z) + " edges";
-    for (EDGE* e : v->edges()) line += " " + std::to_string(index_in(body->edges(), e));
-    line += " faces";
-    for (FACE* f : faces_of(v)) line += " " + std::to_string(index_in(body->faces(), f));
+    std::string line =
+        strf("vertex %.17g %.17g %.17g edges", v->point().x, v->point().y, v->point().z);
+    for (EDGE* e : v->edges()) line += strf(" %zu", index_in(body->edges(), e));
+    line += faces(v);
     for (const std::vector<std::size_t>& fan : fans_at(v)) {
       line += " fan";
-      for (std::size_t f : fan) line += " " + std::to_string(f);
+      for (std::size_t f : fan) line += strf(" %zu", f);
     }
     lines.push_back(line);
   }
   for (EDGE* e : body->edges()) {
-    std::string line = "edge " + std::to_string(index_in(body->vertices(), e->start())) + " " +
-                       std::to_string(index_in(body->vertices(), e->end())) + " " +
-                       number(e->t_start()) + " " + number(e->t_end()) + " faces";
-    for (FACE* f : faces_of(e)) line += " " + std::to_string(index_in(body->faces(), f));
-    lines.push_back(line);
+    lines.push_back(strf("edge %zu %zu %.17g %.17g", index_in(body->vertices(), e->start()),
+                         index_in(body->vertices(), e->end()), e->t_start(), e->t_end()) +
+                    faces(e));
   }
   for (FACE* f : body->faces()) {
-    std::string line = std::string("face ") + f->geometry()->type_name() +
-                       (f->reversed() ? " reversed" : "") + " edges";
-    for (EDGE* e : edges_of(f)) line += " " + std::to_string(index_in(body->edges(), e));
+    std::string line =
+        strf("face %s%s edges", f->geometry()->type_name(), f->reversed() ? " reversed" : "");
+    for (EDGE* e : edges_of(f)) line += strf(" %zu", index_in(body->edges(), e));
     for (LOOP* l : f->loops()) {
       line += " |";
       COEDGE* c = l->first();
       do {
-        line +=
-            " " + std::to_string(index_in(body->edges(), c->edge())) + (c->reversed() ? "-" : "+");
+        line += strf(" %zu%c", index_in(body->edges(), c->edge()), c->reversed() ? '-' : '+');
         c = c->next();
       } while (c != l->first());
     }
@@ -198,11 +193,9 @@ std::string notes_on(ENTITY* owner) {
   std::string text;
   for (ATTRIB* a = owner->first_attrib(); a != nullptr; a = a->next()) {
     const auto* note = dynamic_cast<const note_def*>(TPK::ATTRIB_CUSTOM_const_xs(a).get_def());
-    char d[40];
-    std::snprintf(d, sizeof d, "%a", note->d);
     const char* shared = note->get_shared_string();
-    text += std::to_string(note->version()) + " " + std::to_string(note->i) + " " + d + " " +
-            note->s + " " + (shared ? shared : "-") + ";";
+    text += strf("%d %d %a ", note->version(), note->i, note->d) + note->s + " " +
+            (shared ? shared : "-") + ";";
   }
   return text;
 }
