@@ -42,14 +42,6 @@ void name_faces(BODY* block) {
   for (int i = 0; i < 6; ++i) set_tags(block->faces()[i], names[i]);
 }
 
-// Unless asked, secondary ids are not compared: the default options are 5, and asking adds 2.
-TEST_F(Matching, ContextDefaultsToLooseSecondaryIds) {
-  MATCH_CONTEXT plain;
-  EXPECT_EQ(plain.get_match_options(), 5u);
-  plain.match_secondary_ids();
-  EXPECT_EQ(plain.get_match_options(), 7u);
-}
-
 TEST_F(Matching, TagCandidatesExactBeforePartialAndPartialsStandTwice) {
   body_ptr b = block();
   std::vector<BODY*> bodies{b.get()};
