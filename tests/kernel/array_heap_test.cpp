@@ -1,4 +1,5 @@
 // The kernel array and heap: layout promises, growth, copies, and the counts tests rely on.
+#include <functional>
 #include <new>
 #include <string>
 #include <vector>
@@ -74,29 +75,44 @@ TEST(KernelHeap, InjectedFailureThrowsOnceAndLeavesTheArrayIntact) {
   EXPECT_EQ(a.size(), 5u);
 }
 
-TEST(KernelHeap, FailedConstructionLeaksNothing) {
-  // Make each allocation of a primitive fail in turn: the build throws or fails, and the heap
-  // returns to where it was.
+// Each allocation of a model's construction fails in turn: the build throws or fails, and the heap
+// returns to where it was; so it does once the model built in the end is queried and deleted.
+TEST(KernelHeap, FailedConstructionAndDeletedModelsLeakNothing) {
   test_support::scratch_stream stream;
   const auto before = TPK::get_heap_counts();
-  for (int n = 1; n < 200; ++n) {
-    TPK::fail_heap_allocation_after(n);
-    BODY* body = nullptr;
-    bool built = false;
-    try {
-      built = TPI_BUILD::make_cylinder(1, 2, body).ok();
-    } catch (const std::bad_alloc&) {
+  const std::function<outcome(BODY*&)> builders[] = {
+      [](BODY*& b) { return TPI_BUILD::make_block(1, 2, 3, b); },
+      [](BODY*& b) { return TPI_BUILD::make_cylinder(1, 2, b); },
+      [](BODY*& b) { return TPI_BUILD::make_cone(2, 1, 3, b); },
+      [](BODY*& b) { return TPI_BUILD::make_cone(1, 0, 1, b); },
+      [](BODY*& b) { return TPI_BUILD::make_sphere(1, b); },
+      [](BODY*& b) { return TPI_BUILD::make_torus(3, 1, b); },
+      [](BODY*& b) {
+        return TPI_BUILD::make_polyhedron({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {2, 0, 0}},
+                                          {{0, 1, 2, 3}, {1, 4, 2}}, b);
+      }};
+  for (const auto& build : builders) {
+    for (int n = 1;; ++n) {
+      TPK::fail_heap_allocation_after(n);
+      BODY* body = nullptr;
+      bool built = false;
+      try {
+        built = build(body).ok();
+      } catch (const std::bad_alloc&) {
+      }
+      TPK::fail_heap_allocation_after(0);
+      if (built) {
+        test_support::faces_of(body->vertices()[0]);
+        TPI_MODEL::delete_body(body);
+        stream->clear();
+        break;
+      }
+      EXPECT_EQ(body, nullptr);
+      ASSERT_EQ(TPK::get_heap_counts().live_blocks, before.live_blocks) << "failure at " << n;
     }
-    TPK::fail_heap_allocation_after(0);
-    if (built) {
-      TPI_MODEL::delete_body(body);
-      stream->clear();
-      break;
-    }
-    EXPECT_EQ(body, nullptr);
-    EXPECT_EQ(TPK::get_heap_counts().live_blocks, before.live_blocks) << "failure at " << n;
+    EXPECT_EQ(TPK::get_heap_counts().live_blocks, before.live_blocks);
+    EXPECT_EQ(TPK::get_heap_counts().live_bytes, before.live_bytes);
   }
-  EXPECT_EQ(TPK::get_heap_counts().live_bytes, before.live_bytes);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The custom-attribute framework: attachment, lookup, editing, factories and history streams.
+// The custom-attribute framework: attachment, lookup, editing, factories and output.
 #include <cstring>
 
 #include <gtest/gtest.h>
@@ -24,7 +24,6 @@ class probe_def : public TPI_ANNO::tag_attrib_def {
                           const tag_attrib_def* new_def) override {
     return !m_refuse && tag_attrib_def::reset_def_for_edit(ctx, new_def);
   }
-  void share(const char* text) { set_shared_string(text); }
   int value() const { return m_value; }
   static inline int destroyed = 0;
 
@@ -116,17 +115,6 @@ TEST(Attributes, EditPutsACopyInPlaceOrLeavesTheAttributeAsItWas) {
   EXPECT_FALSE(replacement.update_attribute_with_this_def(nullptr).ok());
 }
 
-TEST(Attributes, SharedStringVersionAndCheckSum) {
-  probe_def a(1), b(2);
-  EXPECT_EQ(a.get_shared_string(), nullptr);
-  EXPECT_EQ(a.check_sum(), b.check_sum());  // the base part only
-  a.share("label ");
-  EXPECT_STREQ(a.get_shared_string(), "label ");
-  EXPECT_NE(a.check_sum(), b.check_sum());
-  b = a;
-  EXPECT_STREQ(b.get_shared_string(), "label ");
-}
-
 class null_factory : public TPI_CUSTOM_ENTITY::save_restore_def {
  public:
   bool save(const TPI_CUSTOM_ENTITY::save_context&, TPI_CUSTOM_ENTITY::entity_def*) override {
@@ -148,28 +136,6 @@ TEST(Attributes, FactoriesAreRegisteredReplacedAndRemovedByName) {
   EXPECT_EQ(one.pre_save_hint(), 0);
   TPI_CUSTOM_ENTITY::set_save_restore_def("test_factory", nullptr);
   EXPECT_EQ(TPI_CUSTOM_ENTITY::find_save_restore_def("test_factory"), nullptr);
-}
-
-TEST(Streams, BodiesBelongToTheStreamThatWasDefaultWhenTheyWereMade) {
-  HISTORY_STREAM* original = nullptr;
-  TPI_HISTORY::get_default(original, false);
-  ASSERT_NE(original, nullptr);
-  body_ptr first = block();
-  HISTORY_STREAM* fresh = nullptr;
-  TPI_HISTORY::get_default(fresh, true);
-  EXPECT_NE(fresh, original);
-  body_ptr second = block();
-  ATTRIB_CUSTOM* attrib = attach(second->faces()[0], new probe_def(1));
-  HISTORY_STREAM* found = nullptr;
-  TPI_HISTORY::get_history_from_entity(first->faces()[3], found);
-  EXPECT_EQ(found, original);
-  TPI_HISTORY::get_history_from_entity(attrib, found);
-  EXPECT_EQ(found, fresh);
-  EXPECT_FALSE(TPI_HISTORY::get_history_from_entity(nullptr, found).ok());
-  EXPECT_FALSE(TPI_HISTORY::set_default(nullptr).ok());
-  EXPECT_TRUE(TPI_HISTORY::set_default(original).ok());
-  TPI_HISTORY::get_default(found, false);
-  EXPECT_EQ(found, original);
 }
 
 TEST(Output, PrintfGoesToTheStream) {

@@ -1,4 +1,4 @@
-// Faces around a vertex: fan contents, order, starting face and determinism.
+// Faces around a vertex: fan contents, order, starting face, kind and determinism.
 #include <gtest/gtest.h>
 
 #include "support/models.h"
@@ -8,47 +8,51 @@ using fans = std::vector<std::vector<std::size_t>>;
 
 namespace {
 
-TEST(Fans, BlockCornerHasOneClosedFanOfThreeStartingAtTheFirstFace) {
-  body_ptr b = block();
-  // Bottom (0), left (5), front (2): clockwise seen from outside, from the face made first.
-  EXPECT_EQ(fans_at(vertex_at(b.get(), {0, 0, 0})), (fans{{0, 5, 2}}));
-  TPI_ORDERED_FACES_ON_VERTEX ordered(b->vertices()[0]);
-  ASSERT_TRUE(ordered.compute().ok());
+// The kinds of the fans at a vertex, "closed" or "open", in fan order.
+std::vector<std::string> kinds_at(VERTEX* vertex) {
+  TPI_ORDERED_FACES_ON_VERTEX ordered(vertex);
+  EXPECT_TRUE(ordered.compute().ok());
+  std::vector<std::string> kinds;
   fan_type type = fan_type_open;
   TPK::tpk_array<FACE*> faces;
-  ASSERT_TRUE(ordered.get_fan(0, type, faces).ok());
-  EXPECT_EQ(type, fan_type_closed);
-  EXPECT_FALSE(ordered.get_fan(1, type, faces).ok());
+  for (std::uint64_t i = 0; ordered.get_fan(i, type, faces).ok(); ++i) {
+    kinds.push_back(type == fan_type_closed ? "closed" : "open");
+  }
+  EXPECT_EQ(kinds.size(), ordered.get_num_fans());
+  return kinds;
 }
 
-TEST(Fans, SeamFacesAppearOncePerCorner) {
-  body_ptr c = cylinder();
-  // Bottom cap (0) then the side (2) twice: once on each side of the seam.
-  EXPECT_EQ(fans_at(c->vertices()[0]), (fans{{0, 2, 2}}));
-  EXPECT_EQ(fans_at(c->vertices()[1]), (fans{{1, 2, 2}}));
-  body_ptr pointed = cone(1, 0, 1);
-  EXPECT_EQ(fans_at(pointed->vertices()[1]), (fans{{1}}));  // the apex
-  body_ptr s = sphere();
-  EXPECT_EQ(fans_at(s->vertices()[0]), (fans{{0}}));
-  body_ptr t = torus();
-  EXPECT_EQ(fans_at(t->vertices()[0]), (fans{{0, 0, 0, 0}}));
+TEST(Fans, EachFanStartsAtTheFirstFaceAndSeamFacesAppearOncePerCorner) {
+  body_ptr b = block(), c = cylinder(), pointed = cone(1, 0, 1), s = sphere(), t = torus();
+  body_ptr sheet = grid_sheet(2, 2);  // faces 0 1 / 2 3
+  const struct {
+    VERTEX* vertex;
+    fans expected;
+    std::vector<std::string> kinds;
+  } cases[] = {
+      // Bottom (0), left (5), front (2): clockwise seen from outside, from the face made first.
+      {vertex_at(b.get(), {0, 0, 0}), {{0, 5, 2}}, {"closed"}},
+      // A cap, then the side twice: once on each side of the seam.
+      {c->vertices()[0], {{0, 2, 2}}, {"closed"}},
+      {c->vertices()[1], {{1, 2, 2}}, {"closed"}},
+      {pointed->vertices()[1], {{1}}, {"closed"}},  // the apex
+      {s->vertices()[0], {{0}}, {"closed"}},
+      {t->vertices()[0], {{0, 0, 0, 0}}, {"closed"}},
+      // Sheet vertices on the boundary have open fans starting at the boundary.
+      {vertex_at(sheet.get(), {0, 0, 0}), {{0}}, {"open"}},
+      {vertex_at(sheet.get(), {1, 0, 0}), {{0, 1}}, {"open"}},
+      {vertex_at(sheet.get(), {2, 1, 0}), {{1, 3}}, {"open"}},
+      {vertex_at(sheet.get(), {1, 1, 0}), {{0, 2, 3, 1}}, {"closed"}},
+  };
+  for (const auto& e : cases) {
+    EXPECT_EQ(fans_at(e.vertex), e.expected);
+    EXPECT_EQ(kinds_at(e.vertex), e.kinds);
+  }
   // get_faces on a vertex lists each face once.
   EXPECT_EQ(faces_of(c->vertices()[0]).size(), 2u);
-}
-
-TEST(Fans, SheetBoundaryVerticesHaveOpenFansStartingAtTheBoundary) {
-  body_ptr sheet = grid_sheet(2, 2);  // faces 0 1 / 2 3
-  BODY* b = sheet.get();
-  EXPECT_EQ(fans_at(vertex_at(b, {0, 0, 0})), (fans{{0}}));
-  EXPECT_EQ(fans_at(vertex_at(b, {1, 0, 0})), (fans{{0, 1}}));
-  EXPECT_EQ(fans_at(vertex_at(b, {2, 1, 0})), (fans{{1, 3}}));
-  EXPECT_EQ(fans_at(vertex_at(b, {1, 1, 0})), (fans{{0, 2, 3, 1}}));  // interior: closed
-  TPI_ORDERED_FACES_ON_VERTEX ordered(vertex_at(b, {1, 0, 0}));
-  ordered.compute();
-  fan_type type = fan_type_closed;
-  TPK::tpk_array<FACE*> faces;
-  ordered.get_fan(0, type, faces);
-  EXPECT_EQ(type, fan_type_open);
+  TPI_ORDERED_FACES_ON_VERTEX none(nullptr);
+  EXPECT_FALSE(none.compute().ok());
+  EXPECT_EQ(none.get_num_fans(), 0u);
 }
 
 TEST(Fans, FacesMeetingOnlyAtTheVertexFormSeparateFans) {
@@ -66,12 +70,6 @@ TEST(Fans, FacesMeetingOnlyAtTheVertexFormSeparateFans) {
   EXPECT_EQ(at_origin[0][0], 0u);  // the fan of the face made first comes first, starting there
   EXPECT_EQ(at_origin[1].size(), 3u);
   EXPECT_EQ(at_origin[1][0], 4u);
-}
-
-TEST(Fans, NullVertexHasNoFans) {
-  TPI_ORDERED_FACES_ON_VERTEX ordered(nullptr);
-  EXPECT_FALSE(ordered.compute().ok());
-  EXPECT_EQ(ordered.get_num_fans(), 0u);
 }
 
 }  // namespace

@@ -85,7 +85,7 @@ void expect_normal_is_du_cross_dv(const surface& s, const par_pos& uv) {
   expect_same(s.normal(uv), normalised(cross(du, dv)), 1e-8);
 }
 
-TEST(Transf, RotateTurnsRightHandedAboutOffsetLine) {
+TEST(Transf, RotationCompositionAndResolution) {
   const transf t = transf::rotate({1, 1, 0}, {0, 0, 2}, pi / 2);
   expect_same(t.apply(position{2, 1, 0}), {1, 2, 0});
   expect_same(t.apply(position{1, 1, 5}), {1, 1, 5});
@@ -96,34 +96,35 @@ TEST(Transf, RotateTurnsRightHandedAboutOffsetLine) {
   expect_same(r.apply(vector3{0, 0, 1}), {1, 0, 0});
   const position p{4, 5, -6};
   expect_same(transf::rotate({1, 2, 3}, {0, 0, 0}, 1.0).apply(p), p);  // no axis, no motion
-}
-
-TEST(Transf, AfterAppliesFirstThenThis) {
-  const transf move = transf::translate({1, 0, 0});
-  const transf turn = transf::rotate({0, 0, 0}, {0, 0, 1}, pi / 2);
-  expect_same(turn.after(move).apply(position{0, 0, 0}), {0, 1, 0});
-  expect_same(move.after(turn).apply(position{1, 0, 0}), {1, 1, 0});
+  // b.after(a) applies a first.
   const transf a = transf::rotate({1, 2, 3}, {0, 1, 1}, 1.1).after(transf::translate({3, 0, 1}));
   const transf b = transf::rotate({-1, 0, 2}, {1, 0, -2}, -0.4);
-  const position p{0.7, -3, 2};
   expect_same(b.after(a).apply(p), b.apply(a.apply(p)));
   expect_same(b.after(a).apply(vector3{1, 2, 3}), b.apply(a.apply(vector3{1, 2, 3})));
-}
 
-TEST(Transf, IsEqualUsesTheResolution) {
   EXPECT_TRUE(is_equal(1.0, 1.0 + 0.5e-6));
   EXPECT_FALSE(is_equal(1.0, 1.0 + 2e-6));
   EXPECT_FALSE(is_equal(nan_value, nan_value));
 }
 
-TEST(SurfaceParam, RoundTripsOnGridAndMatchesNormal) {
+// On a grid away from seams and poles, param gives back exactly the parameters eval was given and
+// the normal is d/du x d/dv, also on copies moved rigidly, which move every point and normal.
+TEST(SurfaceParam, RoundTripsOnGridMatchesNormalAndMovesRigidly) {
+  const transf t =
+      transf::rotate({1, -2, 0.5}, {3, 1, -1}, 2.2).after(transf::translate({4, 5, 6}));
   for (const surface_ptr& s : test_surfaces()) {
     SCOPED_TRACE(s->type_name());
+    surface_ptr moved(s->copy());
+    moved->transform(t);
     for (const par_pos& uv : interior_grid(*s)) {
-      const par_pos got = round_trip(*s, uv);
-      EXPECT_NEAR(got.u, uv.u, 1e-9);
-      EXPECT_NEAR(got.v, uv.v, 1e-9);
-      expect_normal_is_du_cross_dv(*s, uv);
+      for (const surface* on : {s.get(), moved.get()}) {
+        const par_pos got = round_trip(*on, uv);
+        EXPECT_NEAR(got.u, uv.u, 1e-9);
+        EXPECT_NEAR(got.v, uv.v, 1e-9);
+        expect_normal_is_du_cross_dv(*on, uv);
+      }
+      expect_same(moved->eval(uv), t.apply(s->eval(uv)));
+      expect_same(moved->normal(uv), t.apply(s->normal(uv)));
     }
   }
 }
@@ -198,21 +199,6 @@ TEST(SurfaceParam, RejectsPointsOffTheSurface) {
   const cone_surface steep({0, 0, 0}, {0, 0, 1}, {1, 0, 0}, 1.0, pi / 3);
   EXPECT_TRUE(steep.param({1.0 + 1.5e-6, 0, 0}, uv, nullptr));
   EXPECT_FALSE(steep.param({1.0 + 3e-6, 0, 0}, uv, nullptr));
-}
-
-TEST(SurfaceParam, TransformedSurfacesMoveRigidly) {
-  const transf t =
-      transf::rotate({1, -2, 0.5}, {3, 1, -1}, 2.2).after(transf::translate({4, 5, 6}));
-  for (const surface_ptr& s : test_surfaces()) {
-    SCOPED_TRACE(s->type_name());
-    surface_ptr moved(s->copy());
-    moved->transform(t);
-    for (const par_pos& uv : interior_grid(*s)) {
-      expect_same(moved->eval(uv), t.apply(s->eval(uv)));
-      expect_same(moved->normal(uv), t.apply(s->normal(uv)));
-      EXPECT_NEAR(round_trip(*moved, uv).u, uv.u, 1e-9);
-    }
-  }
 }
 
 // Exact rebuilding from data is checked on random frames below; here, a frame that is neither unit

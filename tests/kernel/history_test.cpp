@@ -134,6 +134,14 @@ TEST_F(History, ChangesAreRecordedInTheDefaultStreamOnly) {
   body_ptr b = block();
   record_on(a->faces()[0], "in second");
   const std::string a_now = describe(a.get());
+  // Bodies, and everything on them, belong to the stream that was the default when they were made.
+  HISTORY_STREAM* found = nullptr;
+  ASSERT_TRUE(TPI_HISTORY::get_history_from_entity(a->faces()[3], found).ok());
+  EXPECT_EQ(found, first.get());
+  ASSERT_TRUE(TPI_HISTORY::get_history_from_entity(b->faces()[0], found).ok());
+  EXPECT_EQ(found, second);
+  EXPECT_FALSE(TPI_HISTORY::get_history_from_entity(nullptr, found).ok());
+  EXPECT_FALSE(TPI_HISTORY::set_default(nullptr).ok());
   ASSERT_TRUE(TPI_HISTORY::set_default(first.get()).ok());
   EXPECT_EQ(first->states_behind(), 1u);
   ASSERT_TRUE(first->roll_back(1).ok());  // undoes the first block, not the attribute

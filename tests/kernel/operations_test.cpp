@@ -21,7 +21,7 @@ class Operations : public testing::Test {
   void TearDown() override { recorder_def::fail_on.clear(); }
 };
 
-TEST_F(Operations, SplitEdgeKeepsBothPiecesOnTheSameFacesAndTellsTheEdge) {
+TEST_F(Operations, SplitEdgeKeepsBothPiecesOnTheSameFacesTellsTheEdgeAndOpensCircles) {
   body_ptr b = block(2, 1, 1);
   EDGE* edge = edge_between(b.get(), {0, 0, 0}, {2, 0, 0});
   ASSERT_NE(edge, nullptr);
@@ -40,19 +40,16 @@ TEST_F(Operations, SplitEdgeKeepsBothPiecesOnTheSameFacesAndTellsTheEdge) {
   EXPECT_EQ(heard_summary(), (std::vector<std::string>{"E:split_owner"}));
   EXPECT_EQ(recorder_def::log()[0].other, piece);
   EXPECT_EQ(recorder_def::log()[0].owner, edge);
-}
 
-TEST_F(Operations, SplitEdgeWorksOnClosedCirclesAndRefusesPointsOffOrAtTheEnds) {
+  // A closed circle opens; points at its vertex or off the curve are refused and change nothing.
   body_ptr c = cylinder(1, 2);
   EDGE* rim = c->edges()[0];
-  VERTEX* v = nullptr;
-  EDGE* piece = nullptr;
   const std::string before = describe(c.get());
-  EXPECT_FALSE(TPI_MODEL::split_edge(rim, {1, 0, 0}, v, piece).ok());  // at its vertex
-  EXPECT_FALSE(TPI_MODEL::split_edge(rim, {0, 0, 5}, v, piece).ok());  // off the curve
-  EXPECT_FALSE(TPI_MODEL::split_edge(nullptr, {0, 0, 0}, v, piece).ok());
+  EXPECT_FALSE(TPI_MODEL::split_edge(rim, {1, 0, 0}, middle, piece).ok());
+  EXPECT_FALSE(TPI_MODEL::split_edge(rim, {0, 0, 5}, middle, piece).ok());
+  EXPECT_FALSE(TPI_MODEL::split_edge(nullptr, {0, 0, 0}, middle, piece).ok());
   EXPECT_EQ(describe(c.get()), before);
-  ASSERT_TRUE(TPI_MODEL::split_edge(rim, {-1, 0, 0}, v, piece).ok());
+  ASSERT_TRUE(TPI_MODEL::split_edge(rim, {-1, 0, 0}, middle, piece).ok());
   EXPECT_VALID(c.get());
   EXPECT_FALSE(rim->closed());
   EXPECT_EQ(faces_of(piece).size(), 2u);
@@ -87,22 +84,19 @@ TEST_F(Operations, SplitFaceOnEverySurfaceKindLeavesValidBodies) {
   const TPK::position mid =
       diagonal->geometry()->eval(0.5 * (diagonal->t_start() + diagonal->t_end()));
   EXPECT_TRUE(TPK::same_point(mid, {-2, 0, 0}));
-}
 
-TEST_F(Operations, SplitFaceRefusesVerticesItCannotJoin) {
-  body_ptr c = cylinder(1, 2);
-  VERTEX *a = nullptr, *b = nullptr;
-  EDGE *unused = nullptr, *edge = nullptr;
-  FACE* piece = nullptr;
-  ASSERT_TRUE(TPI_MODEL::split_edge(c->edges()[0], {-1, 0, 0}, a, unused).ok());
-  ASSERT_TRUE(TPI_MODEL::split_edge(c->edges()[1], {0, 1, 2}, b, unused).ok());
-  const std::string before = describe(c.get());
-  EXPECT_FALSE(TPI_MODEL::split_face(c->faces()[2], a, b, edge, piece).ok());  // no ruling
-  EXPECT_FALSE(TPI_MODEL::split_face(c->faces()[2], a, a, edge, piece).ok());
-  // The seam vertex occurs twice on the side's boundary.
-  EXPECT_FALSE(TPI_MODEL::split_face(c->faces()[2], c->vertices()[0], b, edge, piece).ok());
-  EXPECT_FALSE(TPI_MODEL::split_face(c->faces()[0], a, b, edge, piece).ok());  // not on the cap
-  EXPECT_EQ(describe(c.get()), before);
+  // Vertices it cannot join are refused and change nothing: no ruling between them, one vertex
+  // twice, a seam vertex (twice on the side's boundary), a face they are not on.
+  body_ptr d = cylinder(1, 2);
+  VERTEX *low = nullptr, *high = nullptr;
+  ASSERT_TRUE(TPI_MODEL::split_edge(d->edges()[0], {-1, 0, 0}, low, diagonal).ok());
+  ASSERT_TRUE(TPI_MODEL::split_edge(d->edges()[1], {0, 1, 2}, high, diagonal).ok());
+  const std::string before = describe(d.get());
+  EXPECT_FALSE(TPI_MODEL::split_face(d->faces()[2], low, high, diagonal, piece).ok());
+  EXPECT_FALSE(TPI_MODEL::split_face(d->faces()[2], low, low, diagonal, piece).ok());
+  EXPECT_FALSE(TPI_MODEL::split_face(d->faces()[2], d->vertices()[0], high, diagonal, piece).ok());
+  EXPECT_FALSE(TPI_MODEL::split_face(d->faces()[0], low, high, diagonal, piece).ok());
+  EXPECT_EQ(describe(d.get()), before);
 }
 
 TEST_F(Operations, MergeFacesUndoesASplitAndTellsBothFaces) {

@@ -36,12 +36,10 @@ std::vector<const ENTITY*> found(const std::vector<BODY*>& bodies, const IRecipe
 
 using list = std::vector<const ENTITY*>;
 
-// Unless asked, secondary ids are not compared: the default options are 5, and asking adds 2.
-TEST_F(Matching, ContextDefaultsToLooseSecondaryIds) {
-  MATCH_CONTEXT plain;
-  EXPECT_EQ(plain.get_match_options(), 5u);
-  plain.match_secondary_ids();
-  EXPECT_EQ(plain.get_match_options(), 7u);
+// Tags each face of a block with its name.
+void name_faces(BODY* block) {
+  const char* names[] = {"BOTTOM", "TOP", "FRONT", "RIGHT", "BACK", "LEFT"};
+  for (int i = 0; i < 6; ++i) set_tags(block->faces()[i], names[i]);
 }
 
 TEST_F(Matching, TagCandidatesExactBeforePartialAndPartialsStandTwice) {
@@ -88,8 +86,7 @@ TEST_F(Matching, FaceMatchingIsATagSearchInBodyOrder) {
 TEST_F(Matching, VertexMatchingByTagsThenFacesThenUvOrder) {
   body_ptr b = block();
   std::vector<BODY*> bodies{b.get()};
-  const char* names[] = {"BOTTOM", "TOP", "FRONT", "RIGHT", "BACK", "LEFT"};
-  for (int i = 0; i < 6; ++i) set_tags(b->faces()[i], names[i]);
+  name_faces(b.get());
   // No vertex tags: the three faces meet at exactly one vertex.
   VERTEX* corner = vertex_at(b.get(), {1, 1, 1});
   std::unique_ptr<IRecipe> r = recipe_of(VERTEX_TRACKABLE(corner));
@@ -133,8 +130,7 @@ TEST_F(Matching, UvOrderTellsApartVerticesWithTheSameFaces) {
 TEST_F(Matching, EdgeMatchingByTagsThenSharedEdgesThenVertexPairs) {
   body_ptr b = block();
   std::vector<BODY*> bodies{b.get()};
-  const char* names[] = {"BOTTOM", "TOP", "FRONT", "RIGHT", "BACK", "LEFT"};
-  for (int i = 0; i < 6; ++i) set_tags(b->faces()[i], names[i]);
+  name_faces(b.get());
   for (EDGE* e : b->edges()) {
     std::unique_ptr<IRecipe> r = recipe_of(EDGE_TRACKABLE(e));
     EXPECT_EQ(found<EDGE_TRACKER>(bodies, *r), list{e});
@@ -160,8 +156,7 @@ TEST_F(Matching, EdgeMatchingByTagsThenSharedEdgesThenVertexPairs) {
 TEST_F(Matching, PartialTagCandidatesNeedTheFacesToAgree) {
   body_ptr b = block();
   std::vector<BODY*> bodies{b.get()};
-  const char* names[] = {"BOTTOM", "TOP", "FRONT", "RIGHT", "BACK", "LEFT"};
-  for (int i = 0; i < 6; ++i) set_tags(b->faces()[i], names[i]);
+  name_faces(b.get());
   VERTEX* corner = vertex_at(b.get(), {1, 1, 1});
   VERTEX* elsewhere = vertex_at(b.get(), {0, 0, 0});
   set_tags(corner, "V W");

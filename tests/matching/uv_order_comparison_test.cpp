@@ -33,29 +33,30 @@ class UvOrderComparison : public testing::Test {
 
 using result = std::pair<bool, int>;
 
-TEST_F(UvOrderComparison, SameVertexCount) {
-  EXPECT_EQ(grade({4, 1, 1, 2, 1, 1, 2}), result(true, 1));
-  EXPECT_EQ(grade({4, 1, 1, 2, 3, 3, 4}), result(false, 4));  // v rank outside the stored run
-  EXPECT_EQ(grade({4, 2, 1, 2, 1, 1, 2}), result(true, 1));   // u rank inside the stored run
-  EXPECT_EQ(grade({4, 2, 2, 3, 1, 1, 2}), result(false, 4));
-}
-
-TEST_F(UvOrderComparison, ChangedVertexCountWithOneRankKept) {
-  EXPECT_EQ(grade({3, 1, 1, 2, 2, 2, 3}), result(true, 2));   // u rank and run unchanged
-  EXPECT_EQ(grade({5, 3, 3, 3, 1, 1, 2}), result(true, 2));   // v rank and run unchanged
-  EXPECT_EQ(grade({5, 1, 1, 1, 2, 2, 3}), result(false, 4));  // a rank kept, no run kept
-}
-
-TEST_F(UvOrderComparison, ChangedVertexCountWithBothRanksShifted) {
-  // Now 4 vertices; stored with 6 (two lost): ranks that moved down by 2 with their runs.
-  EXPECT_EQ(grade({6, 3, 3, 4, 5, 5, 6}), result(true, 3));
-  EXPECT_EQ(grade({6, 3, 3, 5, 5, 5, 6}), result(false, 4));
-  // Stored with 2 (two gained): ranks that moved up by 2, or down by 2.
-  EXPECT_EQ(grade({2, 3, 3, 4, 2, 2, 2}), result(true, 3));   // u moved down by 2
-  EXPECT_EQ(grade({5, 2, 2, 3, 3, 3, 4}), result(true, 3));   // lost one, u moved down by one
-  EXPECT_EQ(grade({5, 0, 0, 1, 0, 0, 1}), result(false, 4));  // lost one, both ranks grew
-  // Gained one while both ranks grew by one: accepted only if a run moved with its rank.
-  EXPECT_EQ(grade({3, 0, 0, 1, 0, 0, 1}), result(true, 3));
+TEST_F(UvOrderComparison, GradesEachBranch) {
+  const std::pair<std::vector<int>, result> cases[] = {
+      // The same vertex count: level 1 when each rank lies inside its stored run.
+      {{4, 1, 1, 2, 1, 1, 2}, {true, 1}},
+      {{4, 1, 1, 2, 3, 3, 4}, {false, 4}},  // v rank outside the stored run
+      {{4, 2, 1, 2, 1, 1, 2}, {true, 1}},   // u rank inside the stored run
+      {{4, 2, 2, 3, 1, 1, 2}, {false, 4}},
+      // A changed vertex count with one rank and its run kept: level 2.
+      {{3, 1, 1, 2, 2, 2, 3}, {true, 2}},   // u rank and run unchanged
+      {{5, 3, 3, 3, 1, 1, 2}, {true, 2}},   // v rank and run unchanged
+      {{5, 1, 1, 1, 2, 2, 3}, {false, 4}},  // a rank kept, no run kept
+      // Now 4 vertices; stored with 6 (two lost): ranks that moved down by 2 with their runs.
+      {{6, 3, 3, 4, 5, 5, 6}, {true, 3}},
+      {{6, 3, 3, 5, 5, 5, 6}, {false, 4}},
+      // Stored with 2 (two gained): ranks that moved up by 2, or down by 2.
+      {{2, 3, 3, 4, 2, 2, 2}, {true, 3}},   // u moved down by 2
+      {{5, 2, 2, 3, 3, 3, 4}, {true, 3}},   // lost one, u moved down by one
+      {{5, 0, 0, 1, 0, 0, 1}, {false, 4}},  // lost one, both ranks grew
+      // Gained one while both ranks grew by one: accepted only if a run moved with its rank.
+      {{3, 0, 0, 1, 0, 0, 1}, {true, 3}},
+  };
+  for (const auto& [stored, expected] : cases) {
+    EXPECT_EQ(grade(stored), expected) << testing::PrintToString(stored);
+  }
 }
 
 TEST_F(UvOrderComparison, RecordsOfNoVerticesAndForeignVerticesNeverAgree) {

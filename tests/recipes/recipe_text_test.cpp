@@ -322,7 +322,9 @@ TEST(RecipeTextTest, ExampleTextsAndDefaultsBothWays) {
   EXPECT_EQ(text, nullptr);
 }
 
-TEST(RecipeTextTest, OnlyTheThreeTypeWordsAreAccepted) {
+// A text that is refused, or whose counts pass the bound, builds nothing and leaves the caller's
+// pointer as it was; a member read that throws leaves the recipe as it was.
+TEST(RecipeTextTest, OnlyTheThreeTypeWordsAreAcceptedAndCountsAreBounded) {
   IRecipe* const untouched = reinterpret_cast<IRecipe*>(0x10);
   for (const char* text : {static_cast<const char*>(nullptr), "", "   ", "\t\n", "f 3 0", "FF 3 0",
                            "Fx", "EV", "X 3 0", "3 F 3 0", "e 3 0 0 0", "v"}) {
@@ -330,16 +332,31 @@ TEST(RecipeTextTest, OnlyTheThreeTypeWordsAreAccepted) {
     EXPECT_FALSE(restore_from_string(text, recipe)) << (text ? text : "null");
     EXPECT_EQ(recipe, untouched) << (text ? text : "null");
   }
+  for (const char* text :
+       {"E 3 0 2000000000", "E 3 0 100001 F 3 0", "E 3 0 0 2000000000", "V 3 0 2000000000",
+        "E 3 0 1 F 3 1  1 a 0 0 2 V 3 0 0 0 V 3 0 100001", "E 3 0 0 1 V 3 0 2147483647 F 3 0"}) {
+    IRecipe* recipe = untouched;
+    EXPECT_THROW(restore_from_string(text, recipe), std::length_error) << text;
+    EXPECT_EQ(recipe, untouched) << text;
+  }
+  EDGE_RECIPE edge(tags_from("e"), {FACE_RECIPE(tags_from("keep/1[2]"))}, {VERTEX_RECIPE()});
+  edge.set_version(2);
+  const std::string before = dump(&edge);
+  EXPECT_THROW(edge.from_string("E 3 1  1 z 0 0 1 F 3 0 1 V 3 0 100001"), std::length_error);
+  EXPECT_EQ(dump(&edge), before);
 
-  EXPECT_EQ(reread(" \t\n F\t3\n0"), "F 3 0");
-  EXPECT_EQ(reread("V"), "V 3 0 0 0");
-  EXPECT_EQ(reread("F"), "F 0 0");  // a missing version reads as 0
-  EXPECT_EQ(reread("E"), "E 0 0 0 0");
+  // The bound itself is accepted; a uv count far beyond the text stores one entry, fast.
+  const std::unique_ptr<IRecipe> many = restore("E 3 0 100000");
+  EXPECT_EQ(dynamic_cast<const EDGE_RECIPE&>(*many).get_face_recipes()->size(), 100000u);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(reread("V 3 0 0 2000000000"), "V 3 0 0 1 0  0 0 0 0 0 0 0");
+  EXPECT_EQ(reread("V 3 0 0 2147483647 5  1 2 3 4 5 6 7"),
+            "V 3 0 0 2 0  0 0 0 0 0 0 0 5  1 2 3 4 5 6 7");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
 TEST(RecipeTextTest, VersionsDecideTheTagLayoutAndTheUvEntries) {
   // Versions other than 1 are kept and written back unchanged.
-  EXPECT_EQ(reread("F 2 1  2 a b 0 1 5"), "F 2 1  2 a b 0 1 5");
   EXPECT_EQ(reread("F -4 1  1 a 0 0"), "F -4 1  1 a 0 0");
   EXPECT_EQ(reread("E 0 0 1 F 2 0 0"), "E 0 0 1 F 2 0 0");
 
@@ -348,21 +365,14 @@ TEST(RecipeTextTest, VersionsDecideTheTagLayoutAndTheUvEntries) {
   const std::unique_ptr<IRecipe> legacy = restore("E 1 1 77 2 0 55 1 F 1 1 12345 7 1 9 0 0");
   const auto& edge = dynamic_cast<const EDGE_RECIPE&>(*legacy);
   EXPECT_EQ(edge.get_version(), 1);
-  EXPECT_EQ(describe(*edge.get_tags()), "77/2[]");
   EXPECT_EQ((*edge.get_face_recipes())[0].get_version(), 1);
-  EXPECT_EQ(describe((*edge.get_face_recipes())[0].tags()), "12345/7[9]");
   EXPECT_EQ(text_of(legacy.get()), "E 3 1  2 7 7 2 0 1 F 3 1  5 1 2 3 4 5 7 1 9 0");
-  EXPECT_EQ(reread(text_of(legacy.get())), text_of(legacy.get()));
 
   // Vertex recipes hold and write 3 whatever they read; uv entries follow from version 3 on.
-  EXPECT_EQ(reread("V 2 0 0"), "V 3 0 0 0");
   EXPECT_EQ(restore("V 2 0 0")->get_version(), 3);
   EXPECT_EQ(reread("V 2 0 0 1 0  1 1 1 1 1 1 1"), "V 3 0 0 0");
   EXPECT_EQ(reread("V 1 1 12 3 0 0 0 1 0  1 1 1 1 1 1 1"), "V 3 1  2 1 2 3 0 0 0");
   EXPECT_EQ(reread("V 4 0 0 1 0  1 1 1 1 1 1 1"), "V 3 0 0 1 0  1 1 1 1 1 1 1");
-  VERTEX_RECIPE set_aside;
-  set_aside.set_version(2);
-  EXPECT_EQ(text_of(&set_aside), "V 3 0 0 0");
 }
 
 // Every reading path, by the text it reads back into. Reading is cut short at the first number
@@ -384,29 +394,18 @@ TEST(RecipeTextTest, ReadingPathsGiveTheseRecipes) {
       {"V 3 0 0 2 0  5 5 5 5 5 5 5", "V 3 0 0 1 0  0 0 0 0 0 0 0"},
       // Numbers out of range, non-numeric or malformed read as 0 and end the text.
       {"F 2147483648 1  1 a 0 0", "F 0 0"},
-      {"F -2147483649 0", "F 0 0"},
       {"F -2147483648 0", "F -2147483648 0"},
-      {"F 99999999999999999999999 0", "F 0 0"},
       {"F - 3 0", "F 0 0"},
-      {"F +3 0", "F 3 0"},
       {"F 3x 0", "F 3 0"},
       {"E 3 0 x 1 F 3 0", "E 3 0 0 0"},
-      // Counts of 0 or below mean none; any white space separates; trailing text is ignored.
+      // Counts of 0 or below mean none; any white space separates; trailing text is ignored;
+      // nested type words are skipped, never compared.
       {"E 3 0 -3 -1 F 3 0", "E 3 0 0 0"},
-      {"V 3 0 0 -2 5  1 1 1 1 1 1 1", "V 3 0 0 0"},
       {"E\t3\n0\r\n1\vF 3 1\f 2 a b 0 1 5 0", "E 3 0 1 F 3 1  2 a b 0 1 5 0"},
       {"F 3 0 garbage 17", "F 3 0"},
+      {"E 3 0 1 \xE9 3 0 1 F 3 0 0", "E 3 0 1 F 3 0 1 V 3 0 0 0"},
   };
   for (const example& e : examples) EXPECT_EQ(reread(e.text), e.written) << e.text;
-
-  // Nested type words are skipped, never compared.
-  for (const char* face_word : {"X", "V", "FACE", "7", "-", "\xE9\xE9"}) {
-    for (const char* vertex_word : {"V", "F", "0"}) {
-      const std::string text = std::string("E 3 0 1 ") + face_word + " 3 1  2 a b 0 1 5 1 " +
-                               vertex_word + " 3 0 1 " + face_word + " 3 0 0";
-      EXPECT_EQ(reread(text), "E 3 0 1 F 3 1  2 a b 0 1 5 1 V 3 0 1 F 3 0 0") << text;
-    }
-  }
 
   // Reading into a recipe in use replaces its tags and version and appends to its lists.
   VERTEX_RECIPE vertex;
@@ -418,33 +417,6 @@ TEST(RecipeTextTest, ReadingPathsGiveTheseRecipes) {
   edge.from_string("E 2 0 1 F 4 0 0");
   edge.from_string(nullptr);  // nothing to read
   EXPECT_EQ(text_of(&edge), "E 2 0 2 F 3 0 F 4 0 1 V 3 0 0 0");
-}
-
-TEST(RecipeTextTest, CountsAreBoundedAndAFailedReadBuildsNothing) {
-  IRecipe* const untouched = reinterpret_cast<IRecipe*>(0x10);
-  for (const char* text :
-       {"E 3 0 2000000000", "E 3 0 100001 F 3 0", "E 3 0 0 2000000000", "V 3 0 2000000000",
-        "E 3 0 1 F 3 1  1 a 0 0 2 V 3 0 0 0 V 3 0 100001", "E 3 0 0 1 V 3 0 2147483647 F 3 0"}) {
-    IRecipe* recipe = untouched;
-    EXPECT_THROW(restore_from_string(text, recipe), std::length_error) << text;
-    EXPECT_EQ(recipe, untouched) << text;
-  }
-
-  // A member read that throws leaves the recipe as it was.
-  EDGE_RECIPE edge(tags_from("e"), {FACE_RECIPE(tags_from("keep/1[2]"))}, {VERTEX_RECIPE()});
-  edge.set_version(2);
-  const std::string before = dump(&edge);
-  EXPECT_THROW(edge.from_string("E 3 1  1 z 0 0 1 F 3 0 1 V 3 0 100001"), std::length_error);
-  EXPECT_EQ(dump(&edge), before);
-
-  // The bound itself is accepted; a uv count far beyond the text stores one entry, fast.
-  const std::unique_ptr<IRecipe> many = restore("E 3 0 100000");
-  EXPECT_EQ(dynamic_cast<const EDGE_RECIPE&>(*many).get_face_recipes()->size(), 100000u);
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(reread("V 3 0 0 2000000000"), "V 3 0 0 1 0  0 0 0 0 0 0 0");
-  EXPECT_EQ(reread("V 3 0 0 2147483647 5  1 2 3 4 5 6 7"),
-            "V 3 0 0 2 0  0 0 0 0 0 0 0 5  1 2 3 4 5 6 7");
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
 TEST(RecipeTextTest, StreamMembersReadOneRecipeAndWritePlainText) {
@@ -467,20 +439,6 @@ TEST(RecipeTextTest, StreamMembersReadOneRecipeAndWritePlainText) {
   failed.setstate(std::ios_base::failbit);
   face.read_from_stream(failed);
   EXPECT_EQ(dump(&face), "F 0 0");
-}
-
-TEST(RecipeTextTest, TextsRoundTrip) {
-  generator random(7);
-  for (int i = 0; i < 2000; ++i) {
-    const std::unique_ptr<IRecipe> recipe = random.recipe();
-    const std::string text = text_of(recipe.get());
-    const std::unique_ptr<IRecipe> back = restore(text);
-    ASSERT_NE(back, nullptr) << text;
-    EXPECT_EQ(text_of(back.get()), text);
-    if (dynamic_cast<VERTEX_RECIPE*>(recipe.get()) == nullptr) {  // vertex versions are not kept
-      EXPECT_EQ(dump(back.get()), dump(recipe.get())) << text;
-    }
-  }
 }
 
 // Damaged and random texts read into the same recipes, or end with the same exception, as with
@@ -520,13 +478,22 @@ TEST(RecipeTextTest, ReaderMatchesPlainStreamExtraction) {
   }
 }
 
-TEST(RecipeTextTest, WriterMatchesPlainStreamInsertion) {
+// The text written is the plain insertion's, and reads back into the same text and, but for the
+// versions of vertex recipes and version 1 (which are not kept), the same recipe.
+TEST(RecipeTextTest, WriterMatchesPlainStreamInsertionAndTextsRoundTrip) {
   generator random(13);
   for (int i = 0; i < 3000; ++i) {
     std::unique_ptr<IRecipe> recipe = random.recipe();
-    if (random.below(4) == 0) recipe->set_version(1);
+    const bool legacy = random.below(4) == 0;
+    if (legacy) recipe->set_version(1);
     const std::string expected = plain::text(recipe.get());
     EXPECT_EQ(text_of(recipe.get()), expected);
+    const std::unique_ptr<IRecipe> back = restore(expected);
+    ASSERT_NE(back, nullptr) << expected;
+    EXPECT_EQ(text_of(back.get()), expected);
+    if (!legacy && dynamic_cast<VERTEX_RECIPE*>(recipe.get()) == nullptr) {
+      EXPECT_EQ(dump(back.get()), dump(recipe.get())) << expected;
+    }
     // The stream members append the same text to a caller's stream.
     auto* face = dynamic_cast<FACE_RECIPE*>(recipe.get());
     auto* vertex = dynamic_cast<VERTEX_RECIPE*>(recipe.get());

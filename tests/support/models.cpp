@@ -1,6 +1,7 @@
 #include "support/models.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 
 namespace test_support {
@@ -165,75 +166,57 @@ std::vector<std::size_t> indices_in(const BODY* body, const std::vector<VERTEX*>
   return positions(body->vertices(), vertices);
 }
 
-namespace {
-
-void describe_attribs(const ENTITY* e, std::string& out) {
-  for (ATTRIB* a = e->first_attrib(); a != nullptr; a = a->next()) {
-    auto* custom = dynamic_cast<ATTRIB_CUSTOM*>(a);
-    char buffer[96];
-    std::snprintf(buffer, sizeof buffer, " a%p:%s", static_cast<const void*>(a),
-                  custom && custom->def() ? custom->def()->type_name() : "-");
-    out += buffer;
-  }
+std::string strf(const char* format, ...) {
+  char buffer[256];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(buffer, sizeof buffer, format, args);
+  va_end(args);
+  return buffer;
 }
-
-void describe_numbers(const double* data, std::size_t n, std::string& out) {
-  char buffer[40];
-  for (std::size_t i = 0; i < n; ++i) {
-    std::snprintf(buffer, sizeof buffer, " %.17g", data[i]);
-    out += buffer;
-  }
-}
-
-}  // namespace
 
 std::string describe(const BODY* body) {
   std::string out;
-  char buffer[160];
   const auto ptr = [](const void* p) { return p; };
-  for (const FACE* f : body->faces()) {
-    std::snprintf(buffer, sizeof buffer, "F%p %d %s", ptr(f), f->reversed(),
-                  f->geometry()->type_name());
-    out += buffer;
+  const auto attribs = [&](const ENTITY* e) {
+    for (ATTRIB* a = e->first_attrib(); a != nullptr; a = a->next()) {
+      auto* custom = dynamic_cast<ATTRIB_CUSTOM*>(a);
+      out += strf(" a%p:%s", ptr(a), custom && custom->def() ? custom->def()->type_name() : "-");
+    }
+  };
+  const auto numbers = [&](const auto* geometry) {
     double data[16];
-    f->geometry()->get_data(data);
-    describe_numbers(data, f->geometry()->data_size(), out);
-    describe_attribs(f, out);
+    geometry->get_data(data);
+    for (std::size_t i = 0; i < geometry->data_size(); ++i) out += strf(" %.17g", data[i]);
+  };
+  for (const FACE* f : body->faces()) {
+    out += strf("F%p %d %s", ptr(f), f->reversed(), f->geometry()->type_name());
+    numbers(f->geometry());
+    attribs(f);
     for (const LOOP* l : f->loops()) {
-      std::snprintf(buffer, sizeof buffer, "\n L%p", ptr(l));
-      out += buffer;
+      out += strf("\n L%p", ptr(l));
       const COEDGE* c = l->first();
       do {
-        std::snprintf(buffer, sizeof buffer, " C%p(E%p %d p%p)", ptr(c), ptr(c->edge()),
-                      c->reversed(), ptr(c->partner()));
-        out += buffer;
+        out += strf(" C%p(E%p %d p%p)", ptr(c), ptr(c->edge()), c->reversed(), ptr(c->partner()));
         c = c->next();
       } while (c != l->first());
     }
     out += "\n";
   }
   for (const EDGE* e : body->edges()) {
-    std::snprintf(buffer, sizeof buffer, "E%p V%p V%p %.17g %.17g c%p", ptr(e), ptr(e->start()),
-                  ptr(e->end()), e->t_start(), e->t_end(), ptr(e->coedge()));
-    out += buffer;
-    double data[16];
-    e->geometry()->get_data(data);
-    describe_numbers(data, e->geometry()->data_size(), out);
-    describe_attribs(e, out);
+    out += strf("E%p V%p V%p %.17g %.17g c%p", ptr(e), ptr(e->start()), ptr(e->end()), e->t_start(),
+                e->t_end(), ptr(e->coedge()));
+    numbers(e->geometry());
+    attribs(e);
     out += "\n";
   }
   for (const VERTEX* v : body->vertices()) {
-    std::snprintf(buffer, sizeof buffer, "V%p %.17g %.17g %.17g:", ptr(v), v->point().x,
-                  v->point().y, v->point().z);
-    out += buffer;
-    for (const EDGE* e : v->edges()) {
-      std::snprintf(buffer, sizeof buffer, " E%p", ptr(e));
-      out += buffer;
-    }
-    describe_attribs(v, out);
+    out += strf("V%p %.17g %.17g %.17g:", ptr(v), v->point().x, v->point().y, v->point().z);
+    for (const EDGE* e : v->edges()) out += strf(" E%p", ptr(e));
+    attribs(v);
     out += "\n";
   }
-  describe_attribs(body, out);
+  attribs(body);
   return out;
 }
 

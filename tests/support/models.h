@@ -83,6 +83,9 @@ VERTEX* vertex_at(BODY* body, const TPK::position& point);
 std::vector<std::size_t> indices_in(const BODY* body, const std::vector<FACE*>& faces);
 std::vector<std::size_t> indices_in(const BODY* body, const std::vector<VERTEX*>& vertices);
 
+// printf's formatting, into a string of up to 255 characters.
+std::string strf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
 // A description of the model in full, addresses included: two equal descriptions mean the same
 // entity objects with the same links, geometry and attributes.
 std::string describe(const BODY* body);

@@ -147,6 +147,7 @@ TEST_F(TagPersistence, SharedStringAndCheckSum) {
   EXPECT_EQ(a.check_sum(), b.check_sum());  // tags do not enter it
   a.generate_shared_string();
   EXPECT_STREQ(a.get_shared_string(), "generic_tag_attrib_def ");
+  EXPECT_NE(a.check_sum(), b.check_sum());  // the shared string does
   struct labelled : generic_tag_attrib_def {
     labelled() { set_shared_string("mine"); }
   } c;
