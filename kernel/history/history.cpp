@@ -32,6 +32,7 @@ void stream_log::record(std::unique_ptr<journal_record> entry) {
 
 std::size_t stream_log::begin_operation() {
   fresh_serial();
+  if (m_open_operations++ == 0) m_outer_mark = m_open.records.size();
   return m_open.records.size();
 }
 
@@ -42,11 +43,16 @@ void stream_log::abort_to(std::size_t mark) noexcept {
     records.back()->discard(false);
     records.pop_back();
   }
+  if (m_open_operations > 0) --m_open_operations;
   fresh_serial();
 }
 
-void stream_log::commit_from(std::size_t mark) noexcept {
-  if (m_open.records.size() > mark && m_applied < m_states.size()) discard_ahead();
+void stream_log::commit_from(std::size_t) noexcept {
+  if (m_open_operations > 0) --m_open_operations;
+  if (m_open_operations == 0 && m_open.records.size() > m_outer_mark &&
+      m_applied < m_states.size()) {
+    discard_ahead();
+  }
 }
 
 void stream_log::note_state() {

@@ -42,3 +42,16 @@ void operator delete(void* block, std::size_t) noexcept {
 void operator delete[](void* block, std::size_t) noexcept {
   std::free(block);
 }
+void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept {
+  if (g_general_countdown > 0 && --g_general_countdown == 0) return nullptr;
+  return std::malloc(bytes == 0 ? 1 : bytes);
+}
+void* operator new[](std::size_t bytes, const std::nothrow_t& tag) noexcept {
+  return operator new(bytes, tag);
+}
+void operator delete(void* block, const std::nothrow_t&) noexcept {
+  std::free(block);
+}
+void operator delete[](void* block, const std::nothrow_t&) noexcept {
+  std::free(block);
+}

@@ -42,12 +42,14 @@ class stream_log {
   void reserve_one();
   // The serial of the open state's current operation; a new one for every operation and roll.
   std::uint64_t serial() const { return m_serial; }
-  // Starts an operation: gives the position to abort to and a fresh serial.
+  // Starts an operation (possibly inside another, as when a notification edits an attribute):
+  // gives the position to abort to and a fresh serial.
   std::size_t begin_operation();
   // Undoes and discards the open state's records from `mark` on.
   void abort_to(std::size_t mark) noexcept;
-  // Ends an operation that succeeded: if it recorded anything, the states that could have been
-  // rolled forward are discarded now (a failed operation leaves them).
+  // Ends an operation that succeeded. When the outermost operation ends having recorded anything,
+  // the states that could have been rolled forward are discarded (a failed operation, and an inner
+  // one whose outer operation may still fail, leave them).
   void commit_from(std::size_t mark) noexcept;
 
   void note_state();
@@ -76,6 +78,8 @@ class stream_log {
   std::uint64_t m_serial = 0;
   std::size_t m_max_states = 0;
   std::size_t m_live_bodies = 0;
+  std::size_t m_open_operations = 0;
+  std::size_t m_outer_mark = 0;  // where the outermost open operation began
 };
 
 // The log of the current default stream.

@@ -1,0 +1,209 @@
+// Allocation failure at every step of every public operation that allocates: kernel operations with
+// the tag attribute's notifications, model files with tags, tracking, recipe texts, comparison and
+// id updates, and the three matchers. After each failure: std::bad_alloc, the caller's outputs
+// untouched, the model (same objects, links, geometry and tags) and the default history stream as
+// they were, the tag manager's registry as it was, and the kernel heap back at its count (the
+// general heap is checked by the runs under valgrind and the sanitizers).
+#include <functional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "support/failure_points.h"
+#include "support/models.h"
+#include "support/recipes.h"
+#include "support/tags.h"
+
+using namespace test_support;
+namespace TT = TPI_TAGGING_TRACKING;
+
+namespace {
+
+// A tagged block in its own history stream, one of its faces split.
+class FailurePoints : public testing::Test {
+ protected:
+  void SetUp() override {
+    TT::generic_tag_attrib_def_savres::set_savres_def(TT::generic_tag_attrib_def::name());
+    body = block(2, 1, 1);
+    const char* ids[] = {"F0 P[3]", "F1", "F2/4", "F3", "F4 Q[1,2]", "F5"};
+    for (std::size_t i = 0; i < 6; ++i) set_tags(body->faces()[i], ids[i]);
+    split_between(body->faces()[0], {0, 0, 0}, {2, 1, 0});
+    stream->note_state();
+  }
+
+  struct snapshot {
+    std::string model;
+    HISTORY_STREAM* default_stream = nullptr;
+    std::int64_t kernel_blocks = 0;
+  };
+  snapshot take() const {
+    snapshot s{describe(body.get()), nullptr, TPK::get_heap_counts().live_blocks};
+    TPI_HISTORY::get_default(s.default_stream, false);
+    return s;
+  }
+  // With the tag manager on, what it records changes with the notifications an operation sent
+  // before it failed, and so does the kernel heap its keys live on; what must hold is that it
+  // records no attribute that has left the model.
+  void expect_unchanged(const snapshot& before) const {
+    const snapshot now = take();
+    EXPECT_EQ(now.model, before.model);
+    EXPECT_EQ(now.default_stream, before.default_stream);
+    EXPECT_VALID(body.get());
+    if (!TT::tag_registry::instance().active()) {
+      EXPECT_EQ(now.kernel_blocks, before.kernel_blocks);
+      return;
+    }
+    for (const auto& [tags, attribs] : TT::tag_registry::instance().entries()) {
+      for (const ATTRIB_CUSTOM* a : attribs) EXPECT_TRUE(a->alive());
+    }
+  }
+
+  // Fails each allocation of `step` in turn, on both heaps, checking after each failure that
+  // nothing changed and `outputs_untouched()` holds; the run that completes is then undone by
+  // `undo` (when given) so that the next heap starts from the same model.
+  void at_every_point(const std::function<void()>& step,
+                      const std::function<bool()>& outputs_untouched,
+                      const std::function<void()>& undo = nullptr) {
+    int points = 0;
+    for (heap which : {heap::kernel, heap::general}) {
+      const snapshot before = take();
+      points += at_every_failure_point(which, step, [&] {
+        expect_unchanged(before);
+        EXPECT_TRUE(outputs_untouched());
+      });
+      if (undo) undo();
+    }
+    EXPECT_GT(points, 0);
+  }
+
+  tag_state_guard guard;
+  scratch_stream stream;
+  body_ptr body;
+};
+
+// Each kernel operation on the tagged model, undone after its successful run.
+TEST_F(FailurePoints, KernelOperationsWithTheirTagNotifications) {
+  const auto roll_back = [&] { ASSERT_TRUE(stream->roll_back(1).ok()); };
+  const auto nothing = [] { return true; };
+  const auto ok = [](const outcome& r) { EXPECT_TRUE(r.ok()) << r.message(); };
+  const std::vector<std::pair<const char*, std::function<void()>>> operations = {
+      {"split_face",
+       [&] {
+         EDGE* e = nullptr;
+         FACE* f = nullptr;
+         ok(TPI_MODEL::split_face(body->faces()[2], vertex_at(body.get(), {0, 0, 0}),
+                                  vertex_at(body.get(), {2, 0, 1}), e, f));
+       }},
+      {"merge_faces", [&] { ok(TPI_MODEL::merge_faces(body->faces()[0], body->faces().back())); }},
+      {"split_edge",
+       [&] {
+         VERTEX* v = nullptr;
+         EDGE* e = nullptr;
+         ok(TPI_MODEL::split_edge(edge_between(body.get(), {0, 0, 1}, {2, 0, 1}), {1, 0, 1}, v, e));
+       }},
+      {"copy_body",
+       [&] {
+         BODY* copy = nullptr;
+         ok(TPI_MODEL::copy_body(body.get(), copy));
+       }},
+      {"transform_body",
+       [&] {
+         ok(TPI_MODEL::transform_body(body.get(), TPK::transf::translate({1, 2, 3})));
+       }},
+      {"delete_face", [&] { ok(TPI_MODEL::delete_face(body->faces()[2])); }},
+      {"delete_attrib", [&] { ok(TPI_MODEL::delete_attrib(tag_attrib_of(body->faces()[3]))); }},
+      {"update_secondary_id_for_attrib",
+       [&] {
+         EXPECT_TRUE(TT::update_secondary_id_for_attrib(tag_attrib_of(body->faces()[4]), 9));
+       }},
+      {"prepend_operation_id_for_attrib",
+       [&] {
+         EXPECT_TRUE(TT::prepend_operation_id_for_attrib(tag_attrib_of(body->faces()[4]), 6, true));
+       }},
+  };
+  for (const bool manager : {false, true}) {
+    TT::activateTagManager(manager);
+    for (const auto& [name, operation] : operations) {
+      SCOPED_TRACE(std::string(name) + (manager ? ", tag manager on" : ""));
+      const std::string before = describe(body.get());
+      at_every_point(
+          [&] {
+            operation();
+            stream->note_state();
+          },
+          nothing, roll_back);
+      EXPECT_EQ(describe(body.get()), before);
+    }
+  }
+}
+
+TEST_F(FailurePoints, ModelFilesWithTags) {
+  std::string text;
+  at_every_point([&] { TPI_FILE::save_bodies({body.get()}, text); }, [&] { return text.empty(); },
+                 [&] { text.clear(); });
+  TPI_FILE::save_bodies({body.get()}, text);
+  std::vector<BODY*> restored;
+  at_every_point([&] { TPI_FILE::restore_bodies(text, restored); },
+                 [&] { return restored.empty(); },
+                 [&] {
+                   for (BODY* b : restored) TPI_MODEL::delete_body(b);
+                   restored.clear();
+                   stream->clear();
+                 });
+}
+
+TEST_F(FailurePoints, TrackingRecipeTextsAndMatching) {
+  EDGE* edge = edge_between(body.get(), {0, 0, 1}, {2, 0, 1});
+  VERTEX* vertex = vertex_at(body.get(), {0, 0, 1});
+  const std::vector<std::pair<const char*, const TT::ITrackable*>> trackables = {
+      {"face", new TT::FACE_TRACKABLE(body->faces()[4])},
+      {"edge", new TT::EDGE_TRACKABLE(edge)},
+      {"vertex", new TT::VERTEX_TRACKABLE(vertex)}};
+  for (const auto& [kind, trackable] : trackables) {
+    SCOPED_TRACE(kind);
+    std::unique_ptr<const TT::ITrackable> owned(trackable);
+    TT::IRecipe* made = nullptr;
+    const auto forget_made = [&] {
+      delete made;
+      made = nullptr;
+    };
+    at_every_point([&] { trackable->MakeRecipe(TT::TRACK_CONTEXT(), made); },
+                   [&] { return made == nullptr; }, forget_made);
+    trackable->MakeRecipe(TT::TRACK_CONTEXT(), made);
+    std::unique_ptr<TT::IRecipe> recipe(made);
+    ASSERT_NE(recipe, nullptr);
+
+    char* text = nullptr;
+    at_every_point([&] { TT::save_to_string(text, recipe.get()); }, [&] { return text == nullptr; },
+                   [&] {
+                     delete[] text;
+                     text = nullptr;
+                   });
+    TT::save_to_string(text, recipe.get());
+    std::unique_ptr<char[]> kept(text);
+    TT::IRecipe* read = nullptr;
+    at_every_point([&] { TT::restore_from_string(text, read); }, [&] { return read == nullptr; },
+                   [&] {
+                     delete read;
+                     read = nullptr;
+                   });
+    TT::restore_from_string(text, read);
+    std::unique_ptr<TT::IRecipe> back(read);
+
+    EXPECT_TRUE(TT::is_same_Recipe(recipe.get(), back.get()));
+    std::vector<TT::ITrackable*> found;
+    std::unique_ptr<TT::ITracker> tracker(recipe->create_tracker());
+    const TT::MATCH_CONTEXT ctx(nullptr, {body.get()}, TT::compare_loose);
+    const auto forget_found = [&] {
+      for (TT::ITrackable* t : found) delete t;
+      found.clear();
+    };
+    at_every_point([&] { tracker->match(ctx, recipe.get(), found); }, [&] { return found.empty(); },
+                   forget_found);
+    tracker->match(ctx, recipe.get(), found);
+    EXPECT_EQ(found.size(), 1u);
+    forget_found();
+  }
+}
+
+}  // namespace
