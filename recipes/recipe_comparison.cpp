@@ -29,12 +29,41 @@ bool same_vertices(const VERTEX_RECIPE& a, const VERTEX_RECIPE& b) {
   return true;
 }
 
-// Each recipe of `a` agrees with some recipe of `b` (not one to one, in any order).
+// Equal in everything they hold, so that either stands for the other on both sides of a
+// comparison.
+bool identical(const FACE_RECIPE& a, const FACE_RECIPE& b) {
+  return a.tags() == b.tags();
+}
+
+bool identical(const VERTEX_RECIPE& a, const VERTEX_RECIPE& b) {
+  const std::vector<FACE_RECIPE>& fa = *a.get_face_recipes();
+  const std::vector<FACE_RECIPE>& fb = *b.get_face_recipes();
+  if (!(*a.get_tags() == *b.get_tags()) || fa.size() != fb.size() ||
+      *a.get_uv_orders() != *b.get_uv_orders()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < fa.size(); ++i) {
+    if (!identical(fa[i], fb[i])) return false;
+  }
+  return true;
+}
+
+// Each recipe of `a` agrees with some recipe of `b` (not one to one, in any order). A recipe
+// identical to the one before it in its list gives the same answers, so runs of identical recipes
+// (the default recipes of a text that announced more than it held) are compared once.
 template <class Recipe, class Same>
 bool each_found(const std::vector<Recipe>& a, const std::vector<Recipe>& b, Same same) {
-  return a.size() == b.size() && std::all_of(a.begin(), a.end(), [&](const Recipe& x) {
-           return std::any_of(b.begin(), b.end(), [&](const Recipe& y) { return same(x, y); });
-         });
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (i > 0 && identical(a[i], a[i - 1])) continue;
+    bool found = false;
+    for (std::size_t j = 0; j < b.size() && !found; ++j) {
+      if (j > 0 && identical(b[j], b[j - 1])) continue;
+      found = same(a[i], b[j]);
+    }
+    if (!found) return false;
+  }
+  return true;
 }
 
 bool same_edges(const EDGE_RECIPE& a, const EDGE_RECIPE& b) {

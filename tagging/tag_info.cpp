@@ -38,15 +38,32 @@ bool tag_info::operator<(const tag_info& other) const noexcept {
 }
 
 void tag_info::count_matches(const tag_info& other, int mode, int& count) const noexcept {
+  // A tag equal to the one before it matches exactly what that one matched, in either list, so
+  // each run of equal tags is compared once. A text that announces more tags than it holds ends in
+  // a long run of default tags; this keeps comparing such lists in proportion to their runs
+  // instead of to the product of their lengths.
   const bool first_match_only = mode == compare_exact;
+  const std::size_t n = m_tags.size();
   std::int64_t matched = 0;
-  for (const tag_data& o : other) {
-    for (const tag_data& t : m_tags) {
-      if (t.matches(o, mode)) {
-        ++matched;
-        if (first_match_only) break;
+  std::int64_t per_tag = 0;  // what the current run of `other` contributes per tag
+  for (std::size_t i = 0; i < other.m_tags.size(); ++i) {
+    const tag_data& o = other.m_tags[i];
+    if (i == 0 || !(o == other.m_tags[i - 1])) {
+      per_tag = 0;
+      for (std::size_t j = 0; j < n;) {
+        std::size_t end = j + 1;
+        while (end < n && m_tags[end] == m_tags[j]) ++end;
+        if (m_tags[j].matches(o, mode)) {
+          if (first_match_only) {
+            per_tag = 1;
+            break;
+          }
+          per_tag += static_cast<std::int64_t>(end - j);
+        }
+        j = end;
       }
     }
+    matched += per_tag;
   }
   count = static_cast<int>(std::min<std::int64_t>(matched, INT_MAX));
 }

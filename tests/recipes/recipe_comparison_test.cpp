@@ -1,4 +1,6 @@
 // Recipe sameness: tags as multisets seen from one side, edges as sets, vertices by position.
+#include <memory>
+
 #include <gtest/gtest.h>
 
 #include "support/tags.h"
@@ -59,6 +61,19 @@ TEST(RecipeComparison, EdgesCompareNestedRecipesAsSetsVerticesByPosition) {
   EXPECT_FALSE(is_same_Recipe(&e12, &two_vertices));
   const EDGE_RECIPE rotated_vertex(tags_from("e"), {f1, f2}, {v231});
   EXPECT_FALSE(is_same_Recipe(&e12, &rotated_vertex));
+}
+
+// A short text that announces many nested recipes and tags reads into long runs of default ones;
+// comparing two such recipes costs in proportion to the runs, not to the square of their lengths.
+TEST(RecipeComparison, AnnouncedButMissingItemsCompareInOneStep) {
+  const char* text = "E 3 0 100000 F 3 100000";
+  IRecipe* a = nullptr;
+  IRecipe* b = nullptr;
+  ASSERT_TRUE(restore_from_string(text, a));
+  std::unique_ptr<IRecipe> owned_a(a);
+  ASSERT_TRUE(restore_from_string(text, b));
+  std::unique_ptr<IRecipe> owned_b(b);
+  EXPECT_TRUE(is_same_Recipe(a, b));
 }
 
 }  // namespace

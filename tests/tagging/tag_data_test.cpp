@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <initializer_list>
 #include <memory>
 #include <new>
@@ -110,6 +111,43 @@ TEST(TagInfoTest, CountMatchesIsAsymmetricAndStopsEarlyOnlyUnderMode7) {
   EXPECT_EQ(matches(mixed, once, 5), 2);
   EXPECT_EQ(matches(mixed, mixed, 2), 5);
   EXPECT_EQ(matches(mixed, tag_info(), 5), 0);
+}
+
+// A list holding `tags` as they are, repeats included (only text gives such lists).
+tag_info with_repeats(const std::vector<tag_data>& tags) {
+  std::ostringstream text;
+  text << ' ' << tags.size();
+  for (const tag_data& t : tags) {
+    text << ' ';
+    t.write_text(text);
+  }
+  return read_list(text.str());
+}
+
+// Runs of equal tags are compared once; the counts are those of comparing every pair.
+TEST(TagInfoTest, CountMatchesAgreesWithEveryPairCompared) {
+  const std::vector<tag_data> pool = {tag(""), tag("A"), tag("A/5"), tag("A/0[1]"), tag("B/5")};
+  std::srand(5);
+  const auto random_list = [&] {
+    std::vector<tag_data> tags;
+    const int runs = std::rand() % 5;
+    for (int r = 0; r < runs; ++r)
+      tags.insert(tags.end(), 1 + std::rand() % 3, pool[std::rand() % 5]);
+    return tags;
+  };
+  for (int round = 0; round < 2000; ++round) {
+    const std::vector<tag_data> a = random_list(), b = random_list();
+    const int mode = std::rand() % 9;
+    int expected = 0;
+    for (const tag_data& o : b) {
+      for (const tag_data& t : a) {
+        if (!t.matches(o, mode)) continue;
+        ++expected;
+        if (mode == 7) break;
+      }
+    }
+    EXPECT_EQ(matches(with_repeats(a), with_repeats(b), mode), expected) << round;
+  }
 }
 
 TEST(TagInfoTest, AddUniqueOperationIdsAndRenaming) {
