@@ -408,4 +408,47 @@ bool restore_from_string(const char* text, IRecipe*& recipe) {
   return true;
 }
 
+namespace {
+
+bool tags_survive(const tag_info& tags, const char* whose, std::string* reason) {
+  if (survives_tag_text(tags, reason)) return true;
+  if (reason != nullptr) *reason = std::string(whose) + ": " + *reason;
+  return false;
+}
+
+bool face_survives(const FACE_RECIPE& face, const char* whose, std::string* reason) {
+  return tags_survive(face.tags(), whose, reason);
+}
+
+bool vertex_survives(const VERTEX_RECIPE& vertex, std::string* reason) {
+  if (!tags_survive(*vertex.get_tags(), "a vertex's own tags", reason)) return false;
+  for (const FACE_RECIPE& face : *vertex.get_face_recipes()) {
+    if (!face_survives(face, "a face around a vertex", reason)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool survives_recipe_text(const IRecipe* recipe, std::string* reason) {
+  if (const auto* face = dynamic_cast<const FACE_RECIPE*>(recipe)) {
+    return face_survives(*face, "the face", reason);
+  }
+  if (const auto* vertex = dynamic_cast<const VERTEX_RECIPE*>(recipe)) {
+    return vertex_survives(*vertex, reason);
+  }
+  if (const auto* edge = dynamic_cast<const EDGE_RECIPE*>(recipe)) {
+    if (!tags_survive(*edge->get_tags(), "the edge's own tags", reason)) return false;
+    for (const FACE_RECIPE& face : *edge->get_face_recipes()) {
+      if (!face_survives(face, "a face along the edge", reason)) return false;
+    }
+    for (const VERTEX_RECIPE& vertex : *edge->get_vertex_recipes()) {
+      if (!vertex_survives(vertex, reason)) return false;
+    }
+    return true;
+  }
+  if (reason != nullptr) *reason = "there is no recipe";
+  return false;
+}
+
 }  // namespace TPI_TAGGING_TRACKING

@@ -41,7 +41,7 @@ tag_data read_tag(const TPI_CUSTOM_ENTITY::restore_context& ctx, bool legacy) {
   tag.m_secondary_id = ctx.read_int();
   const std::int32_t count = ctx.read_int();
   if (count > 0) {
-    const std::int32_t kept = std::min(count, tag_data::max_text_operation_ids);
+    const std::int32_t kept = std::min(count, tag_data::max_record_operation_ids);
     for (std::int32_t i = 0; i < kept; ++i) tag.m_operation_ids.push_back(ctx.read_int());
   }
   if (legacy) ctx.read_int();  // no meaning here

@@ -7,12 +7,14 @@
 // extractions would (same characters consumed, same stream state afterwards) but with the
 // C locale's white space and plain decimal numbers.
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <limits>
 #include <ostream>
+#include <string>
 #include <utility>
 
 #include <tagtrack/tagging/internal/item_buffer.h>
@@ -122,7 +124,7 @@ void read_tag(item_reader& in, tag_data& tag, int version) {
   } else {
     std::int32_t length = 0;
     if (!in.read_int(length)) return;
-    if (length < 0 || length > tag_data::max_text_primary_id_length) {
+    if (length < 0) {
       in.stop();  // malformed: the text ends here
       return;
     }
@@ -146,10 +148,6 @@ void read_tag(item_reader& in, tag_data& tag, int version) {
 
   std::int32_t count = 0;
   if (!in.read_int(count)) return;
-  if (count > tag_data::max_text_operation_ids) {
-    in.stop();  // malformed: the text ends here
-    return;
-  }
   int block[32];
   std::size_t used = 0;
   for (std::int32_t i = 0; i < count; ++i) {
@@ -215,6 +213,49 @@ bool tag_info::read_text(std::istream& in, int version) {
     }
   }
   reader.finish();
+  return true;
+}
+
+namespace {
+
+// The id as a reader would want it quoted: printable characters as they are, others as \xHH.
+std::string shown(const TPK::tpk_array<char>& id) {
+  std::string out;
+  const std::size_t shown_length = std::min<std::size_t>(id.size(), 40);
+  for (std::size_t i = 0; i < shown_length; ++i) {
+    const auto c = static_cast<unsigned char>(id[i]);
+    if (c >= 0x20 && c < 0x7f) {
+      out += static_cast<char>(c);
+    } else {
+      static const char digits[] = "0123456789abcdef";
+      out += "\\x";
+      out += digits[c >> 4];
+      out += digits[c & 15];
+    }
+  }
+  if (shown_length < id.size()) out += "...";
+  return out;
+}
+
+}  // namespace
+
+bool survives_tag_text(const tag_info& tags, std::string* reason) {
+  for (const tag_data& tag : tags) {
+    const TPK::tpk_array<char>& id = tag.m_primary_id;
+    const char* problem = nullptr;
+    if (id.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+      problem = "is longer than the text can count";
+    } else if (std::find(id.begin(), id.end(), '\0') != id.end()) {
+      problem = "holds a NUL character, where the text would end";
+    } else if (std::any_of(id.begin(), id.end(),
+                           [](char c) { return std::isspace(static_cast<unsigned char>(c)); })) {
+      problem = "holds white space, which the text skips";
+    }
+    if (problem != nullptr) {
+      if (reason != nullptr) *reason = "the primary id \"" + shown(id) + "\" " + problem;
+      return false;
+    }
+  }
   return true;
 }
 

@@ -21,6 +21,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include <tagtrack/recipes/recipe.h>
 #include <tagtrack/tagtrack_export.h>
@@ -37,5 +38,11 @@ TAGTRACK_EXPORT bool save_to_string(char*& text, IRecipe* recipe);
 // Reads a recipe from `text` into a new recipe owned by the caller. False, with `recipe`
 // untouched, for a null text or one whose first word is not "F", "E" or "V".
 TAGTRACK_EXPORT bool restore_from_string(const char* text, IRecipe*& recipe);
+
+// True when the recipe's text reads back into a recipe that writes the same text: every tag list
+// in it survives the tag text (see survives_tag_text). Otherwise false, and `reason`, when given,
+// says which tag is at fault and why. False with a reason for a null recipe. save_to_string writes
+// any recipe; an application that must not lose a reference checks it here first.
+TAGTRACK_EXPORT bool survives_recipe_text(const IRecipe* recipe, std::string* reason = nullptr);
 
 }  // namespace TPI_TAGGING_TRACKING

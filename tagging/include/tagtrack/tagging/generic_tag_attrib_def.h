@@ -25,7 +25,7 @@
 // - a primary id takes at most the characters the string holds, however many its count claims;
 //   a negative count gives an empty id;
 // - a negative number of tags or of operation ids reads as none; more tags than
-//   tag_info::max_text_tags, or more operation ids than tag_data::max_text_operation_ids, end the
+//   tag_info::max_text_tags, or more operation ids than tag_data::max_record_operation_ids, end the
 //   reading there (the kernel then finds the record's items unread and rejects the file);
 // - a legacy primary id that is negative or NaN reads as 0, one of 2^64 or more as
 //   18446744073709551615.

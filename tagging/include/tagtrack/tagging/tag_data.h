@@ -25,12 +25,11 @@ enum tag_compare_mode : int {
 
 class TAGTRACK_EXPORT tag_data {
  public:
-  // Largest counts that the tag text reader accepts inside one tag. They lie far above anything a
-  // real tag holds and only keep an edited or damaged text from asking for unbounded work or
-  // memory; a larger count (or a negative character count) ends the text at that point, as
-  // tag_info::read_text describes.
-  static constexpr std::int32_t max_text_primary_id_length = 1000000;
-  static constexpr std::int32_t max_text_operation_ids = 1000000;
+  // Largest number of operation ids that a tag record in a model file may announce. It lies far
+  // above anything a real tag holds and keeps a damaged record from asking for unbounded work;
+  // see generic_tag_attrib_def. (The tag text needs no such bound: it takes items as they come,
+  // so its cost follows the text.)
+  static constexpr std::int32_t max_record_operation_ids = 1000000;
 
   // Empty primary id, secondary id 0, no operation ids.
   tag_data() noexcept = default;

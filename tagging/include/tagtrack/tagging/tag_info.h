@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include <string>
+
 #include <tagtrack/kernel/boundary/attributes.h>
 #include <tagtrack/tagging/tag_data.h>
 #include <tagtrack/tagtrack_export.h>
@@ -99,11 +101,9 @@ class TAGTRACK_EXPORT tag_info : public TPK::TPK_heap {
   // text an empty list.
   //
   // Malformed counts: a number of tags above max_text_tags (a negative number reads as a huge
-  // unsigned one), a negative number of characters or one above
-  // tag_data::max_text_primary_id_length, and a number of operation ids above
-  // tag_data::max_text_operation_ids end the text right there, exactly like text that ended
-  // before the count: the stream is put into the failed state, so later reads from it fail too,
-  // and the list is completed as above. A bad number of tags therefore gives an empty list; a bad
+  // unsigned one) and a negative number of characters end the text right there, exactly like text
+  // that ended before the count: the stream is put into the failed state, so later reads from it
+  // fail too, and the list is completed as above. A bad number of tags therefore gives an empty list; a bad
   // count inside a tag gives that tag with what was read before the count, then default tags up to
   // the announced number. Memory and work stay proportional to the text read, except for those
   // default tags, which the maximum bounds. A number of operation ids of 0 or below means none.
@@ -115,5 +115,12 @@ class TAGTRACK_EXPORT tag_info : public TPK::TPK_heap {
  private:
   TPK::tpk_array<tag_data> m_tags;
 };
+
+// True when the tag text of `tags` reads back into an equal list, as it does unless a primary id
+// holds white space (the reader skips it), a NUL character (a recipe text is a NUL-terminated
+// string, which ends there) or more characters than a count in the text can say. Otherwise false,
+// and `reason`, when given, names the first such id and what is wrong with it. An application
+// calls this before it keeps a recipe text of tags it did not make itself.
+TAGTRACK_EXPORT bool survives_tag_text(const tag_info& tags, std::string* reason = nullptr);
 
 }  // namespace TPI_TAGGING_TRACKING
