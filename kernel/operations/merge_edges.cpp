@@ -61,18 +61,32 @@ outcome merge_edges(VERTEX* vertex, EDGE*& survivor) {
     return outcome::failure("merge_edges: the edges are not used alike by the same faces");
   }
 
-  TPK::operation_scope scope;
   VERTEX* far = gone->start() == vertex ? gone->end() : gone->start();
   // The survivor keeps its direction along its curve and extends over the other edge.
   double t = 0;
   kept->geometry()->param(far->point(), t);
   const bool periodic = kept->geometry()->periodic();
-  if (kept->end() == vertex) {
+  const bool extends_end = kept->end() == vertex;
+  if (extends_end) {
     while (periodic && t <= kept->t_end()) t += two_pi;
-    topology_editor::set_ends(kept, kept->start(), far, kept->t_start(), t);
   } else {
     while (periodic && t >= kept->t_start()) t -= two_pi;
-    topology_editor::set_ends(kept, far, kept->end(), t, kept->t_end());
+  }
+  const double t_start = extends_end ? kept->t_start() : t;
+  const double t_end = extends_end ? t : kept->t_end();
+  // Edges that fold back over each other would leave an edge running backwards or over nothing,
+  // and a periodic one may not reach round more than once.
+  const bool extends = extends_end ? t > kept->t_end() + TPK::resabs
+                                   : t < kept->t_start() - TPK::resabs;
+  if (!extends || (periodic && t_end - t_start > two_pi + TPK::resabs)) {
+    return outcome::failure("merge_edges: the edges fold back over each other");
+  }
+
+  TPK::operation_scope scope;
+  if (extends_end) {
+    topology_editor::set_ends(kept, kept->start(), far, t_start, t_end);
+  } else {
+    topology_editor::set_ends(kept, far, kept->end(), t_start, t_end);
   }
   // The far vertex lists the survivor where it listed the edge that goes (once, if it meets the
   // survivor at its other end too).

@@ -124,6 +124,19 @@ std::vector<COEDGE*> corners(const FACE* face, const VERTEX* v) {
   return found;
 }
 
+// True when the coedge from `from` goes straight to `to` along the curve the cut would take: the
+// cut would then bound a piece of no area, with two edges on one curve.
+bool runs_along_an_edge(const COEDGE* from_corner, const VERTEX* from, const VERTEX* to,
+                        const cut& chosen) {
+  if (from_corner->start() != from || from_corner->end() != to) return false;
+  const EDGE* edge = from_corner->edge();
+  const TPK::position middle = edge->geometry()->eval((edge->t_start() + edge->t_end()) / 2);
+  double t = 0;
+  return chosen.geometry->param(middle, t) &&
+         TPK::distance(chosen.geometry->eval(t), middle) <= TPK::resabs &&
+         t >= chosen.t_start - TPK::resabs && t <= chosen.t_end + TPK::resabs;
+}
+
 }  // namespace
 
 namespace TPI_MODEL {
@@ -147,6 +160,10 @@ outcome split_face(FACE* face, VERTEX* a, VERTEX* b, EDGE*& new_edge, FACE*& new
     return outcome::failure("split_face: the vertices lie on different loops");
   cut chosen;
   if (outcome r = choose_cut(face, a, b, chosen); !r.ok()) return r;
+  if (runs_along_an_edge(ca, a, b, chosen) || runs_along_an_edge(cb, b, a, chosen)) {
+    return outcome::failure(
+        "split_face: an edge of the face already joins the vertices along that curve");
+  }
 
   TPK::operation_scope scope;
   BODY* body = face->body();

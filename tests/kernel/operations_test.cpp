@@ -304,3 +304,18 @@ TEST(ChangeStatement, CheckNamesEachBrokenInvariant) {
     s.lost(f[1]);
   }));
 }
+
+// A cut along an existing edge would leave a piece of no area; the kernel refuses it and the body
+// stays as it was (and so saves and restores as before).
+TEST_F(Operations, ACutAlongAnEdgeIsRefusedWithTheBodyUntouched) {
+  body_ptr sheet = polyhedron({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2, 3}});
+  const std::string before = describe(sheet.get());
+  EDGE* edge = nullptr;
+  FACE* piece = nullptr;
+  const outcome r =
+      TPI_MODEL::split_face(sheet->faces()[0], vertex_at(sheet.get(), {0, 0, 0}),
+                            vertex_at(sheet.get(), {1, 0, 0}), edge, piece);
+  EXPECT_FALSE(r.ok());
+  EXPECT_EQ(describe(sheet.get()), before);
+  EXPECT_VALID(sheet.get());
+}

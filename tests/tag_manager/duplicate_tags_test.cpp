@@ -47,7 +47,7 @@ TEST_F(DuplicateTags, SplitPiecesEachGetAFreshSecondaryIdOnTheirFirstTagOnly) {
   EXPECT_FALSE(TPI_TAGGING_TRACKING::tag_registry::instance().active());
   EXPECT_TRUE(registry_summary().empty());
   // Nothing is recorded until the manager is switched on again.
-  split_bottom(b.get());
+  split_between(b->faces()[1], {0, 0, 1}, {1, 1, 1});
   EXPECT_TRUE(registry_summary().empty());
 }
 
