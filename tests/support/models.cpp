@@ -92,10 +92,12 @@ body_ptr disc(double radius) {
 }
 
 ATTRIB_CUSTOM* attach(ENTITY* owner, TPI_CUSTOM_ENTITY::attrib_def* def) {
+  // The definition stays the caller's until the kernel takes it, also when attaching throws.
+  std::unique_ptr<TPI_CUSTOM_ENTITY::attrib_def> owned(def);
   ATTRIB_CUSTOM* attrib = nullptr;
   const outcome r = TPI_CUSTOM_ENTITY::add_attrib(owner, def, attrib);
   EXPECT_TRUE(r.ok()) << r.message();
-  if (!r.ok()) delete def;
+  if (r.ok()) owned.release();
   return attrib;
 }
 

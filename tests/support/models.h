@@ -49,7 +49,7 @@ body_ptr grid_sheet(int nx, int ny);
 body_ptr disc(double radius = 1);
 
 // Attaches a custom attribute holding `def` to `owner`; fails the current test (and deletes the
-// definition) when the kernel refuses.
+// definition) when the kernel refuses, and deletes it when attaching throws.
 ATTRIB_CUSTOM* attach(ENTITY* owner, TPI_CUSTOM_ENTITY::attrib_def* def);
 
 // Splits `face` between its vertices at `a` and `b`, failing the current test when the kernel
