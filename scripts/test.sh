@@ -23,8 +23,5 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTAGTRACK_SANITIZE=ON \
 cmake --build build-sanitize -j"$jobs"
 (cd build-sanitize && ctest --output-on-failure -j"$jobs")
 
-# The include directions, once more on their own (they are also a test of the normal build).
-bash scripts/check_layers.sh
-
 # The fuzzers for a short budget each (FUZZ_SECONDS, default 15): any finding fails the run.
 FUZZ_SECONDS=${FUZZ_SECONDS:-15} bash scripts/fuzz.sh
