@@ -206,4 +206,37 @@ TEST_F(FailurePoints, TrackingRecipeTextsAndMatching) {
   }
 }
 
+// Duplicate resolution renumbers attribute by attribute, each change its own kernel operation: a
+// failure part way leaves the changes made so far, a valid model, the default stream as it was
+// and the manager off and empty.
+TEST(DuplicateResolutionFailures, EveryPointEndsWithTheManagerOffAndEmpty) {
+  tag_state_guard guard;
+  for (heap which : {heap::kernel, heap::general}) {
+    for (int n = 1;; ++n) {
+      scratch_stream stream;
+      body_ptr b = block();
+      set_tags(b->faces()[0], "F P[1]");
+      TT::activateTagManager(true);
+      split_between(b->faces()[0], {0, 0, 0}, {1, 1, 0});
+      HISTORY_STREAM* before = nullptr;
+      TPI_HISTORY::get_default(before, false);
+      fail_allocation_after(which, n);
+      bool failed = false;
+      try {
+        TT::manageDupicateTags();
+      } catch (const std::bad_alloc&) {
+        failed = true;
+      }
+      fail_allocation_after(which, 0);
+      HISTORY_STREAM* now = nullptr;
+      TPI_HISTORY::get_default(now, false);
+      EXPECT_EQ(now, before);
+      EXPECT_VALID(b.get());
+      EXPECT_TRUE(registry_summary().empty());
+      EXPECT_FALSE(TT::tag_registry::instance().active());
+      if (!failed) break;
+    }
+  }
+}
+
 }  // namespace
