@@ -33,7 +33,7 @@ tag_registry& tag_registry::instance() {
 
 void tag_registry::place(ATTRIB_CUSTOM* attrib, const tag_info& tags) {
   auto entry = m_entries.find(tags);
-  if (entry == m_entries.end()) entry = m_entries.emplace(tags, std::set<ATTRIB_CUSTOM*>()).first;
+  if (entry == m_entries.end()) entry = m_entries.emplace(tags, attribs_type()).first;
   const auto [where, fresh] = m_where.emplace(attrib, entry);
   if (!fresh && where->second == entry) return;
   try {

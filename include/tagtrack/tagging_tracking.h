@@ -8,13 +8,17 @@
 #include <tagtrack/kernel/boundary/history.h>
 #include <tagtrack/kernel/boundary/queries.h>
 #include <tagtrack/matching/match_context.h>
+#include <tagtrack/matching/matches.h>
 #include <tagtrack/recipes/recipe.h>
 #include <tagtrack/recipes/recipe_comparison.h>
+#include <tagtrack/recipes/recipe_owners.h>
 #include <tagtrack/recipes/recipe_queries.h>
 #include <tagtrack/recipes/recipe_text.h>
+#include <tagtrack/recipes/uv_order_data.h>
 #include <tagtrack/tag_manager/copy_callback.h>
 #include <tagtrack/tag_manager/tag_manager.h>
 #include <tagtrack/tagging/attribute_operations.h>
+#include <tagtrack/tagging/entity_tags.h>
 #include <tagtrack/tagging/generic_tag_attrib_def.h>
 #include <tagtrack/tagging/generic_tag_attrib_def_savres.h>
 #include <tagtrack/tagging/tag_data.h>
@@ -22,4 +26,3 @@
 #include <tagtrack/tracking/track_context.h>
 #include <tagtrack/tracking/trackable.h>
 #include <tagtrack/tracking/tracker.h>
-#include <tagtrack/recipes/uv_order_data.h>

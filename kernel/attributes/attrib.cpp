@@ -51,6 +51,10 @@ TPI_CUSTOM_ENTITY::attrib_def* ATTRIB_CUSTOM_xs::get_def() const {
 
 ATTRIB_const_xs::ATTRIB_const_xs(const ATTRIB_CUSTOM* attrib) : m_attrib(attrib) {}
 
+std::uint64_t creation_order(const ATTRIB_CUSTOM* attrib) {
+  return attrib != nullptr ? attrib->serial() : 0;
+}
+
 ENTITY* ATTRIB_const_xs::owner() const {
   return m_attrib ? m_attrib->owner() : nullptr;
 }

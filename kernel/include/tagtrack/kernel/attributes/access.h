@@ -3,6 +3,8 @@
 // empty: get() and get_def() give null.
 #pragma once
 
+#include <cstdint>
+
 #include <tagtrack/kernel/attributes/entity_def.h>
 #include <tagtrack/kernel/boundary/handles.h>
 #include <tagtrack/kernel/kernel_export.h>
@@ -43,5 +45,10 @@ class TPK_KERNEL_EXPORT ATTRIB_const_xs {
  private:
   const ATTRIB* m_attrib;
 };
+
+// The attribute's place in the kernel's order of creation: a later attribute has a larger number,
+// and two models built by the same sequence of calls number theirs alike, whatever the heap
+// addresses. 0 for null.
+TPK_KERNEL_EXPORT std::uint64_t creation_order(const ATTRIB_CUSTOM* attrib);
 
 }  // namespace TPK

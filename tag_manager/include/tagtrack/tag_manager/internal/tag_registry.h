@@ -1,5 +1,6 @@
 // The registry of the tag manager: under each tag list (a copy, ordered by the list ordering), the
-// tag attributes recorded with that list, ordered by handle. One process-wide instance, empty and
+// tag attributes recorded with that list, in the kernel's order of their creation, so that the
+// order in which duplicates are renumbered never depends on heap addresses. One process-wide instance, empty and
 // inactive from load. It does not own the attributes it names, so it must never hold one that has
 // left the model: each recorded attribute is found by its handle, not by its tags, and it is
 // forgotten whenever the tag attribute hears that it leaves the model (its owner lost, the
@@ -9,6 +10,7 @@
 #include <map>
 #include <set>
 
+#include <tagtrack/kernel/boundary/attributes.h>
 #include <tagtrack/tagging/internal/tag_events.h>
 #include <tagtrack/tagging/tag_info.h>
 
@@ -17,7 +19,13 @@ namespace TPI_TAGGING_TRACKING {
 // It listens to the tag attribute's events from its first use on.
 class tag_registry final : public tag_events::listener {
  public:
-  using entries_type = std::map<tag_info, std::set<ATTRIB_CUSTOM*>>;
+  struct by_creation {
+    bool operator()(const ATTRIB_CUSTOM* a, const ATTRIB_CUSTOM* b) const {
+      return TPK::creation_order(a) < TPK::creation_order(b);
+    }
+  };
+  using attribs_type = std::set<ATTRIB_CUSTOM*, by_creation>;
+  using entries_type = std::map<tag_info, attribs_type>;
 
   static tag_registry& instance();
 
