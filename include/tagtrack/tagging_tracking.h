@@ -23,6 +23,7 @@
 #include <tagtrack/tagging/generic_tag_attrib_def_savres.h>
 #include <tagtrack/tagging/tag_data.h>
 #include <tagtrack/tagging/tag_info.h>
+#include <tagtrack/tracking/make_recipe.h>
 #include <tagtrack/tracking/track_context.h>
 #include <tagtrack/tracking/trackable.h>
 #include <tagtrack/tracking/tracker.h>
