@@ -1,6 +1,8 @@
-// Matching costs on tagged sheets of 10^3 to 10^6 faces. Every matcher enumerates every entity of
-// the bodies at least once (the tag candidate search), so the time grows linearly with the body;
-// the figure to watch is the time per entity visited, reported as items per second.
+// Matching costs on tagged sheets of 10^3 to 10^6 faces, linear and through a tag index. Every
+// linear match enumerates every entity of the bodies at least once (the tag candidate search), so
+// its time grows linearly with the body; the figure to watch is the time per entity visited,
+// reported as items per second. An indexed match looks its candidates up instead; its time per
+// call should stay flat, and BM_BuildIndex gives what building the index costs per entity.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -12,12 +14,15 @@ namespace TT = TPI_TAGGING_TRACKING;
 namespace {
 
 template <class Trackable, class Entity>
-void match_recipe(benchmark::State& state, BODY* body, Entity* entity, std::int64_t visited) {
+void match_recipe(benchmark::State& state, BODY* body, Entity* entity, std::int64_t visited,
+                  bool indexed = false) {
   TT::IRecipe* made = nullptr;
   Trackable(entity).MakeRecipe(TT::TRACK_CONTEXT(), made);
   std::unique_ptr<TT::IRecipe> recipe(made);
   std::unique_ptr<TT::ITracker> tracker(recipe->create_tracker());
-  const TT::MATCH_CONTEXT ctx(nullptr, {body}, TT::compare_loose);
+  TT::MATCH_CONTEXT ctx(nullptr, {body}, TT::compare_loose);
+  TT::tag_index index({body});
+  if (indexed) ctx.use_tag_index(&index);
   std::size_t found = 0;
   for (auto _ : state) {
     std::vector<TT::ITrackable*> results;
@@ -47,6 +52,36 @@ void BM_MatchEdge(benchmark::State& state) {
                                    static_cast<std::int64_t>(body->edges().size()));
 }
 
+void BM_MatchFaceIndexed(benchmark::State& state) {
+  BODY* body = bench_models::sheet(state.range(0), true);
+  match_recipe<TT::FACE_TRACKABLE>(state, body, body->faces()[body->faces().size() / 2], 1, true);
+}
+
+void BM_MatchVertexIndexed(benchmark::State& state) {
+  BODY* body = bench_models::sheet(state.range(0), true);
+  match_recipe<TT::VERTEX_TRACKABLE>(state, body, bench_models::middle_vertex(body), 1, true);
+}
+
+void BM_MatchEdgeIndexed(benchmark::State& state) {
+  BODY* body = bench_models::sheet(state.range(0), true);
+  match_recipe<TT::EDGE_TRACKABLE>(state, body, bench_models::middle_edge(body), 1, true);
+}
+
+// Building the index of all three kinds, per entity indexed.
+void BM_BuildIndex(benchmark::State& state) {
+  BODY* body = bench_models::sheet(state.range(0), true);
+  for (auto _ : state) {
+    TT::tag_index index({body});
+    const TT::tag_info probe(TT::tag_data(TT::primary_id("F0")));
+    benchmark::DoNotOptimize(index.candidates(probe, static_cast<FACE*>(nullptr)));
+    benchmark::DoNotOptimize(index.candidates(probe, static_cast<EDGE*>(nullptr)));
+    benchmark::DoNotOptimize(index.candidates(probe, static_cast<VERTEX*>(nullptr)));
+  }
+  state.SetItemsProcessed(state.iterations() *
+                          static_cast<std::int64_t>(body->faces().size() + body->edges().size() +
+                                                    body->vertices().size()));
+}
+
 void sizes(benchmark::internal::Benchmark* b) {
   for (std::int64_t n : {1000, 10000, 100000, 1000000}) b->Arg(n);
   b->Unit(benchmark::kMicrosecond);
@@ -55,6 +90,10 @@ void sizes(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_MatchFace)->Apply(sizes);
 BENCHMARK(BM_MatchVertex)->Apply(sizes);
 BENCHMARK(BM_MatchEdge)->Apply(sizes);
+BENCHMARK(BM_MatchFaceIndexed)->Apply(sizes);
+BENCHMARK(BM_MatchVertexIndexed)->Apply(sizes);
+BENCHMARK(BM_MatchEdgeIndexed)->Apply(sizes);
+BENCHMARK(BM_BuildIndex)->Apply(sizes);
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include <tagtrack/matching/internal/candidates.h>
 
+#include <tagtrack/matching/tag_index.h>
 #include <tagtrack/tracking/internal/entity_lookup.h>
 
 namespace TPI_TAGGING_TRACKING {
@@ -46,21 +47,30 @@ std::vector<T*> search(const tag_info& recipe_tags, const std::vector<BODY*>& bo
   return result;
 }
 
+template <class T>
+std::vector<T*> find(const tag_info& recipe_tags, const MATCH_CONTEXT& ctx) {
+  tag_index* index = ctx.get_tag_index();
+  if (index != nullptr && index->bodies() == ctx.get_bodies()) {
+    return index->candidates(recipe_tags, static_cast<T*>(nullptr));
+  }
+  return search<T>(recipe_tags, ctx.get_bodies());
+}
+
 }  // namespace
 
-std::vector<FACE*> find_tag_candidates(const tag_info& recipe_tags,
-                                       const std::vector<BODY*>& bodies, FACE*) {
-  return search<FACE>(recipe_tags, bodies);
+std::vector<FACE*> find_tag_candidates(const tag_info& recipe_tags, const MATCH_CONTEXT& ctx,
+                                       FACE*) {
+  return find<FACE>(recipe_tags, ctx);
 }
 
-std::vector<EDGE*> find_tag_candidates(const tag_info& recipe_tags,
-                                       const std::vector<BODY*>& bodies, EDGE*) {
-  return search<EDGE>(recipe_tags, bodies);
+std::vector<EDGE*> find_tag_candidates(const tag_info& recipe_tags, const MATCH_CONTEXT& ctx,
+                                       EDGE*) {
+  return find<EDGE>(recipe_tags, ctx);
 }
 
-std::vector<VERTEX*> find_tag_candidates(const tag_info& recipe_tags,
-                                         const std::vector<BODY*>& bodies, VERTEX*) {
-  return search<VERTEX>(recipe_tags, bodies);
+std::vector<VERTEX*> find_tag_candidates(const tag_info& recipe_tags, const MATCH_CONTEXT& ctx,
+                                         VERTEX*) {
+  return find<VERTEX>(recipe_tags, ctx);
 }
 
 void collect_shared_edges(FACE* a, FACE* b, std::vector<EDGE*>& list) {

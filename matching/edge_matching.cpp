@@ -24,8 +24,7 @@ void EDGE_TRACKER::match(const MATCH_CONTEXT& ctx, const IRecipe* recipe,
   // Tag stage.
   const tag_info& own = *edge_recipe->get_tags();
   std::vector<EDGE*> tagged;
-  if (!own.empty())
-    tagged = find_tag_candidates(own, ctx.get_bodies(), static_cast<EDGE*>(nullptr));
+  if (!own.empty()) tagged = find_tag_candidates(own, ctx, static_cast<EDGE*>(nullptr));
   if (tagged.size() == 1) return give(tagged, results);
 
   // Face stage: the candidates C.
@@ -34,7 +33,8 @@ void EDGE_TRACKER::match(const MATCH_CONTEXT& ctx, const IRecipe* recipe,
   if (face_recipes.size() <= 1) {
     candidates = tagged;
     if (candidates.empty() && face_recipes.size() == 1) {
-      for (FACE* face : faces_found(ctx, face_recipes[0])) collect_edges(TPK::as_entity(face), candidates);
+      for (FACE* face : faces_found(ctx, face_recipes[0]))
+        collect_edges(TPK::as_entity(face), candidates);
     }
   } else {
     const std::vector<FACE*> first = faces_found(ctx, face_recipes[0]);
@@ -75,7 +75,8 @@ void EDGE_TRACKER::match(const MATCH_CONTEXT& ctx, const IRecipe* recipe,
   }
   if (found.size() <= 1) return give({candidates.front()}, results);
   std::vector<std::vector<VERTEX*>> ends(candidates.size());
-  for (std::size_t k = 0; k < candidates.size(); ++k) collect_vertices(TPK::as_entity(candidates[k]), ends[k]);
+  for (std::size_t k = 0; k < candidates.size(); ++k)
+    collect_vertices(TPK::as_entity(candidates[k]), ends[k]);
   for (std::size_t i = 0; i + 1 < found.size(); ++i) {
     for (std::size_t j = i + 1; j < found.size(); ++j) {
       for (std::size_t k = 0; k < candidates.size(); ++k) {

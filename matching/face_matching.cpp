@@ -11,7 +11,7 @@ void FACE_TRACKER::match(const MATCH_CONTEXT& ctx, const IRecipe* recipe,
   const auto* face_recipe = dynamic_cast<const FACE_RECIPE*>(recipe);
   if (face_recipe == nullptr) return;
   const std::vector<FACE*> found =
-      find_tag_candidates(face_recipe->tags(), ctx.get_bodies(), static_cast<FACE*>(nullptr));
+      find_tag_candidates(face_recipe->tags(), ctx, static_cast<FACE*>(nullptr));
   append_trackables<FACE_TRACKABLE>(found, results);
 }
 

@@ -45,8 +45,7 @@ void VERTEX_TRACKER::match(const MATCH_CONTEXT& ctx, const IRecipe* recipe,
   // Tag stage.
   const tag_info& own = *vertex_recipe->get_tags();
   std::vector<VERTEX*> tagged;
-  if (!own.empty())
-    tagged = find_tag_candidates(own, ctx.get_bodies(), static_cast<VERTEX*>(nullptr));
+  if (!own.empty()) tagged = find_tag_candidates(own, ctx, static_cast<VERTEX*>(nullptr));
   if (tagged.size() == 1) return give(tagged, results);
 
   // Face stage: the faces each face recipe finds, and the vertices common to them.

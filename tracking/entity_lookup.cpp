@@ -9,9 +9,9 @@
 namespace TPI_TAGGING_TRACKING {
 
 tag_info* find_entity_tag_info(ENTITY* entity) {
-  TPK::tpk_array<ATTRIB_CUSTOM*> attribs;
-  TPI_CUSTOM_ENTITY::find_attrib(entity, nullptr, attribs);
-  for (ATTRIB_CUSTOM* attrib : attribs) {
+  // The attributes one by one: no list is made for an entity visited.
+  for (ATTRIB_CUSTOM* attrib = TPI_CUSTOM_ENTITY::next_custom_attrib(entity, nullptr);
+       attrib != nullptr; attrib = TPI_CUSTOM_ENTITY::next_custom_attrib(entity, attrib)) {
     const TPI_CUSTOM_ENTITY::attrib_def* def = TPK::ATTRIB_CUSTOM_const_xs(attrib).get_def();
     if (def == nullptr) continue;
     // The exact class first: a cheap test that serves every attribute this library makes.

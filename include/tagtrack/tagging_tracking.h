@@ -9,6 +9,7 @@
 #include <tagtrack/kernel/boundary/queries.h>
 #include <tagtrack/matching/match_context.h>
 #include <tagtrack/matching/matches.h>
+#include <tagtrack/matching/tag_index.h>
 #include <tagtrack/recipes/recipe.h>
 #include <tagtrack/recipes/recipe_comparison.h>
 #include <tagtrack/recipes/recipe_owners.h>

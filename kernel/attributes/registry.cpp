@@ -43,6 +43,15 @@ outcome find_attrib(ENTITY* owner, const char* name, TPK::tpk_array<ATTRIB_CUSTO
   return outcome();
 }
 
+ATTRIB_CUSTOM* next_custom_attrib(ENTITY* owner, ATTRIB_CUSTOM* after) {
+  if (owner == nullptr) return nullptr;
+  for (ATTRIB* a = after != nullptr ? after->next() : owner->first_attrib(); a != nullptr;
+       a = a->next()) {
+    if (ATTRIB_CUSTOM* custom = a->as_custom()) return custom;
+  }
+  return nullptr;
+}
+
 namespace {
 
 // In order of first registration; names are unique.

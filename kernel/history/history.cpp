@@ -229,6 +229,10 @@ void HISTORY_STREAM::clear() {
 
 namespace TPI_HISTORY {
 
+std::uint64_t change_count() {
+  return tpk_detail::g_next_serial;
+}
+
 outcome get_history_from_entity(ENTITY* entity, HISTORY_STREAM*& stream) {
   BODY* body = entity != nullptr ? entity->body() : nullptr;
   if (body == nullptr) return outcome::failure("get_history_from_entity: the entity has no body");

@@ -7,6 +7,7 @@
 //
 // TAGTRACK_SEQUENCES sets the number of sequences (default 60), TAGTRACK_STEPS their length
 // (default 60) and TAGTRACK_SEED the first seed; a failure names its seed and step.
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <random>
@@ -215,6 +216,10 @@ class sequence {
         if (ahead == 0) {
           if (pick(4) == 0) {
             m_last = "clear";
+            // Bodies deleted or rolled away are freed by the clear: forget them first.
+            m_bodies.erase(std::remove_if(m_bodies.begin(), m_bodies.end(),
+                                          [](BODY* b) { return !b->alive(); }),
+                           m_bodies.end());
             m_stream->clear();
             m_texts.clear();
           }

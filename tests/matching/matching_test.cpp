@@ -50,7 +50,8 @@ TEST_F(Matching, TagCandidatesExactBeforePartialAndPartialsStandTwice) {
   set_tags(b->faces()[2], "A/9");
   set_tags(b->faces()[3], "");
   const auto faces = [&](const std::string& tags) {
-    return find_tag_candidates(tags_from(tags), bodies, static_cast<FACE*>(nullptr));
+    return find_tag_candidates(tags_from(tags), MATCH_CONTEXT(nullptr, bodies, compare_loose),
+                               static_cast<FACE*>(nullptr));
   };
   EXPECT_EQ(faces("A"), std::vector<FACE*>{b->faces()[1]});
   // No exact match for [A, A]: face 1 (count 1 of 2) and face 0 are partial; every face with an A

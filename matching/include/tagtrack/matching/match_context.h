@@ -13,6 +13,8 @@
 
 namespace TPI_TAGGING_TRACKING {
 
+class tag_index;
+
 class TAGTRACK_EXPORT MATCH_CONTEXT {
  public:
   // No stream, no bodies, options 5 (primary ids and operation ids).
@@ -30,10 +32,17 @@ class TAGTRACK_EXPORT MATCH_CONTEXT {
   // Adds the secondary id to the options.
   void match_secondary_ids() { m_match_options |= compare_secondary_id; }
 
+  // Opts in to a tag index (not owned; null opts out): the matchers then find tag candidates
+  // through it when it was built over exactly these bodies, with the same results. The context's
+  // copies share it.
+  void use_tag_index(tag_index* index) { m_tag_index = index; }
+  tag_index* get_tag_index() const { return m_tag_index; }
+
  private:
   HISTORY_STREAM* m_history_stream = nullptr;
   std::vector<BODY*> m_bodies;
   std::uint32_t m_match_options = compare_loose;
+  tag_index* m_tag_index = nullptr;
 };
 
 }  // namespace TPI_TAGGING_TRACKING

@@ -22,6 +22,10 @@ TPK_KERNEL_EXPORT outcome add_attrib(ENTITY* owner, attrib_def* def, ATTRIB_CUST
 TPK_KERNEL_EXPORT outcome find_attrib(ENTITY* owner, const char* name,
                                       TPK::tpk_array<ATTRIB_CUSTOM*>& found);
 
+// The custom attribute of `owner` that follows `after` in order of attachment (the first one for a
+// null `after`), or null when there is none: the attributes one by one, without making a list.
+TPK_KERNEL_EXPORT ATTRIB_CUSTOM* next_custom_attrib(ENTITY* owner, ATTRIB_CUSTOM* after);
+
 // Registers `factory` (not owned; it must outlive its registration) under `name`, replacing an
 // earlier registration of that name; a null factory removes the registration.
 TPK_KERNEL_EXPORT outcome set_save_restore_def(const char* name, save_restore_def* factory);

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include <tagtrack/kernel/heap.h>
 #include <tagtrack/kernel/kernel_export.h>
@@ -67,6 +68,9 @@ TPK_KERNEL_EXPORT outcome get_history_from_entity(ENTITY* entity, HISTORY_STREAM
 TPK_KERNEL_EXPORT outcome get_default(HISTORY_STREAM*& stream, bool create_new);
 // Makes `stream` the default; fails for a null stream or one the kernel does not know.
 TPK_KERNEL_EXPORT outcome set_default(HISTORY_STREAM* stream);
+// A number that grows whenever a model of any stream may have changed: at every operation, roll and
+// clear. Something computed from the models while it keeps one value is still current.
+TPK_KERNEL_EXPORT std::uint64_t change_count();
 // Discards the stream's states and deletes it. Fails for the default stream and for a stream
 // that live bodies still belong to.
 TPK_KERNEL_EXPORT outcome delete_stream(HISTORY_STREAM* stream);

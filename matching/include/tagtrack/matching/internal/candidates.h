@@ -18,16 +18,19 @@
 #include <vector>
 
 #include <tagtrack/kernel/boundary/handles.h>
+#include <tagtrack/matching/match_context.h>
 #include <tagtrack/tagging/tag_info.h>
 
 namespace TPI_TAGGING_TRACKING {
 
-std::vector<FACE*> find_tag_candidates(const tag_info& recipe_tags,
-                                       const std::vector<BODY*>& bodies, FACE* kind);
-std::vector<EDGE*> find_tag_candidates(const tag_info& recipe_tags,
-                                       const std::vector<BODY*>& bodies, EDGE* kind);
-std::vector<VERTEX*> find_tag_candidates(const tag_info& recipe_tags,
-                                         const std::vector<BODY*>& bodies, VERTEX* kind);
+// Through the context's tag index when it has one built over its bodies, otherwise by the linear
+// search; both give the same.
+std::vector<FACE*> find_tag_candidates(const tag_info& recipe_tags, const MATCH_CONTEXT& ctx,
+                                       FACE* kind);
+std::vector<EDGE*> find_tag_candidates(const tag_info& recipe_tags, const MATCH_CONTEXT& ctx,
+                                       EDGE* kind);
+std::vector<VERTEX*> find_tag_candidates(const tag_info& recipe_tags, const MATCH_CONTEXT& ctx,
+                                         VERTEX* kind);
 
 // For each edge of `a` in kernel order, for each face of that edge in kernel order: appends the
 // edge when that face is `b` (and not `a`), once for each time.

@@ -1,0 +1,60 @@
+"""Draws the scaling report: median time per match against body size, log-log, one line per
+benchmark, from Google Benchmark's JSON output, as a self-contained SVG (no plotting library)."""
+import json
+import math
+import sys
+
+source, target = sys.argv[1], sys.argv[2]
+runs = json.load(open(source))["benchmarks"]
+series = {}
+for run in runs:
+    if run.get("aggregate_name", "median") != "median":
+        continue
+    name, _, size = run["run_name"].partition("/")
+    scale = {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}[run["time_unit"]]
+    series.setdefault(name, []).append((int(size), run["real_time"] * scale))
+
+width, height, margin, legend = 900, 480, 70, 170
+xs = [s for points in series.values() for s, _ in points]
+ys = [t for points in series.values() for _, t in points if t > 0]
+x0, x1 = math.log10(min(xs)), math.log10(max(xs))
+y0, y1 = math.floor(math.log10(min(ys))), math.ceil(math.log10(max(ys)))
+
+
+def px(size):
+    return margin + (math.log10(size) - x0) / max(x1 - x0, 1e-9) * (width - 2 * margin - legend)
+
+
+def py(time):
+    return height - margin - (math.log10(time) - y0) / max(y1 - y0, 1e-9) * (height - 2 * margin)
+
+
+colours = ["#1f77b4", "#ff7f0e", "#2ca02c", "#d62728", "#9467bd", "#8c564b", "#e377c2"]
+out = [f'<svg xmlns="http://www.w3.org/2000/svg" width="{width}" height="{height}" '
+       f'font-family="sans-serif" font-size="12">',
+       f'<rect width="{width}" height="{height}" fill="white"/>',
+       f'<text x="{width / 2}" y="20" text-anchor="middle">median time per call (µs) against '
+       f'faces in the body, log-log</text>']
+for e in range(int(y0), int(y1) + 1):
+    y = py(10 ** e)
+    out.append(f'<line x1="{margin}" y1="{y}" x2="{width - margin - legend}" y2="{y}" '
+               f'stroke="#ddd"/>')
+    out.append(f'<text x="{margin - 6}" y="{y + 4}" text-anchor="end">1e{e}</text>')
+for size in sorted(set(xs)):
+    x = px(size)
+    out.append(f'<text x="{x}" y="{height - margin + 16}" text-anchor="middle">{size:g}</text>')
+for k, (name, points) in enumerate(sorted(series.items())):
+    points.sort()
+    colour = colours[k % len(colours)]
+    path = " ".join(f"{px(s):.1f},{py(t):.1f}" for s, t in points if t > 0)
+    out.append(f'<polyline points="{path}" fill="none" stroke="{colour}" stroke-width="2"/>')
+    out.append(f'<text x="{width - margin - legend + 12}" y="{margin + 16 * k}" '
+               f'fill="{colour}">{name.replace("BM_", "")}</text>')
+out.append("</svg>")
+open(target, "w").write("\n".join(out) + "\n")
+
+print(f"{'benchmark':<24}" + "".join(f"{s:>12}" for s in sorted(set(xs))))
+for name, points in sorted(series.items()):
+    times = dict(points)
+    print(f"{name.replace('BM_', ''):<24}" +
+          "".join(f"{times[s]:>10.2f}us" if s in times else f"{'':>12}" for s in sorted(set(xs))))
