@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -13,10 +14,11 @@
 namespace bench_models {
 
 // A sheet of about `faces` squares; with `tagged`, face k carries the tag "F<k>" with operation
-// id 1, edge k "E<k>" and vertex k "V<k>" (without operation ids).
-inline BODY* sheet(std::int64_t faces, bool tagged) {
-  static std::map<std::pair<std::int64_t, bool>, BODY*> cache;
-  BODY*& slot = cache[{faces, tagged}];
+// id 1, edge k "E<k>" and vertex k "V<k>" (without operation ids); with `faces_only` too, only the
+// faces are tagged, as applications tag, so that edges and vertices are found through their faces.
+inline BODY* sheet(std::int64_t faces, bool tagged, bool faces_only = false) {
+  static std::map<std::tuple<std::int64_t, bool, bool>, BODY*> cache;
+  BODY*& slot = cache[{faces, tagged, faces_only}];
   if (slot != nullptr) return slot;
   int side = 1;
   while (static_cast<std::int64_t>(side) * side < faces) ++side;
@@ -44,6 +46,7 @@ inline BODY* sheet(std::int64_t faces, bool tagged) {
     };
     for (std::size_t k = 0; k < slot->faces().size(); ++k)
       tag(slot->faces()[k], "F" + std::to_string(k), 1);
+    if (faces_only) return slot;
     for (std::size_t k = 0; k < slot->edges().size(); ++k)
       tag(slot->edges()[k], "E" + std::to_string(k), 0);
     for (std::size_t k = 0; k < slot->vertices().size(); ++k) {

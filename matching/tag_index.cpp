@@ -1,7 +1,6 @@
 #include <tagtrack/matching/tag_index.h>
 
 #include <algorithm>
-#include <map>
 #include <utility>
 
 #include <tagtrack/kernel/boundary/history.h>
@@ -14,25 +13,47 @@ namespace {
 
 using positions = std::vector<std::uint32_t>;
 
-// The tag as loose comparison sees it: primary id and operation ids, the secondary id set aside.
-tag_data loose_key(const tag_data& tag) {
-  tag_data key(tag);
-  key.m_secondary_id = 0;
-  return key;
+// FNV-1a over a tag's fields: the primary id and the operation ids, and for the exact table the
+// secondary id too (loose comparison sets it aside).
+std::uint64_t hash_of(const tag_data& tag, bool with_secondary) {
+  std::uint64_t h = 1469598103934665603ull;
+  const auto mix = [&h](std::uint64_t byte) {
+    h ^= byte;
+    h *= 1099511628211ull;
+  };
+  for (const char c : tag.m_primary_id) mix(static_cast<unsigned char>(c));
+  mix(0x100 | tag.m_primary_id.size());
+  for (const int id : tag.m_operation_ids) mix(static_cast<std::uint32_t>(id));
+  if (with_secondary) mix(static_cast<std::uint32_t>(tag.m_secondary_id));
+  return h;
 }
 
-// Ascending, without repeats: the union of the position lists of `keys` found in `map`.
-template <class Key>
-positions gather(const std::map<tag_data, positions>& map, const tag_info& recipe_tags, Key key) {
-  positions out;
-  for (const tag_data& tag : recipe_tags) {
-    const auto found = map.find(key(tag));
-    if (found != map.end()) out.insert(out.end(), found->second.begin(), found->second.end());
+// Positions of entities by the hash of their tags: bucket b holds, in ascending order, the
+// entities with a tag hashing to b, in slots [start[b], start[b + 1]). Built by counting, in two
+// passes over the tags, with no allocation per tag.
+struct bucket_table {
+  std::uint64_t mask = 0;
+  std::vector<std::uint32_t> start;
+  std::vector<std::uint32_t> slots;
+
+  template <class Bucket>
+  void build(std::size_t buckets, std::size_t entries, Bucket for_each_entry) {
+    mask = buckets - 1;
+    start.assign(buckets + 1, 0);
+    for_each_entry([&](std::uint64_t h, std::uint32_t) { ++start[(h & mask) + 1]; });
+    for (std::size_t b = 0; b < buckets; ++b) start[b + 1] += start[b];
+    slots.resize(entries);
+    std::vector<std::uint32_t> next(start.begin(), start.end() - 1);
+    for_each_entry([&](std::uint64_t h, std::uint32_t at) { slots[next[h & mask]++] = at; });
   }
-  std::sort(out.begin(), out.end());
-  out.erase(std::unique(out.begin(), out.end()), out.end());
-  return out;
-}
+
+  template <class Visit>
+  void visit(std::uint64_t h, Visit visit_position) const {
+    if (start.empty()) return;
+    const std::uint64_t b = h & mask;
+    for (std::uint32_t k = start[b]; k < start[b + 1]; ++k) visit_position(slots[k]);
+  }
+};
 
 // One kind of entity over the bodies, in the order the linear search enumerates them.
 template <class T>
@@ -40,8 +61,8 @@ struct kind_index {
   bool built = false;
   std::vector<T*> entities;
   std::vector<const tag_info*> tags;
-  std::map<tag_data, positions> exact;  // each tag -> the entities holding it
-  std::map<tag_data, positions> loose;  // each loose key -> the entities holding it
+  bucket_table exact;  // by each tag
+  bucket_table loose;  // by each tag's primary id and operation ids
 
   void build(const std::vector<BODY*>& bodies) {
     *this = kind_index();
@@ -52,16 +73,22 @@ struct kind_index {
       entities.insert(entities.end(), listed.begin(), listed.end());
     }
     tags.resize(entities.size());
+    std::size_t count = 0;
     for (std::size_t i = 0; i < entities.size(); ++i) {
-      const tag_info* own = tags[i] = find_entity_tag_info(TPK::as_entity(entities[i]));
-      if (own == nullptr) continue;
-      const auto at = static_cast<std::uint32_t>(i);
-      for (const tag_data& tag : *own) {
-        positions& holding = exact[tag];
-        if (holding.empty() || holding.back() != at) holding.push_back(at);
-        positions& loosely = loose[loose_key(tag)];
-        if (loosely.empty() || loosely.back() != at) loosely.push_back(at);
-      }
+      tags[i] = find_entity_tag_info(TPK::as_entity(entities[i]));
+      if (tags[i] != nullptr) count += tags[i]->size();
+    }
+    std::size_t buckets = 16;
+    while (buckets < 2 * count) buckets *= 2;
+    for (const bool with_secondary : {true, false}) {
+      (with_secondary ? exact : loose).build(buckets, count, [&](auto&& add) {
+        for (std::size_t i = 0; i < entities.size(); ++i) {
+          if (tags[i] == nullptr) continue;
+          for (const tag_data& tag : *tags[i]) {
+            add(hash_of(tag, with_secondary), static_cast<std::uint32_t>(i));
+          }
+        }
+      });
     }
     built = true;
   }
@@ -76,11 +103,31 @@ struct kind_index {
     collect_vertices(TPK::as_entity(body), list);
   }
 
+  // Ascending, without repeats: the entities holding a tag that agrees with one of the recipe's
+  // under `mode` (the buckets narrow the search; the comparison decides).
+  positions holding(const tag_info& recipe_tags, int mode) const {
+    const bool exact_mode = mode == compare_exact;
+    positions out;
+    for (const tag_data& r : recipe_tags) {
+      (exact_mode ? exact : loose).visit(hash_of(r, exact_mode), [&](std::uint32_t p) {
+        for (const tag_data& t : *tags[p]) {
+          if (t.matches(r, mode)) {
+            out.push_back(p);
+            return;
+          }
+        }
+      });
+    }
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+  }
+
   // The linear search's answer: exact matches if any, otherwise the partial matches followed by
   // every loose match, each in enumeration order.
   std::vector<T*> candidates(const tag_info& recipe_tags) const {
     if (recipe_tags.empty()) return {};
-    const positions partial = gather(exact, recipe_tags, [](const tag_data& t) { return t; });
+    const positions partial = holding(recipe_tags, compare_exact);
     std::vector<T*> result;
     for (const std::uint32_t p : partial) {
       int count = 0;
@@ -92,7 +139,7 @@ struct kind_index {
     }
     if (!result.empty()) return result;
     for (const std::uint32_t p : partial) result.push_back(entities[p]);
-    for (const std::uint32_t p : gather(loose, recipe_tags, loose_key)) {
+    for (const std::uint32_t p : holding(recipe_tags, compare_loose)) {
       result.push_back(entities[p]);
     }
     return result;

@@ -53,8 +53,8 @@ for k, (name, points) in enumerate(sorted(series.items())):
 out.append("</svg>")
 open(target, "w").write("\n".join(out) + "\n")
 
-print(f"{'benchmark':<24}" + "".join(f"{s:>12}" for s in sorted(set(xs))))
+print(f"{'benchmark (median µs)':<26}" + "".join(f"{s:>14}" for s in sorted(set(xs))))
 for name, points in sorted(series.items()):
     times = dict(points)
-    print(f"{name.replace('BM_', ''):<24}" +
-          "".join(f"{times[s]:>10.2f}us" if s in times else f"{'':>12}" for s in sorted(set(xs))))
+    print(f"{name.replace('BM_', ''):<26}" +
+          "".join(f"{times[s]:>14.2f}" if s in times else f"{'':>14}" for s in sorted(set(xs))))
