@@ -56,8 +56,8 @@ void BM_CurvedVertexRecipe(benchmark::State& state) {
   make_recipes<TT::VERTEX_TRACKABLE>(state, tagged_cylinder()->vertices()[0]);
 }
 
-BENCHMARK(BM_EdgeRecipe)->Arg(10000)->Arg(100000);
-BENCHMARK(BM_VertexRecipe)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_EdgeRecipe)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000);
+BENCHMARK(BM_VertexRecipe)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000);
 BENCHMARK(BM_CurvedEdgeRecipe);
 BENCHMARK(BM_CurvedVertexRecipe);
 

@@ -1,16 +1,19 @@
-"""Draws the scaling report: median time per match against body size, log-log, one line per
-benchmark, from Google Benchmark's JSON output, as a self-contained SVG (no plotting library)."""
+"""Draws the scaling report: median time per call against body size, log-log, one line per
+benchmark, from Google Benchmark's JSON outputs, as a self-contained SVG (no plotting library),
+and prints the table. Usage: plot_scaling.py OUT.svg IN.json..."""
 import json
 import math
 import sys
 
-source, target = sys.argv[1], sys.argv[2]
-runs = json.load(open(source))["benchmarks"]
+target, sources = sys.argv[1], sys.argv[2:]
+runs = [run for source in sources for run in json.load(open(source))["benchmarks"]]
 series = {}
 for run in runs:
     if run.get("aggregate_name", "median") != "median":
         continue
     name, _, size = run["run_name"].partition("/")
+    if not size.isdigit():
+        continue
     scale = {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}[run["time_unit"]]
     series.setdefault(name, []).append((int(size), run["real_time"] * scale))
 
