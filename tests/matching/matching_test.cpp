@@ -14,10 +14,7 @@ using namespace TPI_TAGGING_TRACKING;
 
 namespace {
 
-class Matching : public testing::Test {
- protected:
-  tag_state_guard guard;
-};
+using Matching = tag_test;
 
 // The entities a matcher finds, read out of the trackables it returns.
 template <class Tracker>

@@ -18,10 +18,7 @@ using strings = std::vector<std::string>;
 
 namespace {
 
-class DuplicateTags : public testing::Test {
- protected:
-  tag_state_guard guard;
-};
+using DuplicateTags = tag_test;
 
 int first_secondary(ENTITY* e) {
   const auto* def = static_cast<const generic_tag_attrib_def*>(tag_attrib_of(e)->def());

@@ -10,10 +10,7 @@ using strings = std::vector<std::string>;
 
 namespace {
 
-class TagRegistry : public testing::Test {
- protected:
-  tag_state_guard guard;
-};
+using TagRegistry = tag_test;
 
 TEST_F(TagRegistry, RecordsOnlyWhileActiveAndStartsEmptyEachTime) {
   body_ptr b = block();

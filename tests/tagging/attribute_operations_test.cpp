@@ -11,10 +11,7 @@ using strings = std::vector<std::string>;
 
 namespace {
 
-class AttributeOperations : public testing::Test {
- protected:
-  tag_state_guard guard;
-};
+using AttributeOperations = tag_test;
 
 TEST_F(AttributeOperations, ChangesReplaceTheDefinitionAndReachTheRegistry) {
   scratch_stream stream;

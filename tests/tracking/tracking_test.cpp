@@ -14,10 +14,7 @@ using strings = std::vector<std::string>;
 
 namespace {
 
-class Tracking : public testing::Test {
- protected:
-  tag_state_guard guard;
-};
+using Tracking = tag_test;
 
 strings face_tags(const std::vector<FACE_RECIPE>& faces) {
   strings out;
