@@ -88,10 +88,6 @@ TEST_F(DuplicateTags, RenumberingIsRecordedInTheOwnersStreamAndRollsBackThere) {
   EXPECT_TRUE(TPI_HISTORY::delete_stream(other).ok());
 }
 
-}  // namespace
-
-namespace {
-
 // The face of `b` at height 1 that has vertices at both points.
 FACE* top_face_with(BODY* b, const TPK::position& p, const TPK::position& q) {
   for (FACE* f : b->faces()) {
