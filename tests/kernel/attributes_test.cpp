@@ -115,34 +115,4 @@ TEST(Attributes, EditPutsACopyInPlaceOrLeavesTheAttributeAsItWas) {
   EXPECT_FALSE(replacement.update_attribute_with_this_def(nullptr).ok());
 }
 
-class null_factory : public TPI_CUSTOM_ENTITY::save_restore_def {
- public:
-  bool save(const TPI_CUSTOM_ENTITY::save_context&, TPI_CUSTOM_ENTITY::entity_def*) override {
-    return false;
-  }
-  bool restore(const TPI_CUSTOM_ENTITY::restore_context&,
-               TPI_CUSTOM_ENTITY::entity_def*&) override {
-    return false;
-  }
-};
-
-TEST(Attributes, FactoriesAreRegisteredReplacedAndRemovedByName) {
-  null_factory one, two;
-  EXPECT_FALSE(TPI_CUSTOM_ENTITY::set_save_restore_def(nullptr, &one).ok());
-  ASSERT_TRUE(TPI_CUSTOM_ENTITY::set_save_restore_def("test_factory", &one).ok());
-  EXPECT_EQ(TPI_CUSTOM_ENTITY::find_save_restore_def("test_factory"), &one);
-  TPI_CUSTOM_ENTITY::set_save_restore_def("test_factory", &two);
-  EXPECT_EQ(TPI_CUSTOM_ENTITY::find_save_restore_def("test_factory"), &two);
-  EXPECT_EQ(one.pre_save_hint(), 0);
-  TPI_CUSTOM_ENTITY::set_save_restore_def("test_factory", nullptr);
-  EXPECT_EQ(TPI_CUSTOM_ENTITY::find_save_restore_def("test_factory"), nullptr);
-}
-
-TEST(Output, PrintfGoesToTheStream) {
-  testing::internal::CaptureStdout();
-  tpk_printf("value %d\n", 5);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "value 5\n");
-  EXPECT_EQ(tpk_fprintf(nullptr, "x"), -1);
-}
-
 }  // namespace

@@ -21,7 +21,7 @@ class Operations : public testing::Test {
   void TearDown() override { recorder_def::fail_on.clear(); }
 };
 
-TEST_F(Operations, SplitEdgeKeepsBothPiecesOnTheSameFacesTellsTheEdgeAndOpensCircles) {
+TEST_F(Operations, SplitEdgeKeepsThePiecesOnTheSameFacesMergeEdgesUndoesItAndCirclesOpen) {
   body_ptr b = block(2, 1, 1);
   EDGE* edge = edge_between(b.get(), {0, 0, 0}, {2, 0, 0});
   ASSERT_NE(edge, nullptr);
@@ -41,6 +41,19 @@ TEST_F(Operations, SplitEdgeKeepsBothPiecesOnTheSameFacesTellsTheEdgeAndOpensCir
   EXPECT_EQ(recorder_def::log()[0].other, piece);
   EXPECT_EQ(recorder_def::log()[0].owner, edge);
 
+  // Merging at the middle vertex restores the edge and tells both edges.
+  record_on(piece, "gone");
+  record_on(middle, "vertex");
+  recorder_def::log().clear();
+  EDGE* survivor = nullptr;
+  ASSERT_TRUE(TPI_MODEL::merge_edges(middle, survivor).ok());
+  EXPECT_EQ(survivor, edge);
+  EXPECT_VALID(b.get());
+  EXPECT_EQ(edge_between(b.get(), {0, 0, 0}, {2, 0, 0}), edge);
+  EXPECT_EQ(heard_summary(), (std::vector<std::string>{"gone:merge_owner", "E:merge_owner",
+                                                       "gone:lose_owner", "vertex:lose_owner"}));
+  EXPECT_FALSE(TPI_MODEL::merge_edges(b->vertices()[0], survivor).ok());  // a corner of three
+
   // A closed circle opens; points at its vertex or off the curve are refused and change nothing.
   body_ptr c = cylinder(1, 2);
   EDGE* rim = c->edges()[0];
@@ -55,7 +68,7 @@ TEST_F(Operations, SplitEdgeKeepsBothPiecesOnTheSameFacesTellsTheEdgeAndOpensCir
   EXPECT_EQ(faces_of(piece).size(), 2u);
 }
 
-TEST_F(Operations, SplitFaceOnEverySurfaceKindLeavesValidBodies) {
+TEST_F(Operations, SplitFaceOnEverySurfaceKindAndMergeFacesUndoingIt) {
   // A block face along its diagonal.
   body_ptr b = block();
   FACE* bottom = b->faces()[0];
@@ -67,6 +80,23 @@ TEST_F(Operations, SplitFaceOnEverySurfaceKindLeavesValidBodies) {
   EXPECT_EQ(faces_of(diagonal), (std::vector<FACE*>{bottom, piece}));
   EXPECT_EQ(heard_summary(), (std::vector<std::string>{"F:split_owner"}));
   EXPECT_EQ(recorder_def::log()[0].other, piece);
+  // Merging the pieces undoes the split and tells both faces.
+  record_on(piece, "gone");
+  recorder_def::log().clear();
+  ASSERT_TRUE(TPI_MODEL::merge_faces(bottom, piece).ok());
+  EXPECT_VALID(b.get());
+  EXPECT_EQ(count_of(b.get()), (std::vector<std::size_t>{8, 12, 6}));
+  EXPECT_FALSE(piece->alive());
+  EXPECT_FALSE(diagonal->alive());
+  EXPECT_EQ(heard_summary(),
+            (std::vector<std::string>{"gone:merge_owner", "F:merge_owner", "gone:lose_owner"}));
+  EXPECT_EQ(recorder_def::log()[0].other, bottom);
+  EXPECT_EQ(recorder_def::log()[0].value, 1);
+  EXPECT_EQ(recorder_def::log()[1].other, piece);
+  EXPECT_EQ(recorder_def::log()[1].value, 0);
+  // Faces that share nothing, or lie on different surfaces, are refused.
+  EXPECT_FALSE(TPI_MODEL::merge_faces(b->faces()[0], b->faces()[1]).ok());
+  EXPECT_FALSE(TPI_MODEL::merge_faces(b->faces()[0], b->faces()[2]).ok());
 
   // A cylinder side into halves along the ruling opposite the seam.
   body_ptr c = cylinder(1, 2);
@@ -99,32 +129,6 @@ TEST_F(Operations, SplitFaceOnEverySurfaceKindLeavesValidBodies) {
   EXPECT_EQ(describe(d.get()), before);
 }
 
-TEST_F(Operations, MergeFacesUndoesASplitAndTellsBothFaces) {
-  body_ptr b = block();
-  FACE* bottom = b->faces()[0];
-  EDGE* diagonal = nullptr;
-  FACE* piece = split_between(bottom, {0, 0, 0}, {1, 1, 0}, &diagonal);
-  record_on(bottom, "kept");
-  record_on(piece, "gone");
-  recorder_def::log().clear();
-  ASSERT_TRUE(TPI_MODEL::merge_faces(bottom, piece).ok());
-  EXPECT_VALID(b.get());
-  EXPECT_EQ(b->faces().size(), 6u);
-  EXPECT_EQ(b->edges().size(), 12u);
-  EXPECT_FALSE(piece->alive());
-  EXPECT_FALSE(diagonal->alive());
-  EXPECT_EQ(vertices_of(bottom).size(), 4u);
-  EXPECT_EQ(heard_summary(),
-            (std::vector<std::string>{"gone:merge_owner", "kept:merge_owner", "gone:lose_owner"}));
-  EXPECT_EQ(recorder_def::log()[0].other, bottom);
-  EXPECT_EQ(recorder_def::log()[0].value, 1);
-  EXPECT_EQ(recorder_def::log()[1].other, piece);
-  EXPECT_EQ(recorder_def::log()[1].value, 0);
-  // Faces that share nothing, or lie on different surfaces, are refused.
-  EXPECT_FALSE(TPI_MODEL::merge_faces(b->faces()[0], b->faces()[1]).ok());
-  EXPECT_FALSE(TPI_MODEL::merge_faces(b->faces()[0], b->faces()[2]).ok());
-}
-
 TEST_F(Operations, MergeFacesKeepsSeamsOfPeriodicSurfaces) {
   body_ptr s = sphere(1);
   EDGE* meridian = nullptr;
@@ -148,27 +152,6 @@ TEST_F(Operations, MergeFacesKeepsSeamsOfPeriodicSurfaces) {
   EXPECT_EQ(c->vertices().size(), 2u);
   EXPECT_EQ(c->edges().size(), 3u);
   EXPECT_TRUE(c->edges()[0]->closed());
-}
-
-TEST_F(Operations, MergeEdgesRestoresTheEdgeAndTellsBoth) {
-  body_ptr b = block(2, 1, 1);
-  EDGE* edge = edge_between(b.get(), {0, 0, 0}, {2, 0, 0});
-  VERTEX* middle = nullptr;
-  EDGE* piece = nullptr;
-  ASSERT_TRUE(TPI_MODEL::split_edge(edge, {0.5, 0, 0}, middle, piece).ok());
-  record_on(edge, "kept");
-  record_on(piece, "gone");
-  record_on(middle, "vertex");
-  recorder_def::log().clear();
-  EDGE* survivor = nullptr;
-  ASSERT_TRUE(TPI_MODEL::merge_edges(middle, survivor).ok());
-  EXPECT_EQ(survivor, edge);
-  EXPECT_VALID(b.get());
-  EXPECT_EQ(edge_between(b.get(), {0, 0, 0}, {2, 0, 0}), edge);
-  EXPECT_EQ(heard_summary(), (std::vector<std::string>{"gone:merge_owner", "kept:merge_owner",
-                                                       "gone:lose_owner", "vertex:lose_owner"}));
-  // A block corner has three edges.
-  EXPECT_FALSE(TPI_MODEL::merge_edges(b->vertices()[0], survivor).ok());
 }
 
 TEST_F(Operations, CopyBodyAsksEachAttributeWhetherItMayBeCopied) {
@@ -312,9 +295,8 @@ TEST_F(Operations, ACutAlongAnEdgeIsRefusedWithTheBodyUntouched) {
   const std::string before = describe(sheet.get());
   EDGE* edge = nullptr;
   FACE* piece = nullptr;
-  const outcome r =
-      TPI_MODEL::split_face(sheet->faces()[0], vertex_at(sheet.get(), {0, 0, 0}),
-                            vertex_at(sheet.get(), {1, 0, 0}), edge, piece);
+  const outcome r = TPI_MODEL::split_face(sheet->faces()[0], vertex_at(sheet.get(), {0, 0, 0}),
+                                          vertex_at(sheet.get(), {1, 0, 0}), edge, piece);
   EXPECT_FALSE(r.ok());
   EXPECT_EQ(describe(sheet.get()), before);
   EXPECT_VALID(sheet.get());

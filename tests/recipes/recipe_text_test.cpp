@@ -295,18 +295,14 @@ std::string state_and_rest(std::istream& in) {
          std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-TEST(RecipeTextTest, ExampleTextsAndDefaultsBothWays) {
+TEST(RecipeTextTest, ExampleTextsBothWays) {
   FACE_RECIPE face(tags_from("ab/0[5]"));
   EDGE_RECIPE edge(tag_info(), {face}, {});
   VERTEX_RECIPE vertex(tag_info(), {face}, {{0, uv_of({4, 1, 1, 2, 3, 3, 3})}});
-  FACE_RECIPE default_face;
-  EDGE_RECIPE default_edge;
-  VERTEX_RECIPE default_vertex;
   const char* const vertex_text = "V 3 0 1 F 3 1  2 a b 0 1 5 1 0  4 1 1 2 3 3 3";
-  const std::pair<IRecipe*, const char*> examples[] = {
-      {&face, "F 3 1  2 a b 0 1 5"}, {&edge, "E 3 0 1 F 3 1  2 a b 0 1 5 0"},
-      {&vertex, vertex_text},        {&default_face, "F 3 0"},
-      {&default_edge, "E 3 0 0 0"},  {&default_vertex, "V 3 0 0 0"}};
+  const std::pair<IRecipe*, const char*> examples[] = {{&face, "F 3 1  2 a b 0 1 5"},
+                                                       {&edge, "E 3 0 1 F 3 1  2 a b 0 1 5 0"},
+                                                       {&vertex, vertex_text}};
   for (const auto& [recipe, text] : examples) {
     EXPECT_EQ(text_of(recipe), text);
     EXPECT_EQ(dump(restore(text).get()), dump(recipe)) << text;
@@ -323,18 +319,16 @@ TEST(RecipeTextTest, ExampleTextsAndDefaultsBothWays) {
 }
 
 // A text that is refused, or whose counts pass the bound, builds nothing and leaves the caller's
-// pointer as it was; a member read that throws leaves the recipe as it was.
-TEST(RecipeTextTest, OnlyTheThreeTypeWordsAreAcceptedAndCountsAreBounded) {
+// pointer as it was; a member read that throws leaves the recipe as it was. (Which texts are
+// refused or throw is held to the plain reader below.)
+TEST(RecipeTextTest, RefusedAndUnboundedTextsLeaveEverythingAsItWas) {
   IRecipe* const untouched = reinterpret_cast<IRecipe*>(0x10);
-  for (const char* text : {static_cast<const char*>(nullptr), "", "   ", "\t\n", "f 3 0", "FF 3 0",
-                           "Fx", "EV", "X 3 0", "3 F 3 0", "e 3 0 0 0", "v"}) {
+  for (const char* text : {static_cast<const char*>(nullptr), "", "f 3 0", "3 F 3 0"}) {
     IRecipe* recipe = untouched;
     EXPECT_FALSE(restore_from_string(text, recipe)) << (text ? text : "null");
     EXPECT_EQ(recipe, untouched) << (text ? text : "null");
   }
-  for (const char* text :
-       {"E 3 0 2000000000", "E 3 0 100001 F 3 0", "E 3 0 0 2000000000", "V 3 0 2000000000",
-        "E 3 0 1 F 3 1  1 a 0 0 2 V 3 0 0 0 V 3 0 100001", "E 3 0 0 1 V 3 0 2147483647 F 3 0"}) {
+  for (const char* text : {"E 3 0 2000000000", "E 3 0 1 F 3 1  1 a 0 0 2 V 3 0 0 0 V 3 0 100001"}) {
     IRecipe* recipe = untouched;
     EXPECT_THROW(restore_from_string(text, recipe), std::length_error) << text;
     EXPECT_EQ(recipe, untouched) << text;
@@ -349,63 +343,23 @@ TEST(RecipeTextTest, OnlyTheThreeTypeWordsAreAcceptedAndCountsAreBounded) {
   const std::unique_ptr<IRecipe> many = restore("E 3 0 100000");
   EXPECT_EQ(dynamic_cast<const EDGE_RECIPE&>(*many).get_face_recipes()->size(), 100000u);
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(reread("V 3 0 0 2000000000"), "V 3 0 0 1 0  0 0 0 0 0 0 0");
   EXPECT_EQ(reread("V 3 0 0 2147483647 5  1 2 3 4 5 6 7"),
             "V 3 0 0 2 0  0 0 0 0 0 0 0 5  1 2 3 4 5 6 7");
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
-TEST(RecipeTextTest, VersionsDecideTheTagLayoutAndTheUvEntries) {
-  // Versions other than 1 are kept and written back unchanged.
-  EXPECT_EQ(reread("F -4 1  1 a 0 0"), "F -4 1  1 a 0 0");
-  EXPECT_EQ(reread("E 0 0 1 F 2 0 0"), "E 0 0 1 F 2 0 0");
-
-  // Version 1: numeric primary ids and one dropped item per tag; held as 1, written in the
-  // current form as 3; nested recipes follow their own versions.
+// Pinned examples of the reading rules; the plain reader below holds every other text to them.
+// Reading is cut short at the first number that cannot be read: from there every number is 0,
+// loops whose count was read still run, and nothing after the recipe is read.
+TEST(RecipeTextTest, ReadingRulesByExample) {
+  // Version 1: numeric primary ids and one dropped item per tag; held as 1, written as 3.
   const std::unique_ptr<IRecipe> legacy = restore("E 1 1 77 2 0 55 1 F 1 1 12345 7 1 9 0 0");
-  const auto& edge = dynamic_cast<const EDGE_RECIPE&>(*legacy);
-  EXPECT_EQ(edge.get_version(), 1);
-  EXPECT_EQ((*edge.get_face_recipes())[0].get_version(), 1);
+  EXPECT_EQ(legacy->get_version(), 1);
   EXPECT_EQ(text_of(legacy.get()), "E 3 1  2 7 7 2 0 1 F 3 1  5 1 2 3 4 5 7 1 9 0");
-
-  // Vertex recipes hold and write 3 whatever they read; uv entries follow from version 3 on.
-  EXPECT_EQ(restore("V 2 0 0")->get_version(), 3);
-  EXPECT_EQ(reread("V 2 0 0 1 0  1 1 1 1 1 1 1"), "V 3 0 0 0");
-  EXPECT_EQ(reread("V 1 1 12 3 0 0 0 1 0  1 1 1 1 1 1 1"), "V 3 1  2 1 2 3 0 0 0");
-  EXPECT_EQ(reread("V 4 0 0 1 0  1 1 1 1 1 1 1"), "V 3 0 0 1 0  1 1 1 1 1 1 1");
-}
-
-// Every reading path, by the text it reads back into. Reading is cut short at the first number
-// that cannot be read: from there every number is 0, loops whose count was read still run, and
-// nothing after the recipe is read.
-TEST(RecipeTextTest, ReadingPathsGiveTheseRecipes) {
-  struct example {
-    const char* text;
-    const char* written;
-  };
-  const example examples[] = {
-      // uv entries: a later key replaces an earlier one; keys that name no face are kept.
-      {"V 3 0 0 2 7  1 1 1 1 1 1 1 7  2 2 2 2 2 2 2", "V 3 0 0 1 7  2 2 2 2 2 2 2"},
-      {"V 3 0 1 F 3 0 3 5  1 2 3 4 5 6 7 -2147483648  0 0 0 0 0 0 0 2  -1 -1 -1 -1 -1 -1 -1",
-       "V 3 0 1 F 3 0 3 -2147483648  0 0 0 0 0 0 0 2  -1 -1 -1 -1 -1 -1 -1 5  1 2 3 4 5 6 7"},
-      // Texts that end early.
-      {"E 3 0 2 F 3 0", "E 3 0 2 F 3 0 F 0 0 0"},
-      {"V 3 0 0 2 7 1 1", "V 3 0 0 2 0  0 0 0 0 0 0 0 7  1 1 0 0 0 0 0"},
-      {"V 3 0 0 2 0  5 5 5 5 5 5 5", "V 3 0 0 1 0  0 0 0 0 0 0 0"},
-      // Numbers out of range, non-numeric or malformed read as 0 and end the text.
-      {"F 2147483648 1  1 a 0 0", "F 0 0"},
-      {"F -2147483648 0", "F -2147483648 0"},
-      {"F - 3 0", "F 0 0"},
-      {"F 3x 0", "F 3 0"},
-      {"E 3 0 x 1 F 3 0", "E 3 0 0 0"},
-      // Counts of 0 or below mean none; any white space separates; trailing text is ignored;
-      // nested type words are skipped, never compared.
-      {"E 3 0 -3 -1 F 3 0", "E 3 0 0 0"},
-      {"E\t3\n0\r\n1\vF 3 1\f 2 a b 0 1 5 0", "E 3 0 1 F 3 1  2 a b 0 1 5 0"},
-      {"F 3 0 garbage 17", "F 3 0"},
-      {"E 3 0 1 \xE9 3 0 1 F 3 0 0", "E 3 0 1 F 3 0 1 V 3 0 0 0"},
-  };
-  for (const example& e : examples) EXPECT_EQ(reread(e.text), e.written) << e.text;
+  // A later uv key replaces an earlier one; a text that ends early; a word for a number.
+  EXPECT_EQ(reread("V 3 0 0 2 7  1 1 1 1 1 1 1 7  2 2 2 2 2 2 2"), "V 3 0 0 1 7  2 2 2 2 2 2 2");
+  EXPECT_EQ(reread("E 3 0 2 F 3 0"), "E 3 0 2 F 3 0 F 0 0 0");
+  EXPECT_EQ(reread("E 3 0 x 1 F 3 0"), "E 3 0 0 0");
 
   // Reading into a recipe in use replaces its tags and version and appends to its lists.
   VERTEX_RECIPE vertex;
@@ -419,14 +373,9 @@ TEST(RecipeTextTest, ReadingPathsGiveTheseRecipes) {
   EXPECT_EQ(text_of(&edge), "E 2 0 2 F 3 0 F 4 0 1 V 3 0 0 0");
 }
 
-TEST(RecipeTextTest, StreamMembersReadOneRecipeAndWritePlainText) {
-  std::istringstream in("F 3 1  1 a 0 0\nV 3 0 1 F 3 0 0 tail");
-  FACE_RECIPE face;
-  VERTEX_RECIPE vertex;
-  face.read_from_stream(in);
-  vertex.read_from_stream(in);
-  EXPECT_EQ(state_and_rest(in), "0| tail");
-
+TEST(RecipeTextTest, StreamMembersWritePlainTextAndReadAFailedStreamAsEmpty) {
+  FACE_RECIPE face(tags_from("a"));
+  VERTEX_RECIPE vertex(tag_info(), {FACE_RECIPE()}, {});
   std::ostringstream out;  // formatting flags do not reach the text
   out << std::hex << std::showpos << std::left << std::setfill('*');
   out.width(12);

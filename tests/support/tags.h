@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
-#include <tagtrack/tag_manager/internal/tag_registry.h>
+#include <gtest/gtest.h>
+
 #include <tagtrack/kernel/kernel.h>
+#include <tagtrack/tag_manager/internal/tag_registry.h>
 #include <tagtrack/tagging_tracking.h>
 
 namespace test_support {
@@ -49,6 +51,11 @@ struct other_tag_def : TPI_ANNO::tag_attrib_def {
 struct tag_state_guard {
   tag_state_guard();
   ~tag_state_guard();
+};
+
+// The fixture of tests that change the tag state.
+struct tag_test : ::testing::Test {
+  tag_state_guard guard;
 };
 
 }  // namespace test_support

@@ -18,10 +18,7 @@ using strings = std::vector<std::string>;
 
 namespace {
 
-class DuplicateTags : public testing::Test {
- protected:
-  tag_state_guard guard;
-};
+using DuplicateTags = tag_test;
 
 int first_secondary(ENTITY* e) {
   const auto* def = static_cast<const generic_tag_attrib_def*>(tag_attrib_of(e)->def());
@@ -90,10 +87,6 @@ TEST_F(DuplicateTags, RenumberingIsRecordedInTheOwnersStreamAndRollsBackThere) {
   b.reset();
   EXPECT_TRUE(TPI_HISTORY::delete_stream(other).ok());
 }
-
-}  // namespace
-
-namespace {
 
 // The face of `b` at height 1 that has vertices at both points.
 FACE* top_face_with(BODY* b, const TPK::position& p, const TPK::position& q) {

@@ -12,10 +12,7 @@ using strings = std::vector<std::string>;
 
 namespace {
 
-class ManagerFailures : public testing::Test {
- protected:
-  tag_state_guard guard;
-};
+using ManagerFailures = tag_test;
 
 // A recorded split piece whose attribute is deleted and then freed is no longer renumbered.
 TEST_F(ManagerFailures, DeletedAndFreedAttributesLeaveTheRegistry) {

@@ -10,14 +10,12 @@ using strings = std::vector<std::string>;
 
 namespace {
 
-class TagRegistry : public testing::Test {
- protected:
-  tag_state_guard guard;
-};
+using TagRegistry = tag_test;
 
-TEST_F(TagRegistry, RecordsOnlyWhileActiveAndStartsEmptyEachTime) {
+TEST_F(TagRegistry, RecordsOnlyWhileActiveStartsEmptyEachTimeAndKeepsUnregisteredEntries) {
   body_ptr b = block();
   ATTRIB_CUSTOM* a = tag(b->faces()[0], "A");
+  ATTRIB_CUSTOM* other = tag(b->faces()[1], "B");
   tag_registry& registry = tag_registry::instance();
   registry.register_attrib(a);
   EXPECT_TRUE(registry_summary().empty());
@@ -29,16 +27,8 @@ TEST_F(TagRegistry, RecordsOnlyWhileActiveAndStartsEmptyEachTime) {
   TPI_TAGGING_TRACKING::activateTagManager(true);
   EXPECT_TRUE(registry_summary().empty());
   EXPECT_TRUE(registry.active());
-  TPI_TAGGING_TRACKING::activateTagManager(false);
-  EXPECT_FALSE(registry.active());
-}
 
-TEST_F(TagRegistry, UnregisteringKeepsTheEntryAndIgnoresUnknownLists) {
-  body_ptr b = block();
-  ATTRIB_CUSTOM* a = tag(b->faces()[0], "A");
-  ATTRIB_CUSTOM* other = tag(b->faces()[1], "B");
-  TPI_TAGGING_TRACKING::activateTagManager(true);
-  tag_registry& registry = tag_registry::instance();
+  // Unregistering keeps the entry and ignores lists it has no entry for.
   registry.register_attrib(a);
   registry.unregister_attrib(other);  // no entry for B
   EXPECT_EQ(registry_summary(), strings{"A/0[] -> 1"});
@@ -51,6 +41,8 @@ TEST_F(TagRegistry, UnregisteringKeepsTheEntryAndIgnoresUnknownLists) {
                                                                                              false);
   registry.unregister_attrib(a);
   EXPECT_EQ(registry_summary(), strings{"A/0[] -> 0"});
+  TPI_TAGGING_TRACKING::activateTagManager(false);
+  EXPECT_FALSE(registry.active());
 }
 
 TEST_F(TagRegistry, EqualListsShareAnEntryInListOrder) {

@@ -11,10 +11,7 @@ using strings = std::vector<std::string>;
 
 namespace {
 
-class AttributeOperations : public testing::Test {
- protected:
-  tag_state_guard guard;
-};
+using AttributeOperations = tag_test;
 
 TEST_F(AttributeOperations, ChangesReplaceTheDefinitionAndReachTheRegistry) {
   scratch_stream stream;
@@ -71,15 +68,7 @@ TEST_F(AttributeOperations, ReadingIdsAndRefusingOtherDefinitions) {
   EXPECT_EQ(std::string(primary.begin(), primary.end()), "keep");
   EXPECT_TRUE(none.get_first_primary_id().empty());
 
-  struct other_def : TPI_CUSTOM_ENTITY::attrib_def {
-    const char* type_name() const override { return "other"; }
-    TPI_CUSTOM_ENTITY::entity_def* copy_for_backup() const override { return new other_def(); }
-    TPI_CUSTOM_ENTITY::entity_def* copy(const TPI_CUSTOM_ENTITY::copy_context&) const override {
-      return new other_def();
-    }
-  };
-  ATTRIB_CUSTOM* foreign = nullptr;
-  ASSERT_TRUE(TPI_CUSTOM_ENTITY::add_attrib(b->faces()[1], new other_def(), foreign).ok());
+  ATTRIB_CUSTOM* foreign = attach(b->faces()[1], new other_tag_def());
   EXPECT_FALSE(TPI_TAGGING_TRACKING::prepend_operation_id_for_attrib(foreign, 1, false));
   EXPECT_FALSE(TPI_TAGGING_TRACKING::update_secondary_id_for_attrib(foreign, 1));
   EXPECT_FALSE(TPI_TAGGING_TRACKING::get_operation_ids_from_attrib(foreign, ids));

@@ -13,10 +13,7 @@ using strings = std::vector<std::string>;
 
 namespace {
 
-class TagAttribute : public testing::Test {
- protected:
-  tag_state_guard guard;
-};
+using TagAttribute = tag_test;
 
 // Copies are deep, also those the kernel asks for, which check their context.
 TEST_F(TagAttribute, CopiesAreDeepAndCheckTheirContext) {
@@ -45,17 +42,11 @@ TEST_F(TagAttribute, SplitPiecesCarryEqualTagsAndShareARegistryEntry) {
   body_ptr b = block();
   FACE* bottom = b->faces()[0];
   tag(bottom, "F1");
-  tag(b->faces()[1], "F2");
   TPI_TAGGING_TRACKING::activateTagManager(true);
   FACE* piece = split_between(bottom, {0, 0, 0}, {1, 1, 0});
   EXPECT_EQ(tags_of(piece), strings{"F1/0[]"});
   EXPECT_EQ(tags_of(bottom), strings{"F1/0[]"});
   EXPECT_EQ(registry_summary(), strings{"F1/0[] -> 2"});
-  // Inactive, the registry stays empty.
-  TPI_TAGGING_TRACKING::activateTagManager(false);
-  piece = split_between(b->faces()[1], {0, 0, 1}, {1, 1, 1});
-  EXPECT_TRUE(registry_summary().empty());
-  EXPECT_EQ(tags_of(piece), strings{"F2/0[]"});
 }
 
 TEST_F(TagAttribute, MergedFaceKeepsItsTagsFollowedByTheNewOnesOfTheFaceThatWent) {
@@ -82,24 +73,46 @@ TEST_F(TagAttribute, MergedFaceKeepsItsTagsFollowedByTheNewOnesOfTheFaceThatWent
   EXPECT_EQ(tags_of(survivor), strings{"H/0[]"});
 }
 
-TEST_F(TagAttribute, CopiesCarryTagsUnlessTheCallbackVetoes) {
-  struct veto : TPI_TAGGING_TRACKING::TPK_COPY_ATTRIB_CB {
-    bool copy_attrib_with_owner(const ENTITY*, bool& allow) override {
-      allow = false;
-      return true;
+// The registered copy callback decides whether tags are copied: a veto stops them whatever it
+// returns; a callback that answers false, or the default one, lets them through. Unregistering
+// empties the slot, also when it names another callback (and then fails).
+TEST_F(TagAttribute, TheCopyCallbackDecidesWhetherTagsAreCopied) {
+  struct answer : TPI_TAGGING_TRACKING::TPK_COPY_ATTRIB_CB {
+    explicit answer(int mode) : mode(mode) {}
+    bool copy_attrib_with_owner(const ENTITY* owner, bool& allow) override {
+      saw_owner = owner;
+      if (mode == 0) allow = false;  // veto, whatever we return
+      return mode == 0;              // mode 1 leaves allow untouched and says false
     }
-  } no_copies;
+    int mode;
+    const ENTITY* saw_owner = reinterpret_cast<const ENTITY*>(1);
+  } veto(0), silent(1), other(0);
+  TPI_TAGGING_TRACKING::TPK_COPY_ATTRIB_CB plain;
   body_ptr source = cylinder();
   tag(source->faces()[2], "SIDE");
-  BODY* made = nullptr;
-  ASSERT_TRUE(TPI_MODEL::copy_body(source.get(), made).ok());
-  body_ptr copy(made);
-  EXPECT_EQ(tags_of(copy->faces()[2]), strings{"SIDE/0[]"});
-  TPI_TAGGING_TRACKING::register_callback(no_copies);
-  ASSERT_TRUE(TPI_MODEL::copy_body(source.get(), made).ok());
-  body_ptr vetoed(made);
-  EXPECT_TRUE(tags_of(vetoed->faces()[2]).empty());
-  EXPECT_TRUE(TPI_TAGGING_TRACKING::unregister_callback(no_copies));
+  const auto copied_tags = [&] {
+    BODY* made = nullptr;
+    EXPECT_TRUE(TPI_MODEL::copy_body(source.get(), made).ok());
+    return tags_of(body_ptr(made)->faces()[2]);
+  };
+  generic_tag_attrib_def def;
+  EXPECT_TRUE(def.copyable());
+  EXPECT_EQ(copied_tags(), strings{"SIDE/0[]"});
+  ASSERT_TRUE(TPI_TAGGING_TRACKING::register_callback(veto));
+  EXPECT_FALSE(def.copyable());
+  EXPECT_EQ(veto.saw_owner, nullptr);
+  EXPECT_TRUE(copied_tags().empty());
+  TPI_TAGGING_TRACKING::register_callback(silent);
+  EXPECT_TRUE(def.copyable());
+  TPI_TAGGING_TRACKING::register_callback(plain);
+  EXPECT_EQ(copied_tags(), strings{"SIDE/0[]"});
+
+  TPI_TAGGING_TRACKING::register_callback(veto);
+  EXPECT_FALSE(TPI_TAGGING_TRACKING::unregister_callback(other));
+  EXPECT_TRUE(def.copyable());                                     // the veto is gone too
+  EXPECT_FALSE(TPI_TAGGING_TRACKING::unregister_callback(other));  // empty slot
+  TPI_TAGGING_TRACKING::register_callback(veto);
+  EXPECT_TRUE(TPI_TAGGING_TRACKING::unregister_callback(veto));
 }
 
 TEST_F(TagAttribute, ExtrusionTopCarriesTheProfileTags) {

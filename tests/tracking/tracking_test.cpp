@@ -14,10 +14,7 @@ using strings = std::vector<std::string>;
 
 namespace {
 
-class Tracking : public testing::Test {
- protected:
-  tag_state_guard guard;
-};
+using Tracking = tag_test;
 
 strings face_tags(const std::vector<FACE_RECIPE>& faces) {
   strings out;
@@ -71,18 +68,17 @@ TEST_F(Tracking, FaceRecipesCopyTheTagsOrGiveNull) {
   EXPECT_EQ(recipe, &stale);
 }
 
-TEST_F(Tracking, BlockCornerStartsAtTheGreatestFaceWithoutUvData) {
+// The faces of a vertex recipe start at the greatest tagged face (the first of equal ones), run
+// in fan order with fans concatenated, and leave out untagged faces; planar faces give no uv data.
+TEST_F(Tracking, VertexRecipesStartAtTheGreatestFaceAndRunInFanOrder) {
   body_ptr b = block();
   // Around the origin: bottom (0), left (5), front (2).
   tag(b->faces()[0], "B");
   tag(b->faces()[5], "C");
   tag(b->faces()[2], "A");
-  // No tags of its own, and no uv data on planar faces.
   const std::unique_ptr<IRecipe> r = recipe_of(VERTEX_TRACKABLE(vertex_at(b.get(), {0, 0, 0})));
   EXPECT_EQ(text_of(r.get()), "V 3 0 3 F 3 1  1 C 0 0 F 3 1  1 A 0 0 F 3 1  1 B 0 0 0");
-}
 
-TEST_F(Tracking, TheFirstOfEqualGreatestFacesStartsAndUntaggedFacesTakeNoPlace) {
   // A sheet vertex with four faces around it in fan order 0, 2, 3, 1 (see the fan tests).
   body_ptr sheet = grid_sheet(2, 2);
   tag(sheet->faces()[0], "A");
@@ -96,19 +92,13 @@ TEST_F(Tracking, TheFirstOfEqualGreatestFacesStartsAndUntaggedFacesTakeNoPlace) 
   TPI_MODEL::delete_attrib(tag_attrib_of(sheet->faces()[3]));
   EXPECT_EQ(faces_around(vertex_at(sheet.get(), {1, 1, 0})),
             (strings{"A/0[] A/0[]", "C/0[]", "C/0[]"}));
-}
 
-TEST_F(Tracking, FansAreConcatenatedAndRotatedAcrossTheirBoundaries) {
-  // Two triangles touching at the origin: two open fans, faces 0 then 1.
+  // Two triangles touching at the origin: two open fans, faces 0 then 1, rotated as one.
   body_ptr bow = polyhedron({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {-1, 0, 0}, {-1, -1, 0}},
                             {{0, 1, 2}, {0, 3, 4}});
   tag(bow->faces()[0], "A");
   tag(bow->faces()[1], "B");
   EXPECT_EQ(faces_around(bow->vertices()[0]), (strings{"B/0[]", "A/0[]"}));
-  // A sheet corner: one open fan of one face.
-  body_ptr sheet = grid_sheet(1, 1);
-  tag(sheet->faces()[0], "ONLY");
-  EXPECT_EQ(faces_around(sheet->vertices()[0]), strings{"ONLY/0[]"});
 }
 
 TEST_F(Tracking, CurvedFacesGetUvDataKeyedByTheirRotatedPosition) {
@@ -123,21 +113,6 @@ TEST_F(Tracking, CurvedFacesGetUvDataKeyedByTheirRotatedPosition) {
   EXPECT_EQ(v.get_uv_orders()->count(0), 1u);
   EXPECT_EQ(v.get_uv_orders()->count(1), 1u);
   EXPECT_EQ(v.get_uv_orders()->at(0).m_num_vertices, 2);
-}
-
-TEST_F(Tracking, VerticesWithTheSameFacesDifferOnlyInUvOrder) {
-  // A cylinder whose tagged side the kernel split into halves (both keep the side's tags): the
-  // seam vertex and the split vertex on the bottom rim touch the same faces in the same order.
-  body_ptr c = cylinder(1, 2);
-  tag(c->faces()[0], "BOT");
-  tag(c->faces()[2], "SIDE");
-  const halves h = halve(c.get());
-  std::unique_ptr<IRecipe> at_seam = recipe_of(VERTEX_TRACKABLE(c->vertices()[0]));
-  std::unique_ptr<IRecipe> at_split = recipe_of(VERTEX_TRACKABLE(h.low));
-  EXPECT_EQ(face_tags(*as_vertex(at_seam).get_face_recipes()),
-            (strings{"SIDE/0[]", "SIDE/0[]", "BOT/0[]"}));
-  EXPECT_TRUE(is_same_Recipe(at_seam.get(), at_split.get()));  // uv data are not compared
-  EXPECT_NE(*as_vertex(at_seam).get_uv_orders(), *as_vertex(at_split).get_uv_orders());
 }
 
 TEST_F(Tracking, EdgeRecipesHoldTaggedFacesAndEveryVertexRecipe) {
