@@ -35,10 +35,11 @@ class sequence {
   explicit sequence(unsigned seed) : m_random(seed) {
     BODY* b = nullptr;
     TPI_BUILD::make_block(2, 1, 1, b);
-    m_bodies.push_back(b);
+    m_bodies.push_back({b, m_stream->states_behind()});
     TPI_BUILD::make_block(1, 1, 3, b);
-    m_bodies.push_back(b);
-    for (BODY* body : m_bodies) {
+    m_bodies.push_back({b, m_stream->states_behind()});
+    for (const made& m : m_bodies) {
+      BODY* body = m.body;
       for (std::size_t i = 0; i < body->faces().size(); ++i) {
         set_tags(body->faces()[i], "F" + std::to_string(i % 3) + "[" + std::to_string(i) + "]");
       }
@@ -48,13 +49,13 @@ class sequence {
   }
 
   ~sequence() {
-    for (BODY* b : m_bodies) {
-      if (b->alive()) TPI_MODEL::delete_body(b);
-    }
+    // The live bodies are taken first: the first deletion may free the others made ahead.
+    for (BODY* b : live()) TPI_MODEL::delete_body(b);
   }
 
   // One random step; false when a check failed.
   void step() {
+    const std::vector<BODY*> doomed = doomed_bodies();
     const std::string before = model_text();
     const bool inject = pick(8) == 0;
     if (inject) fail_allocation_after(pick(2) == 0 ? heap::kernel : heap::general, 1 + pick(40));
@@ -65,6 +66,7 @@ class sequence {
       failed = true;
     }
     disarm();
+    if (m_last_changes_model && m_stream->states_ahead() == 0) forget(doomed);
     if (failed && m_last_atomic) {
       EXPECT_EQ(model_text(), before) << m_last;
     }
@@ -83,8 +85,8 @@ class sequence {
 
   std::vector<BODY*> live() const {
     std::vector<BODY*> out;
-    for (BODY* b : m_bodies) {
-      if (b->alive()) out.push_back(b);
+    for (const made& m : m_bodies) {
+      if (m.body->alive()) out.push_back(m.body);
     }
     return out;
   }
@@ -104,6 +106,7 @@ class sequence {
 
   void operation() {
     m_last_atomic = true;
+    m_last_changes_model = true;
     FACE* face = any_face();
     switch (pick(16)) {
       case 0:
@@ -149,7 +152,9 @@ class sequence {
         if (bodies.empty() || m_bodies.size() > 8) return;
         BODY* copy = nullptr;
         m_bodies.reserve(m_bodies.size() + 1);
-        if (TPI_MODEL::copy_body(bodies[pick(bodies.size())], copy).ok()) m_bodies.push_back(copy);
+        if (TPI_MODEL::copy_body(bodies[pick(bodies.size())], copy).ok()) {
+          m_bodies.push_back({copy, m_stream->states_behind()});
+        }
         return;
       }
       case 6: {
@@ -195,11 +200,13 @@ class sequence {
       case 12:
       case 13:
         m_last = "note_state";
+        m_last_changes_model = false;
         disarm();  // the failures injected are for the operations above
         note();
         return;
       case 14: {
         m_last = "roll_back";
+        m_last_changes_model = false;
         disarm();
         note();
         const std::size_t behind = m_stream->states_behind();
@@ -211,6 +218,7 @@ class sequence {
       }
       default: {
         m_last = "roll_forward";
+        m_last_changes_model = false;
         disarm();
         const std::size_t ahead = m_stream->states_ahead();
         if (ahead == 0) {
@@ -218,7 +226,7 @@ class sequence {
             m_last = "clear";
             // Bodies deleted or rolled away are freed by the clear: forget them first.
             m_bodies.erase(std::remove_if(m_bodies.begin(), m_bodies.end(),
-                                          [](BODY* b) { return !b->alive(); }),
+                                          [](const made& m) { return !m.body->alive(); }),
                            m_bodies.end());
             m_stream->clear();
             m_texts.clear();
@@ -271,10 +279,36 @@ class sequence {
 
   std::mt19937 m_random;
   scratch_stream m_stream;
-  std::vector<BODY*> m_bodies;                 // every body made here, alive or not
+  // A body and the state it was made in (states behind, counting the open one, just after).
+  struct made {
+    BODY* body;
+    std::size_t state;
+  };
+  // The bodies made in states that have been rolled back: a change that discards the states ahead
+  // frees them, so they are noted while they can still be asked, and forgotten once it did.
+  std::vector<BODY*> doomed_bodies() const {
+    std::vector<BODY*> doomed;
+    if (m_stream->states_ahead() == 0) return doomed;
+    const std::size_t behind = m_stream->states_behind();
+    for (const made& m : m_bodies) {
+      if (m.state > behind && !m.body->alive()) doomed.push_back(m.body);
+    }
+    return doomed;
+  }
+  void forget(const std::vector<BODY*>& freed) {
+    m_bodies.erase(std::remove_if(m_bodies.begin(), m_bodies.end(),
+                                  [&](const made& m) {
+                                    return std::find(freed.begin(), freed.end(), m.body) !=
+                                           freed.end();
+                                  }),
+                   m_bodies.end());
+  }
+
+  std::vector<made> m_bodies;                  // every body made here, alive or not
   std::map<std::size_t, std::string> m_texts;  // model file of each noted state
   std::string m_last;
   bool m_last_atomic = true;
+  bool m_last_changes_model = true;
 };
 
 TEST(RandomSequences, RollingBackGivesTheSavedModelAndEveryStepLeavesAValidModel) {
