@@ -74,11 +74,15 @@ class FailurePoints : public testing::Test {
       if (undo) undo();
     }
     EXPECT_GT(points, 0);
+    m_points += points;
   }
+
+  void TearDown() override { RecordProperty("failure_points", m_points); }
 
   tag_state_guard guard;
   scratch_stream stream;
   body_ptr body;
+  int m_points = 0;
 };
 
 // Each kernel operation on the tagged model, undone after its successful run.
