@@ -3,9 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <map>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <tagtrack/kernel/kernel.h>
@@ -63,6 +64,46 @@ inline EDGE* middle_edge(BODY* body) {
 inline VERTEX* middle_vertex(BODY* body) {
   const auto& v = body->vertices();
   return v[v.size() / 2];
+}
+
+// A part as an application would leave it: a plate of about `faces` squares whose faces carry
+// "PLATE.f<k>" with the operation ids of the features that made and touched them (1 and 2), every
+// fiftieth face cut along its diagonal with the tag manager on and the duplicate pieces
+// renumbered, and a cylinder (curved faces, its side tagged) beside it. Edges and vertices carry
+// no tags: they are found through their faces.
+struct part {
+  BODY* plate = nullptr;
+  BODY* boss = nullptr;
+  std::vector<BODY*> bodies() const { return {plate, boss}; }
+};
+
+inline part tagged_part(std::int64_t faces) {
+  static std::map<std::int64_t, part> cache;
+  part& slot = cache[faces];
+  if (slot.plate != nullptr) return slot;
+  slot.plate = sheet(faces, false);
+  namespace TT = TPI_TAGGING_TRACKING;
+  const std::size_t count = slot.plate->faces().size();
+  for (std::size_t k = 0; k < count; ++k) {
+    ATTRIB_CUSTOM* a = TT::tag_entity(slot.plate->faces()[k], "PLATE.f" + std::to_string(k), 1);
+    TT::prepend_operation_id_for_attrib(a, 2, false);
+  }
+  std::srand(3);
+  TT::activateTagManager(true);
+  for (std::size_t k = 0; k < count; k += 50) {
+    FACE* f = slot.plate->faces()[k];
+    TPK::tpk_array<VERTEX*> corners;
+    TPI_QUERY::get_vertices(f, corners);
+    EDGE* cut = nullptr;
+    FACE* piece = nullptr;
+    if (corners.size() == 4) TPI_MODEL::split_face(f, corners[0], corners[2], cut, piece);
+  }
+  TT::manageDupicateTags();
+  TPI_BUILD::make_cylinder(1, 2, slot.boss);
+  for (std::size_t k = 0; k < slot.boss->faces().size(); ++k) {
+    TT::tag_entity(slot.boss->faces()[k], "BOSS.f" + std::to_string(k), 3);
+  }
+  return slot;
 }
 
 }  // namespace bench_models

@@ -84,6 +84,44 @@ void BM_MatchEdgeByFacesIndexed(benchmark::State& state) {
   match_recipe<TT::EDGE_TRACKABLE>(state, body, bench_models::middle_edge(body), 1, true);
 }
 
+// An edge and a vertex of a part as applications leave it (see bench_models::tagged_part), found
+// among the plate's and the boss's entities.
+template <class Trackable, class Entity>
+void match_in_part(benchmark::State& state, Entity* entity, const bench_models::part& p,
+                   bool indexed) {
+  TT::recipe_ptr recipe = TT::make_recipe(Trackable(entity));
+  std::unique_ptr<TT::ITracker> tracker(recipe->create_tracker());
+  TT::MATCH_CONTEXT ctx(nullptr, p.bodies(), TT::compare_loose);
+  TT::tag_index index(p.bodies());
+  if (indexed) {
+    ctx.use_tag_index(&index);
+    TT::match_results warm_up;  // the index is built at the first match, outside timing
+    tracker->match(ctx, recipe.get(), warm_up.out());
+  }
+  std::size_t found = 0;
+  for (auto _ : state) {
+    TT::match_results results;
+    tracker->match(ctx, recipe.get(), results.out());
+    found = results.size();
+  }
+  state.counters["found"] = static_cast<double>(found);
+}
+
+void BM_PartEdge(benchmark::State& state) {
+  const bench_models::part p = bench_models::tagged_part(state.range(0));
+  match_in_part<TT::EDGE_TRACKABLE>(state, bench_models::middle_edge(p.plate), p, false);
+}
+
+void BM_PartEdgeIndexed(benchmark::State& state) {
+  const bench_models::part p = bench_models::tagged_part(state.range(0));
+  match_in_part<TT::EDGE_TRACKABLE>(state, bench_models::middle_edge(p.plate), p, true);
+}
+
+void BM_PartVertexIndexed(benchmark::State& state) {
+  const bench_models::part p = bench_models::tagged_part(state.range(0));
+  match_in_part<TT::VERTEX_TRACKABLE>(state, bench_models::middle_vertex(p.plate), p, true);
+}
+
 // Building the index of all three kinds, per entity indexed.
 void BM_BuildIndex(benchmark::State& state) {
   BODY* body = bench_models::sheet(state.range(0), true);
@@ -112,6 +150,9 @@ BENCHMARK(BM_MatchVertexIndexed)->Apply(sizes);
 BENCHMARK(BM_MatchEdgeIndexed)->Apply(sizes);
 BENCHMARK(BM_MatchEdgeByFaces)->Apply(sizes);
 BENCHMARK(BM_MatchEdgeByFacesIndexed)->Apply(sizes);
+BENCHMARK(BM_PartEdge)->Apply(sizes);
+BENCHMARK(BM_PartEdgeIndexed)->Apply(sizes);
+BENCHMARK(BM_PartVertexIndexed)->Apply(sizes);
 BENCHMARK(BM_BuildIndex)->Apply(sizes);
 
 }  // namespace
