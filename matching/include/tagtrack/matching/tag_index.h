@@ -9,6 +9,8 @@
 // notices when any model has changed since it was built (the kernel's change count): it then
 // rebuilds before answering, so it never gives a stale answer. A change made outside the kernel
 // (editing a tag definition in place, which the library's own functions never do) is not seen.
+// Like a match context's, the bodies must exist (deleted ones are fine until their history stream
+// frees them) while the index is used.
 #pragma once
 
 #include <cstdint>
