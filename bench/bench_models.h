@@ -39,11 +39,7 @@ inline BODY* sheet(std::int64_t faces, bool tagged, bool faces_only = false) {
   TPI_BUILD::make_polyhedron(points, loops, slot);
   if (tagged) {
     const auto tag = [](ENTITY* e, const std::string& id, int operation) {
-      auto* def = new TPI_TAGGING_TRACKING::generic_tag_attrib_def(
-          TPK::tpk_array<char>(id.data(), id.size()));
-      if (operation > 0) def->prepend_operation_id(operation, false);
-      ATTRIB_CUSTOM* attrib = nullptr;
-      TPI_CUSTOM_ENTITY::add_attrib(e, def, attrib);
+      TPI_TAGGING_TRACKING::tag_entity(e, id, operation);
     };
     for (std::size_t k = 0; k < slot->faces().size(); ++k)
       tag(slot->faces()[k], "F" + std::to_string(k), 1);

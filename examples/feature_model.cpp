@@ -11,10 +11,6 @@ namespace TT = TPI_TAGGING_TRACKING;
 
 namespace {
 
-TPK::tpk_array<char> chars(const std::string& text) {
-  return TPK::tpk_array<char>(text.data(), text.size());
-}
-
 bool check(const outcome& result, const char* step) {
   if (!result.ok()) std::fprintf(stderr, "%s: %s\n", step, result.message().c_str());
   return result.ok();
@@ -31,13 +27,10 @@ ATTRIB_CUSTOM* tag_attribute(ENTITY* entity) {
 void name_face(FACE* face, const std::string& primary, int operation) {
   ATTRIB_CUSTOM* attrib = tag_attribute(face);
   if (attrib == nullptr) {
-    auto* def = new TT::generic_tag_attrib_def(chars(primary));
-    if (!TPI_CUSTOM_ENTITY::add_attrib(face, def, attrib).ok()) {
-      delete def;
-      return;
-    }
+    attrib = TT::tag_entity(face, primary);
+    if (attrib == nullptr) return;
   } else {
-    TT::update_primary_Id_for_attrib(attrib, chars(primary));
+    TT::update_primary_Id_for_attrib(attrib, TT::primary_id(primary));
   }
   TT::prepend_operation_id_for_attrib(attrib, operation, false);
 }

@@ -5,24 +5,24 @@
 
 namespace TPI_TAGGING_TRACKING {
 
-namespace {
+void collect_all(const std::vector<BODY*>& bodies, std::vector<FACE*>& list) {
+  for (BODY* body : bodies) collect_faces(TPK::as_entity(body), list);
+}
+void collect_all(const std::vector<BODY*>& bodies, std::vector<EDGE*>& list) {
+  for (BODY* body : bodies) collect_edges(TPK::as_entity(body), list);
+}
+void collect_all(const std::vector<BODY*>& bodies, std::vector<VERTEX*>& list) {
+  for (BODY* body : bodies) collect_vertices(TPK::as_entity(body), list);
+}
 
-void collect_all(BODY* body, std::vector<FACE*>& list) {
-  collect_faces(TPK::as_entity(body), list);
-}
-void collect_all(BODY* body, std::vector<EDGE*>& list) {
-  collect_edges(TPK::as_entity(body), list);
-}
-void collect_all(BODY* body, std::vector<VERTEX*>& list) {
-  collect_vertices(TPK::as_entity(body), list);
-}
+namespace {
 
 template <class T>
 std::vector<T*> search(const tag_info& recipe_tags, const std::vector<BODY*>& bodies) {
   // An empty recipe list matches no tag under either mode.
   if (recipe_tags.empty()) return {};
   std::vector<T*> entities;
-  for (BODY* body : bodies) collect_all(body, entities);
+  collect_all(bodies, entities);
   // The tags of each entity, looked up once for both passes (the model does not change between).
   std::vector<const tag_info*> tags_of(entities.size());
   std::vector<T*> exact, partial;

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include <tagtrack/kernel/boundary/history.h>
-#include <tagtrack/kernel/boundary/queries.h>
+#include <tagtrack/matching/internal/candidates.h>
 #include <tagtrack/tracking/internal/entity_lookup.h>
 
 namespace TPI_TAGGING_TRACKING {
@@ -66,12 +66,7 @@ struct kind_index {
 
   void build(const std::vector<BODY*>& bodies) {
     *this = kind_index();
-    std::vector<T*> listed;
-    for (BODY* body : bodies) {
-      listed.clear();
-      collect_all(body, listed);
-      entities.insert(entities.end(), listed.begin(), listed.end());
-    }
+    collect_all(bodies, entities);
     tags.resize(entities.size());
     std::size_t count = 0;
     for (std::size_t i = 0; i < entities.size(); ++i) {
@@ -91,16 +86,6 @@ struct kind_index {
       });
     }
     built = true;
-  }
-
-  static void collect_all(BODY* body, std::vector<FACE*>& list) {
-    collect_faces(TPK::as_entity(body), list);
-  }
-  static void collect_all(BODY* body, std::vector<EDGE*>& list) {
-    collect_edges(TPK::as_entity(body), list);
-  }
-  static void collect_all(BODY* body, std::vector<VERTEX*>& list) {
-    collect_vertices(TPK::as_entity(body), list);
   }
 
   // Ascending, without repeats: the entities holding a tag that agrees with one of the recipe's

@@ -21,14 +21,7 @@ template <class Tracker>
 std::vector<const ENTITY*> found(const std::vector<BODY*>& bodies, const IRecipe& recipe) {
   std::vector<ITrackable*> results;
   Tracker().match(MATCH_CONTEXT(nullptr, bodies, compare_loose), &recipe, results);
-  std::vector<const ENTITY*> entities;
-  for (ITrackable* t : results) {
-    std::unique_ptr<ITrackable> owned(t);
-    if (auto* f = dynamic_cast<FACE_TRACKABLE*>(t)) entities.push_back(f->GetFacePtr());
-    if (auto* e = dynamic_cast<EDGE_TRACKABLE*>(t)) entities.push_back(e->GetEdgePtr());
-    if (auto* v = dynamic_cast<VERTEX_TRACKABLE*>(t)) entities.push_back(v->GetVertexPtr());
-  }
-  return entities;
+  return take_entities(results);
 }
 
 using list = std::vector<const ENTITY*>;

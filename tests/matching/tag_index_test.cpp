@@ -17,17 +17,10 @@ using namespace TPI_TAGGING_TRACKING;
 namespace {
 
 // What a matcher gives for `recipe`: the entities in its order, repeats included.
-std::vector<const void*> matched(const MATCH_CONTEXT& ctx, IRecipe& recipe) {
+std::vector<const ENTITY*> matched(const MATCH_CONTEXT& ctx, IRecipe& recipe) {
   std::vector<ITrackable*> results;
   std::unique_ptr<ITracker>(recipe.create_tracker())->match(ctx, &recipe, results);
-  std::vector<const void*> entities;
-  for (ITrackable* t : results) {
-    std::unique_ptr<ITrackable> owned(t);
-    if (auto* f = dynamic_cast<FACE_TRACKABLE*>(t)) entities.push_back(f->GetFacePtr());
-    if (auto* e = dynamic_cast<EDGE_TRACKABLE*>(t)) entities.push_back(e->GetEdgePtr());
-    if (auto* v = dynamic_cast<VERTEX_TRACKABLE*>(t)) entities.push_back(v->GetVertexPtr());
-  }
-  return entities;
+  return take_entities(results);
 }
 
 // A random tagged model: blocks and a cylinder, faces tagged from a small pool (so that lists

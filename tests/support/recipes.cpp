@@ -26,10 +26,21 @@ std::string text_of(IRecipe* recipe) {
   return result;
 }
 
+std::vector<const ENTITY*> take_entities(std::vector<TPI_TAGGING_TRACKING::ITrackable*>& found) {
+  namespace TT = TPI_TAGGING_TRACKING;
+  std::vector<const ENTITY*> entities;
+  for (TT::ITrackable* t : found) {
+    const std::unique_ptr<TT::ITrackable> owned(t);
+    if (FACE* f = TT::face_of(t)) entities.push_back(f);
+    if (EDGE* e = TT::edge_of(t)) entities.push_back(e);
+    if (VERTEX* v = TT::vertex_of(t)) entities.push_back(v);
+  }
+  found.clear();
+  return entities;
+}
+
 std::unique_ptr<IRecipe> recipe_of(const TPI_TAGGING_TRACKING::ITrackable& trackable) {
-  IRecipe* recipe = nullptr;
-  trackable.MakeRecipe(TPI_TAGGING_TRACKING::TRACK_CONTEXT(), recipe);
-  return std::unique_ptr<IRecipe>(recipe);
+  return TPI_TAGGING_TRACKING::make_recipe(trackable);
 }
 
 }  // namespace test_support

@@ -18,6 +18,10 @@ std::vector<int> fields_of(const TPI_TAGGING_TRACKING::uv_order_data& uv);
 // The text save_to_string writes for the recipe, or "<null>" when it writes none.
 std::string text_of(TPI_TAGGING_TRACKING::IRecipe* recipe);
 
+// The entities the trackables wrap, in their order, repeats included; the trackables are destroyed
+// and the vector emptied.
+std::vector<const ENTITY*> take_entities(std::vector<TPI_TAGGING_TRACKING::ITrackable*>& found);
+
 // The recipe the trackable makes in a default track context; null when it makes none.
 std::unique_ptr<TPI_TAGGING_TRACKING::IRecipe> recipe_of(
     const TPI_TAGGING_TRACKING::ITrackable& trackable);

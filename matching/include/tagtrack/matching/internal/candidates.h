@@ -32,6 +32,13 @@ std::vector<EDGE*> find_tag_candidates(const tag_info& recipe_tags, const MATCH_
 std::vector<VERTEX*> find_tag_candidates(const tag_info& recipe_tags, const MATCH_CONTEXT& ctx,
                                          VERTEX* kind);
 
+// Appends the faces, edges or vertices of the bodies to `list`: body by body in the bodies' order,
+// each body's in kernel order (a body listed twice gives its entities twice). The order in which
+// the candidate search, and the tag index, number the entities.
+void collect_all(const std::vector<BODY*>& bodies, std::vector<FACE*>& list);
+void collect_all(const std::vector<BODY*>& bodies, std::vector<EDGE*>& list);
+void collect_all(const std::vector<BODY*>& bodies, std::vector<VERTEX*>& list);
+
 // For each edge of `a` in kernel order, for each face of that edge in kernel order: appends the
 // edge when that face is `b` (and not `a`), once for each time.
 void collect_shared_edges(FACE* a, FACE* b, std::vector<EDGE*>& list);
