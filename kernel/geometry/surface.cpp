@@ -22,6 +22,8 @@ std::size_t data_size_of(surface_kind kind) {
     case surface_kind::cone:
     case surface_kind::torus:
       return 11;
+    case surface_kind::outside:
+      return 0;
   }
   return 0;
 }
@@ -59,6 +61,8 @@ surface* make_surface(surface_kind kind, const double* data, std::size_t count) 
     case surface_kind::torus:
       if (!(data[10] > 0.0) || !(data[9] > data[10])) return nullptr;
       return new torus_surface(origin, axis, x_axis, data[9], data[10]);
+    case surface_kind::outside:
+      return nullptr;
   }
   return nullptr;
 }

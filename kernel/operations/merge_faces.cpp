@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include <tagtrack/kernel/geometry/outside.h>
 #include <tagtrack/kernel/internal/journal.h>
 #include <tagtrack/kernel/internal/topology_editor.h>
 #include <tagtrack/kernel/internal/walk.h>
@@ -15,6 +16,9 @@ namespace {
 
 bool equal_surfaces(const surface* a, const surface* b) {
   if (a->kind() != b->kind()) return false;
+  if (a->kind() == surface_kind::outside) {
+    return static_cast<const TPK::outside_surface*>(a)->same_surface(*b);
+  }
   double da[16], db[16];
   a->get_data(da);
   b->get_data(db);

@@ -109,6 +109,9 @@ outcome choose_cut(const FACE* face, const VERTEX* a, const VERTEX* b, cut& resu
       }
       return outcome::failure("split_face: on a torus the vertices must share u or v");
     }
+    case surface_kind::outside:
+      return outcome::failure(
+          "split_face: a face on outside geometry is split by the operations of its own kernel");
   }
   return outcome::failure("split_face: unknown surface");
 }

@@ -129,8 +129,7 @@ const surface* FACE_const_xs::geometry() const {
 }
 
 bool FACE_const_xs::is_planar() const {
-  return m_face != nullptr && m_face->geometry() != nullptr &&
-         m_face->geometry()->kind() == surface_kind::plane;
+  return m_face != nullptr && m_face->geometry() != nullptr && m_face->geometry()->planar();
 }
 
 bool surface_const_xs::param(const position& p, par_pos& uv, const par_pos* guess) const {

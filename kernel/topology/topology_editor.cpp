@@ -116,8 +116,10 @@ struct topology_editor::life_record final : journal_record {
 
 // Insertion at the end of a body's list, or removal at an index (the last element moves there).
 struct topology_editor::list_record final : journal_record {
+  // `item` must name its body when the record is made: the record keeps that body, since an
+  // entity moved between bodies names another one when the record is replayed.
   list_record(ENTITY* item, bool insert, std::size_t index)
-      : item(item), insert(insert), index(index) {}
+      : item(item), body(item->body()), insert(insert), index(index) {}
 
   template <class E>
   static void apply(TPK::kernel_vector<E*>& list, E* item, bool insert, std::size_t index) {
@@ -143,7 +145,6 @@ struct topology_editor::list_record final : journal_record {
     }
   }
   void act(bool forward) noexcept {
-    BODY* body = item->body();
     switch (item->kind()) {
       case entity_kind::face:
         forward ? apply(body->m_faces, static_cast<FACE*>(item), insert, index)
@@ -166,6 +167,7 @@ struct topology_editor::list_record final : journal_record {
   void discard(bool) noexcept override {}
 
   ENTITY* item;
+  BODY* body;
   bool insert;
   std::size_t index;
 };
@@ -249,6 +251,16 @@ EDGE* topology_editor::new_edge(BODY* body, curve* geometry, VERTEX* start, VERT
     at_end.push_back(born);
     set_edges(end, at_end);
   }
+  return born;
+}
+
+EDGE* topology_editor::new_detached_edge(const EDGE* like) {
+  owned<EDGE> edge(new EDGE());
+  edge->m_curve = like->geometry()->copy();
+  edge->m_links = like->m_links;
+  edge->m_links.coedge = nullptr;
+  EDGE* born = give_birth(std::move(edge));
+  join_list(like->body()->m_edges, born);
   return born;
 }
 
@@ -351,6 +363,37 @@ void topology_editor::kill(ENTITY* entity) {
     list_record* r = removal.get();
     log.record(std::move(removal));
     r->redo();
+  }
+}
+
+// Out of the old body's list, relinked, and into the new body's list.
+template <class E>
+void topology_editor::move_between_lists(E* entity, BODY* body, TPK::kernel_vector<E*>& to) {
+  room_for_one(to);
+  stream_log& log = recording_log();
+  auto removal = std::make_unique<list_record>(entity, false, entity->m_index);
+  list_record* r = removal.get();
+  log.record(std::move(removal));
+  r->redo();
+  touch(entity);
+  entity->m_links.body = body;
+  join_list(to, entity);
+}
+
+void topology_editor::move_to(ENTITY* entity, BODY* body) {
+  if (entity->body() == body) return;
+  switch (entity->kind()) {
+    case entity_kind::face:
+      move_between_lists(static_cast<FACE*>(entity), body, body->m_faces);
+      break;
+    case entity_kind::edge:
+      move_between_lists(static_cast<EDGE*>(entity), body, body->m_edges);
+      break;
+    case entity_kind::vertex:
+      move_between_lists(static_cast<VERTEX*>(entity), body, body->m_vertices);
+      break;
+    default:
+      break;
   }
 }
 

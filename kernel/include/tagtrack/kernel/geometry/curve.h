@@ -13,13 +13,15 @@
 #include <tagtrack/kernel/heap.h>
 #include <tagtrack/kernel/kernel_export.h>
 
-enum class curve_kind { straight, circle };
+// `outside`: a curve defined outside the kernel (geometry/outside.h).
+enum class curve_kind { straight, circle, outside };
 
 class TPK_KERNEL_EXPORT curve : public TPK::TPK_heap {
  public:
   virtual ~curve();
   virtual curve_kind kind() const = 0;
-  virtual const char* type_name() const = 0;  // "straight" or "circle"
+  // "straight" or "circle"; an outside curve's family name.
+  virtual const char* type_name() const = 0;
   virtual TPK::position eval(double t) const = 0;
   virtual TPK::vector3 tangent(double t) const = 0;  // unit
   virtual bool param(const TPK::position& p, double& t) const = 0;

@@ -21,15 +21,18 @@
 #include <tagtrack/kernel/heap.h>
 #include <tagtrack/kernel/kernel_export.h>
 
-enum class surface_kind { plane, cylinder, cone, sphere, torus };
+// `outside`: a surface defined outside the kernel (geometry/outside.h).
+enum class surface_kind { plane, cylinder, cone, sphere, torus, outside };
 
 class TPK_KERNEL_EXPORT surface : public TPK::TPK_heap {
  public:
   virtual ~surface();
 
   virtual surface_kind kind() const = 0;
-  // "plane", "cylinder", "cone", "sphere" or "torus".
+  // "plane", "cylinder", "cone", "sphere" or "torus"; an outside surface's family name.
   virtual const char* type_name() const = 0;
+  // True for a plane.
+  virtual bool planar() const { return kind() == surface_kind::plane; }
 
   virtual TPK::position eval(const TPK::par_pos& uv) const = 0;
   // Unit normal of the parametrisation (d/du x d/dv); at a pole, the axis direction of the pole.

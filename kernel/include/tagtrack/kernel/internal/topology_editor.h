@@ -28,6 +28,9 @@ struct topology_editor {
   static EDGE* new_edge(BODY* body, curve* geometry, VERTEX* start, VERTEX* end, double t_start,
                         double t_end);
   static FACE* new_face(BODY* body, surface* geometry, bool reversed);
+  // A new edge like `like` (its body, curve, ends and range) that its vertices do not list and no
+  // coedge uses: a piece that lives only within one operation.
+  static EDGE* new_detached_edge(const EDGE* like);
   static LOOP* new_loop(FACE* face);
   // A new coedge at the end of the loop (after its last coedge) and in the edge's partner ring.
   static COEDGE* append_coedge(LOOP* loop, EDGE* edge, bool reversed);
@@ -37,6 +40,12 @@ struct topology_editor {
   // --- deletion: the entity leaves the model (its body's list, for faces, edges and vertices)
   // and stays in the history. Links of other entities to it must be cut by the caller.
   static void kill(ENTITY* entity);
+
+  // Moves a face, edge or vertex into `body`'s list (out of its own body's); its links to other
+  // entities stay as they are.
+  static void move_to(ENTITY* entity, BODY* body);
+  template <class E>
+  static void move_between_lists(E* entity, BODY* body, TPK::kernel_vector<E*>& to);
 
   // --- links. Each setter saves the entity's links first.
   static void touch(ENTITY* entity);

@@ -1,0 +1,229 @@
+#include "internal/carry_over.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include <Standard_Failure.hxx>
+#include <TopoDS.hxx>
+
+#include <tagtrack/kernel/build/body_layout.h>
+#include <tagtrack/kernel/operations/change_statement.h>
+#include <tagtrack/occt/shape_bodies.h>
+
+#include "internal/shape_layout.h"
+
+namespace tagtrack_occt {
+
+namespace {
+
+// The fate of the inputs' entities of one kind.
+struct kind_plan {
+  std::vector<ENTITY*> olds;                 // the inputs' entities, inputs in order, each in its order
+  std::vector<std::vector<int>> images;      // per old entity: result indices, ascending
+  std::vector<std::vector<std::size_t>> pre; // per result index: old entities, in order
+  std::vector<ENTITY*> holder;               // per result index: the old entity kept there, or null
+  std::vector<char> holds;                   // per old entity: whether it holds a result entity
+};
+
+template <class E, class Shape>
+outcome plan_kind(const std::vector<BODY*>& inputs, const TopTools_IndexedMapOfShape& result_map,
+                  const TPK::kernel_vector<E*>& (BODY::*list)() const, Shape (*shape_of)(const E*),
+                  const shape_history& history, bool strict, kind_plan& plan) {
+  const auto size = static_cast<std::size_t>(result_map.Extent()) + 1;
+  plan.pre.assign(size, {});
+  plan.holder.assign(size, nullptr);
+  for (BODY* body : inputs) {
+    for (E* entity : (body->*list)()) {
+      const Shape input = shape_of(entity);
+      if (input.IsNull()) return outcome::failure("a body is not backed by an Open CASCADE shape");
+      std::vector<int> found;
+      if (const int same = result_map.FindIndex(input); same != 0) {
+        // The same sub-shape: whatever the history says of it, it is there unchanged.
+        found.push_back(same);
+      } else {
+        TopTools_ListOfShape modified;
+        history.modified(input, modified);
+        for (const TopoDS_Shape& image : modified) {
+          const int index = result_map.FindIndex(image);
+          if (index != 0) {
+            found.push_back(index);
+          } else if (strict && image.ShapeType() == input.ShapeType()) {
+            return outcome::failure("the history names shapes that are not in the result");
+          }
+        }
+        std::sort(found.begin(), found.end());
+        found.erase(std::unique(found.begin(), found.end()), found.end());
+      }
+      for (int index : found) plan.pre[static_cast<std::size_t>(index)].push_back(plan.olds.size());
+      plan.olds.push_back(entity);
+      plan.images.push_back(std::move(found));
+    }
+  }
+  // Each result entity keeps the first of the old entities that became it and keep nothing yet.
+  plan.holds.assign(plan.olds.size(), 0);
+  for (std::size_t r = 1; r < size; ++r) {
+    for (std::size_t old : plan.pre[r]) {
+      if (!plan.holds[old]) {
+        plan.holds[old] = 1;
+        plan.holder[r] = plan.olds[old];
+        break;
+      }
+    }
+  }
+  return outcome();
+}
+
+// States the splits and merges that bring each old entity's attributes to its images, then the
+// losses.
+outcome state_kind(const kind_plan& plan, const std::vector<ENTITY*>& made, bool moved,
+                   TPK::change_statement& statement) {
+  for (std::size_t r = 1; r < plan.pre.size(); ++r) {
+    if (plan.holder[r] != nullptr) {
+      moved ? statement.moved(plan.holder[r]) : statement.kept(plan.holder[r]);
+    } else if (!plan.pre[r].empty()) {
+      statement.split(plan.olds[plan.pre[r].front()], made[r]);
+    }
+  }
+  for (std::size_t r = 1; r < plan.pre.size(); ++r) {
+    const auto& pre = plan.pre[r];
+    for (std::size_t i = 0; i < pre.size(); ++i) {
+      ENTITY* old = plan.olds[pre[i]];
+      if (old == plan.holder[r] || (plan.holder[r] == nullptr && i == 0)) continue;
+      if (plan.holds[pre[i]]) {
+        if (outcome o = TPI_BUILD::state_split_and_merge(old, made[r], statement); !o.ok()) return o;
+      } else {
+        statement.merged(old, made[r]);
+      }
+    }
+  }
+  for (std::size_t old = 0; old < plan.olds.size(); ++old) {
+    if (!plan.holds[old]) statement.lost(plan.olds[old]);
+  }
+  return outcome();
+}
+
+template <class E>
+std::vector<E*> reuse_list(const kind_plan& plan) {
+  std::vector<E*> reuse(plan.holder.size(), nullptr);
+  for (std::size_t r = 0; r < plan.holder.size(); ++r) reuse[r] = static_cast<E*>(plan.holder[r]);
+  return reuse;
+}
+
+template <class E>
+std::vector<ENTITY*> by_result_index(const std::vector<E*>& laid) {
+  std::vector<ENTITY*> made(laid.size() + 1, nullptr);
+  for (std::size_t i = 0; i < laid.size(); ++i) made[i + 1] = laid[i];
+  return made;
+}
+
+TopoDS_Shape face_of(const FACE* f) {
+  return TPI_OCCT::face_shape(f);
+}
+TopoDS_Shape edge_of(const EDGE* e) {
+  return TPI_OCCT::edge_shape(e);
+}
+TopoDS_Shape vertex_of(const VERTEX* v) {
+  return TPI_OCCT::vertex_shape(v);
+}
+
+}  // namespace
+
+outcome carry_over(const std::vector<BODY*>& inputs, const TopoDS_Shape& result,
+                   const shape_history& history, carry_options options) {
+  if (inputs.empty()) return outcome::failure("no body");
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    if (inputs[i] == nullptr || !inputs[i]->alive()) return outcome::failure("a body is missing");
+    for (std::size_t j = 0; j < i; ++j) {
+      if (inputs[i] == inputs[j]) return outcome::failure("a body is given twice");
+    }
+  }
+  if (!holds_only_solids_and_shells(result, false)) {
+    return outcome::failure("the result is not a solid, shell or compound of them");
+  }
+  try {
+    const auto record = std::make_shared<const shape_record>(result);
+    kind_plan faces, edges, vertices;
+    outcome planned = plan_kind<FACE, TopoDS_Shape>(inputs, record->faces(), &BODY::faces, face_of,
+                                                    history, options.strict, faces);
+    if (planned.ok()) {
+      planned = plan_kind<EDGE, TopoDS_Shape>(inputs, record->edges(), &BODY::edges, edge_of,
+                                              history, options.strict, edges);
+    }
+    if (planned.ok()) {
+      planned = plan_kind<VERTEX, TopoDS_Shape>(inputs, record->vertices(), &BODY::vertices,
+                                                vertex_of, history, options.strict, vertices);
+    }
+    if (!planned.ok()) return planned;
+
+    // Result entities no input became: copies of the input entity of their kind that generated
+    // them, or created. The first generator in the inputs' order counts.
+    std::vector<std::pair<const kind_plan*, const TopTools_IndexedMapOfShape*>> kinds = {
+        {&faces, &record->faces()}, {&edges, &record->edges()}, {&vertices, &record->vertices()}};
+    std::vector<std::vector<ENTITY*>> generator(3);
+    for (std::size_t k = 0; k < 3; ++k) {
+      generator[k].assign(kinds[k].first->holder.size(), nullptr);
+    }
+    for (std::size_t k = 0; k < 3; ++k) {
+      const kind_plan& from = *kinds[k].first;
+      for (std::size_t old = 0; old < from.olds.size(); ++old) {
+        ENTITY* entity = from.olds[old];
+        const TopoDS_Shape input = k == 0   ? face_of(static_cast<FACE*>(entity))
+                                   : k == 1 ? edge_of(static_cast<EDGE*>(entity))
+                                            : vertex_of(static_cast<VERTEX*>(entity));
+        TopTools_ListOfShape made;
+        history.generated(input, made);
+        for (const TopoDS_Shape& image : made) {
+          const int r = kinds[k].second->FindIndex(image);
+          // Only an image of the generator's own kind is its copy; others are created.
+          if (r == 0 || !kinds[k].first->pre[static_cast<std::size_t>(r)].empty()) continue;
+          if (generator[k][static_cast<std::size_t>(r)] == nullptr && from.holds[old]) {
+            generator[k][static_cast<std::size_t>(r)] = entity;
+          }
+        }
+      }
+    }
+
+    reuse_plan reuse{reuse_list<FACE>(faces), reuse_list<EDGE>(edges),
+                     reuse_list<VERTEX>(vertices)};
+    TPI_BUILD::body_layout layout;
+    if (outcome laid = layout_of(record, reuse, layout); !laid.ok()) return laid;
+
+    TPK::operation_scope scope;
+    TPK::change_statement statement;
+    TPI_BUILD::laid_out made;
+    if (outcome laid = TPI_BUILD::lay_out_body(inputs[0], layout, statement, made); !laid.ok()) {
+      return laid;
+    }
+    const std::vector<ENTITY*> made_faces = by_result_index(made.faces);
+    const std::vector<ENTITY*> made_edges = by_result_index(made.edges);
+    const std::vector<ENTITY*> made_vertices = by_result_index(made.vertices);
+    const std::vector<const std::vector<ENTITY*>*> made_of = {&made_faces, &made_edges,
+                                                              &made_vertices};
+    for (std::size_t k = 0; k < 3; ++k) {
+      if (outcome o = state_kind(*kinds[k].first, *made_of[k], options.moved, statement); !o.ok()) {
+        return o;
+      }
+    }
+    for (std::size_t k = 0; k < 3; ++k) {
+      const kind_plan& plan = *kinds[k].first;
+      for (std::size_t r = 1; r < plan.pre.size(); ++r) {
+        if (!plan.pre[r].empty()) continue;
+        ENTITY* entity = (*made_of[k])[r];
+        if (ENTITY* from = generator[k][r]) {
+          statement.copied(from, entity);
+        } else {
+          statement.created(entity);
+        }
+      }
+    }
+    for (std::size_t i = 1; i < inputs.size(); ++i) statement.lost(inputs[i]);
+    if (const char* broken = statement.check()) return outcome::failure(broken);
+    statement.announce();
+    scope.commit();
+    return outcome();
+  } catch (const Standard_Failure& failure) {
+    return outcome::failure(std::string("Open CASCADE failed: ") + failure.GetMessageString());
+  }
+}
+
+}  // namespace tagtrack_occt

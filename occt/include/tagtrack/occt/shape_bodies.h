@@ -1,0 +1,57 @@
+// Kernel bodies backed by Open CASCADE shapes.
+//
+// An imported shape becomes one body whose faces, edges and vertices correspond one to one to the
+// shape's, in TopExp::MapShapes order; its loops follow the faces' wires (outer wire first) and
+// its coedges the wires' edges, a seam edge used twice by its face, a degenerate edge (a sphere's
+// pole) closed on its vertex. Face surfaces and edge curves are the shape's own: Open CASCADE
+// evaluates them, and parameters are its parametrisation. The operations in operations.h change
+// the shape behind a body and carry the body's entities over to the result.
+#pragma once
+
+#include <TopoDS_Edge.hxx>
+#include <TopoDS_Face.hxx>
+#include <TopoDS_Shape.hxx>
+#include <TopoDS_Vertex.hxx>
+#include <memory>
+#include <vector>
+
+#include <tagtrack/kernel/outcome.h>
+#include <tagtrack/kernel/topology/topology.h>
+#include <tagtrack/occt/occt_export.h>
+
+namespace TPI_OCCT {
+
+// Makes a body of `shape`, a solid, shell or face or a compound of them, in the current default
+// history stream. Fails, making nothing, for any other shape, a face without a surface, or an edge
+// without both vertices. Nothing of Open CASCADE's exceptions escapes.
+TAGTRACK_OCCT_EXPORT outcome import_shape(const TopoDS_Shape& shape, BODY*& body);
+
+// The shape behind `body`; a null shape for a body the reference kernel made.
+TAGTRACK_OCCT_EXPORT TopoDS_Shape shape_of(const BODY* body);
+
+// The sub-shape behind an entity, with its location and its orientation in the body's shape; a
+// null shape for an entity of a body the reference kernel made.
+TAGTRACK_OCCT_EXPORT TopoDS_Face face_shape(const FACE* face);
+TAGTRACK_OCCT_EXPORT TopoDS_Edge edge_shape(const EDGE* edge);
+TAGTRACK_OCCT_EXPORT TopoDS_Vertex vertex_shape(const VERTEX* vertex);
+
+// The other way: the entities of a body by sub-shape of its current shape (TopoDS_Shape::IsSame),
+// in a table made once. The table is valid until the body changes.
+class TAGTRACK_OCCT_EXPORT shape_entities {
+ public:
+  explicit shape_entities(const BODY* body);
+  ~shape_entities();
+  shape_entities(const shape_entities&) = delete;
+  shape_entities& operator=(const shape_entities&) = delete;
+
+  // Null when `shape` is not a face (edge, vertex) of the body's shape.
+  FACE* face(const TopoDS_Shape& shape) const;
+  EDGE* edge(const TopoDS_Shape& shape) const;
+  VERTEX* vertex(const TopoDS_Shape& shape) const;
+
+ private:
+  struct tables;
+  std::unique_ptr<tables> m_tables;
+};
+
+}  // namespace TPI_OCCT

@@ -1,0 +1,116 @@
+// The geometry of faces and edges of bodies backed by an Open CASCADE shape. Every surface and
+// curve of such a body shares the body's shape record, which holds the shape and its faces, edges
+// and vertices in TopExp::MapShapes order; a surface knows its face by index there, a curve its
+// edge. Because the kernel's history keeps geometry that was replaced, the shape behind a body
+// rolls back and forward with the body.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <Geom_Curve.hxx>
+#include <Geom_Surface.hxx>
+#include <ShapeAnalysis_Surface.hxx>
+#include <TopTools_IndexedMapOfShape.hxx>
+#include <TopoDS_Edge.hxx>
+#include <TopoDS_Face.hxx>
+#include <TopoDS_Shape.hxx>
+
+#include <tagtrack/kernel/geometry/outside.h>
+#include <tagtrack/kernel/topology/topology.h>
+
+namespace tagtrack_occt {
+
+// The family name of Open CASCADE geometry in model files.
+inline constexpr const char* family_name = "occt-shape";
+
+class shape_record final : public TPK::geometry_source {
+ public:
+  explicit shape_record(const TopoDS_Shape& shape);
+  const char* family() const override { return family_name; }
+  bool save(std::string& text) const override;
+
+  const TopoDS_Shape& shape() const { return m_shape; }
+  const TopTools_IndexedMapOfShape& faces() const { return m_faces; }
+  const TopTools_IndexedMapOfShape& edges() const { return m_edges; }
+  const TopTools_IndexedMapOfShape& vertices() const { return m_vertices; }
+
+ private:
+  TopoDS_Shape m_shape;
+  TopTools_IndexedMapOfShape m_faces, m_edges, m_vertices;
+};
+
+using record_ptr = std::shared_ptr<const shape_record>;
+
+// The surface of face `index` (1-based) of the record.
+class face_surface final : public TPK::outside_surface {
+ public:
+  face_surface(record_ptr record, int index);
+  const char* type_name() const override { return family_name; }
+  TPK::position eval(const TPK::par_pos& uv) const override;
+  TPK::vector3 normal(const TPK::par_pos& uv) const override;
+  bool param(const TPK::position& p, TPK::par_pos& uv, const TPK::par_pos* guess) const override;
+  bool periodic_u() const override;
+  bool periodic_v() const override;
+  surface* copy() const override;
+  void transform(const TPK::transf& t) override;
+  const std::shared_ptr<const TPK::geometry_source>& source() const override { return m_source; }
+  bool save(std::string& text) const override;
+  bool same_surface(const surface& other) const override;
+  bool planar() const override;
+
+  int index() const { return m_index; }
+  const shape_record& record() const { return *m_record; }
+  const TopoDS_Face& face() const { return m_face; }
+
+ private:
+  std::shared_ptr<const TPK::geometry_source> m_source;
+  const shape_record* m_record;
+  int m_index;
+  TopoDS_Face m_face;
+  Handle(Geom_Surface) m_surface;
+  double m_tolerance;
+  mutable Handle(ShapeAnalysis_Surface) m_analysis;  // made on first use
+};
+
+// The curve of edge `index` (1-based) of the record, run in the edge's forward direction. At the
+// ends of its range it gives its vertices' points exactly, so that an edge whose curve passes its
+// vertices within their tolerance still runs between them.
+class edge_curve final : public TPK::outside_curve {
+ public:
+  edge_curve(record_ptr record, int index);
+  const char* type_name() const override { return family_name; }
+  TPK::position eval(double t) const override;
+  TPK::vector3 tangent(double t) const override;
+  bool param(const TPK::position& p, double& t) const override;
+  bool periodic() const override;
+  curve* copy() const override;
+  void transform(const TPK::transf& t) override;
+  const std::shared_ptr<const TPK::geometry_source>& source() const override { return m_source; }
+  bool save(std::string& text) const override;
+
+  int index() const { return m_index; }
+  const shape_record& record() const { return *m_record; }
+  const TopoDS_Edge& edge() const { return m_edge; }
+  double first() const { return m_first; }
+  double last() const { return m_last; }
+
+ private:
+  std::shared_ptr<const TPK::geometry_source> m_source;
+  const shape_record* m_record;
+  int m_index;
+  TopoDS_Edge m_edge;              // oriented forward
+  Handle(Geom_Curve) m_curve;      // null for a degenerate edge
+  double m_first = 0, m_last = 0;  // the edge's range
+  TPK::position m_start, m_end;    // its vertices' points
+  double m_tolerance;
+};
+
+// The record behind a face's surface or an edge's curve, or null for kernel geometry.
+const face_surface* surface_of(const FACE* face);
+const edge_curve* curve_of(const EDGE* edge);
+
+// Registers the family with the kernel's model files (once).
+void register_family();
+
+}  // namespace tagtrack_occt
