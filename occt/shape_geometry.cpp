@@ -73,7 +73,16 @@ shape_record::shape_record(const TopoDS_Shape& shape) : m_shape(shape) {
   TopExp::MapShapes(shape, TopAbs_VERTEX, m_vertices);
 }
 
+shape_record::shape_record(const TopoDS_Shape& shape, std::string text)
+    : shape_record(shape) {
+  m_text = std::move(text);
+}
+
 bool shape_record::save(std::string& text) const {
+  if (!m_text.empty()) {
+    text = m_text;
+    return true;
+  }
   try {
     std::ostringstream out;
     BRepTools::Write(m_shape, out, Standard_False, Standard_False, TopTools_FormatVersion_VERSION_1);
@@ -298,7 +307,7 @@ class shape_family final : public TPK::geometry_family {
         why = "the embedded shape is malformed or truncated";
         return nullptr;
       }
-      return std::make_shared<shape_record>(shape);
+      return std::make_shared<shape_record>(shape, text);
     } catch (const Standard_Failure& failure) {
       why = std::string("the embedded shape is malformed: ") + failure.GetMessageString();
       return nullptr;

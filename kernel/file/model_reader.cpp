@@ -18,6 +18,7 @@
 #include <tagtrack/kernel/attributes/attrib.h>
 #include <tagtrack/kernel/attributes/attrib_api.h>
 #include <tagtrack/kernel/file/model_file.h>
+#include <tagtrack/kernel/geometry/outside.h>
 #include <tagtrack/kernel/internal/journal.h>
 #include <tagtrack/kernel/internal/model_text.h>
 #include <tagtrack/kernel/internal/topology_editor.h>
@@ -94,6 +95,14 @@ class text_in {
     while (m_p < m_end && !is_separator(*m_p)) ++m_p;
     t = std::string_view(begin, static_cast<std::size_t>(m_p - begin));
     return true;
+  }
+
+  // Whether the next token is `w`; nothing is read.
+  bool next_is(std::string_view w) {
+    skip();
+    const char* end = m_p;
+    while (end < m_end && !is_separator(*end)) ++end;
+    return std::string_view(m_p, static_cast<std::size_t>(end - m_p)) == w;
   }
 
   bool word(std::string_view expected) {
@@ -354,6 +363,7 @@ class body_reader {
     const text_pos start = m_in.next();
     if (!m_in.word(text::word_body)) return false;
     m_body = topology_editor::new_body();
+    if (m_in.next_is(text::word_sources) && !read_sources()) return false;
     if (!read_vertices() || !read_edges() || !read_faces() || !read_rings() ||
         !read_vertex_edges() || !read_attributes()) {
       return false;
@@ -368,6 +378,45 @@ class body_reader {
   }
 
  private:
+  bool read_sources() {
+    std::size_t n = 0;
+    if (!m_in.word(text::word_sources) || !m_in.count(4, "sources", n)) return false;
+    for (std::size_t i = 0; i < n; ++i) {
+      std::string_view name, saved;
+      if (!m_in.token(name, "a geometry family") || !m_in.string("a source", saved)) return false;
+      TPK::geometry_family* family = TPK::find_geometry_family(std::string(name).c_str());
+      if (family == nullptr) return m_in.fail("unknown geometry family '" + shown(name) + "'");
+      std::string why;
+      auto source = family->read_source(std::string(saved), why);
+      if (source == nullptr) {
+        return m_in.fail("malformed " + std::string(name) + " source: " + why);
+      }
+      m_sources.push_back(std::move(source));
+    }
+    return true;
+  }
+
+  // Outside geometry after its family's name: a source index (the count of sources for none)
+  // and the geometry's text, read by the family.
+  template <class Geometry, class Read>
+  bool read_outside(std::string_view name, const char* what, Read read, Geometry*& made) {
+    TPK::geometry_family* family = TPK::find_geometry_family(std::string(name).c_str());
+    if (family == nullptr) return m_in.fail("unknown " + std::string(what) + " kind '" + shown(name) + "'");
+    std::size_t source = 0;
+    std::string_view saved;
+    if (!m_in.index(m_sources.size() + 1, "a source index", source) ||
+        !m_in.string("outside geometry", saved)) {
+      return false;
+    }
+    std::string why;
+    made = read(*family, source < m_sources.size() ? m_sources[source] : nullptr,
+                std::string(saved), why);
+    if (made == nullptr) {
+      return m_in.fail("malformed " + std::string(name) + " " + what + ": " + why);
+    }
+    return true;
+  }
+
   bool read_vertices() {
     std::size_t n = 0;
     if (!m_in.word(text::word_vertices) || !m_in.count(6, "vertices", n)) return false;
@@ -415,15 +464,21 @@ class body_reader {
       std::string_view kind_name;
       curve_kind kind{};
       if (!m_in.token(kind_name, "a curve kind")) return false;
+      curve* geometry = nullptr;
       if (!text::curve_kind_named(kind_name, kind)) {
-        return m_in.fail("unknown curve kind '" + shown(kind_name) + "'");
-      }
-      std::size_t count = 0;
-      if (!read_numbers("curve numbers", "a curve number", count)) return false;
-      curve* geometry = TPK::make_curve(kind, m_numbers, count);
-      if (geometry == nullptr) {
-        return m_in.fail("the numbers do not describe a valid " + std::string(kind_name) +
-                         " curve");
+        const auto read = [](TPK::geometry_family& family, const auto& source,
+                             const std::string& saved, std::string& why) {
+          return family.read_curve(source, saved, why);
+        };
+        if (!read_outside(kind_name, "curve", read, geometry)) return false;
+      } else {
+        std::size_t count = 0;
+        if (!read_numbers("curve numbers", "a curve number", count)) return false;
+        geometry = TPK::make_curve(kind, m_numbers, count);
+        if (geometry == nullptr) {
+          return m_in.fail("the numbers do not describe a valid " + std::string(kind_name) +
+                           " curve");
+        }
       }
       VERTEX* v0 = vertices[start];
       VERTEX* v1 = vertices[end];
@@ -459,15 +514,21 @@ class body_reader {
           !m_in.token(kind_name, "a surface kind")) {
         return false;
       }
+      surface* geometry = nullptr;
       if (!text::surface_kind_named(kind_name, kind)) {
-        return m_in.fail("unknown surface kind '" + shown(kind_name) + "'");
-      }
-      std::size_t count = 0;
-      if (!read_numbers("surface numbers", "a surface number", count)) return false;
-      surface* geometry = TPK::make_surface(kind, m_numbers, count);
-      if (geometry == nullptr) {
-        return m_in.fail("the numbers do not describe a valid " + std::string(kind_name) +
-                         " surface");
+        const auto read = [](TPK::geometry_family& family, const auto& source,
+                             const std::string& saved, std::string& why) {
+          return family.read_surface(source, saved, why);
+        };
+        if (!read_outside(kind_name, "surface", read, geometry)) return false;
+      } else {
+        std::size_t count = 0;
+        if (!read_numbers("surface numbers", "a surface number", count)) return false;
+        geometry = TPK::make_surface(kind, m_numbers, count);
+        if (geometry == nullptr) {
+          return m_in.fail("the numbers do not describe a valid " + std::string(kind_name) +
+                           " surface");
+        }
       }
       FACE* face = topology_editor::new_face(m_body, geometry, reversed);
       m_faces.push_back(face);
@@ -703,6 +764,7 @@ class body_reader {
   BODY* m_body = nullptr;
   double m_numbers[text::max_geometry_numbers] = {};
   std::vector<std::size_t> m_degree;       // edges meeting each vertex
+  std::vector<std::shared_ptr<const TPK::geometry_source>> m_sources;
   std::vector<std::size_t> m_uses;         // coedges of each edge
   std::vector<FACE*> m_faces;              // in the order of the file
   std::vector<LOOP*> m_loops;              // in the order the faces list them

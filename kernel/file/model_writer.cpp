@@ -13,6 +13,7 @@
 #include <tagtrack/kernel/attributes/attrib.h>
 #include <tagtrack/kernel/attributes/attrib_api.h>
 #include <tagtrack/kernel/file/model_file.h>
+#include <tagtrack/kernel/geometry/outside.h>
 #include <tagtrack/kernel/internal/model_text.h>
 #include <tagtrack/kernel/internal/topology_editor.h>
 
@@ -157,6 +158,7 @@ class body_writer {
   outcome write() {
     m_out.word(text::word_body);
     m_out.end_line();
+    if (outcome r = write_sources(); !r.ok()) return r;
     if (outcome r = write_vertices(); !r.ok()) return r;
     if (outcome r = write_edges(); !r.ok()) return r;
     if (outcome r = write_faces(); !r.ok()) return r;
@@ -191,8 +193,71 @@ class body_writer {
     return outcome();
   }
 
+  // The distinct sources of the body's outside geometry, edges first, then faces, each the first
+  // time it is met; a body without outside geometry writes no section.
+  outcome write_sources() {
+    const auto note = [&](const std::shared_ptr<const TPK::geometry_source>& source) {
+      if (source == nullptr) return;
+      if (std::find(m_sources.begin(), m_sources.end(), source.get()) == m_sources.end()) {
+        m_sources.push_back(source.get());
+      }
+    };
+    for (const EDGE* e : m_body->edges()) {
+      if (const auto* c = dynamic_cast<const TPK::outside_curve*>(e->geometry())) note(c->source());
+    }
+    for (const FACE* f : m_body->faces()) {
+      if (const auto* s = dynamic_cast<const TPK::outside_surface*>(f->geometry())) {
+        note(s->source());
+      }
+    }
+    if (m_sources.empty()) return outcome();
+    m_out.word(text::word_sources);
+    m_out.count(m_sources.size());
+    m_out.end_line();
+    std::string saved;
+    for (const TPK::geometry_source* source : m_sources) {
+      if (!source->save(saved)) {
+        return fail(std::string("a source of ") + source->family() + " geometry cannot be written");
+      }
+      m_out.word(source->family());
+      m_out.string(saved);
+      m_out.end_line();
+    }
+    return outcome();
+  }
+
+  // An outside surface or curve: its family, its source's index (the count of sources for none)
+  // and its own text.
+  template <class Outside>
+  outcome write_outside(const Outside* g) {
+    std::string saved;
+    if (!g->save(saved)) return fail(std::string("a ") + g->type_name() + " geometry cannot be written");
+    const auto at = std::find(m_sources.begin(), m_sources.end(), g->source().get());
+    m_out.word(g->type_name());
+    m_out.count(g->source() == nullptr ? m_sources.size()
+                                       : static_cast<std::size_t>(at - m_sources.begin()));
+    m_out.string(saved);
+    return outcome();
+  }
+
+  outcome write_geometry(const curve* g) {
+    if (const auto* outside = dynamic_cast<const TPK::outside_curve*>(g)) {
+      return write_outside(outside);
+    }
+    write_numbers(g);
+    return outcome();
+  }
+
+  outcome write_geometry(const surface* g) {
+    if (const auto* outside = dynamic_cast<const TPK::outside_surface*>(g)) {
+      return write_outside(outside);
+    }
+    write_numbers(g);
+    return outcome();
+  }
+
   template <class Geometry>
-  void write_geometry(const Geometry* g) {
+  void write_numbers(const Geometry* g) {
     m_out.word(g->type_name());
     const std::size_t n = g->data_size();
     m_numbers.resize(n);
@@ -216,7 +281,7 @@ class body_writer {
       m_out.count(topology_editor::index_of(e->end()));
       m_out.number(e->t_start());
       m_out.number(e->t_end());
-      write_geometry(e->geometry());
+      if (outcome r = write_geometry(e->geometry()); !r.ok()) return r;
       m_out.end_line();
     }
     return outcome();
@@ -237,7 +302,7 @@ class body_writer {
       const FACE* f = faces[i];
       if (f->geometry() == nullptr) return fail("face " + std::to_string(i) + " has no surface");
       m_out.count(f->reversed() ? 1 : 0);
-      write_geometry(f->geometry());
+      if (outcome r = write_geometry(f->geometry()); !r.ok()) return r;
       m_out.count(f->loops().size());
       m_out.end_line();
       for (const LOOP* l : f->loops()) {
@@ -422,6 +487,7 @@ class body_writer {
   text_out& m_out;
   outcome& m_warnings;
   std::vector<double> m_numbers;
+  std::vector<const TPK::geometry_source*> m_sources;
   std::vector<const LOOP*> m_loops;
   std::vector<const COEDGE*> m_coedges;
   std::vector<std::size_t> m_edge_start;

@@ -27,6 +27,9 @@ inline constexpr const char* family_name = "occt-shape";
 class shape_record final : public TPK::geometry_source {
  public:
   explicit shape_record(const TopoDS_Shape& shape);
+  // A record read from `text`, which it writes back unchanged (Open CASCADE's text of a shape it
+  // read back may differ in cached flags).
+  shape_record(const TopoDS_Shape& shape, std::string text);
   const char* family() const override { return family_name; }
   bool save(std::string& text) const override;
 
@@ -38,6 +41,7 @@ class shape_record final : public TPK::geometry_source {
  private:
   TopoDS_Shape m_shape;
   TopTools_IndexedMapOfShape m_faces, m_edges, m_vertices;
+  std::string m_text;  // empty unless read
 };
 
 using record_ptr = std::shared_ptr<const shape_record>;

@@ -19,6 +19,7 @@ constexpr int format_version = 1;
 // Section words, in the order they appear.
 constexpr std::string_view word_bodies = "bodies";
 constexpr std::string_view word_body = "body";
+constexpr std::string_view word_sources = "sources";  // optional: outside geometry's sources
 constexpr std::string_view word_vertices = "vertices";
 constexpr std::string_view word_edges = "edges";
 constexpr std::string_view word_faces = "faces";
