@@ -1,4 +1,4 @@
-#include "internal/carry_over.h"
+#include <tagtrack/occt/internal/carry_over.h>
 
 #include <algorithm>
 #include <unordered_map>
@@ -10,7 +10,7 @@
 #include <tagtrack/kernel/operations/change_statement.h>
 #include <tagtrack/occt/shape_bodies.h>
 
-#include "internal/shape_layout.h"
+#include <tagtrack/occt/internal/shape_layout.h>
 
 namespace tagtrack_occt {
 
@@ -18,11 +18,11 @@ namespace {
 
 // The fate of the inputs' entities of one kind.
 struct kind_plan {
-  std::vector<ENTITY*> olds;                 // the inputs' entities, inputs in order, each in its order
-  std::vector<std::vector<int>> images;      // per old entity: result indices, ascending
-  std::vector<std::vector<std::size_t>> pre; // per result index: old entities, in order
-  std::vector<ENTITY*> holder;               // per result index: the old entity kept there, or null
-  std::vector<char> holds;                   // per old entity: whether it holds a result entity
+  std::vector<ENTITY*> olds;             // the inputs' entities, inputs in order, each in its order
+  std::vector<std::vector<int>> images;  // per old entity: result indices, ascending
+  std::vector<std::vector<std::size_t>> pre;  // per result index: old entities, in order
+  std::vector<ENTITY*> holder;  // per result index: the old entity kept there, or null
+  std::vector<char> holds;      // per old entity: whether it holds a result entity
 };
 
 template <class E, class Shape>
@@ -90,7 +90,8 @@ outcome state_kind(const kind_plan& plan, const std::vector<ENTITY*>& made, bool
       ENTITY* old = plan.olds[pre[i]];
       if (old == plan.holder[r] || (plan.holder[r] == nullptr && i == 0)) continue;
       if (plan.holds[pre[i]]) {
-        if (outcome o = TPI_BUILD::state_split_and_merge(old, made[r], statement); !o.ok()) return o;
+        if (outcome o = TPI_BUILD::state_split_and_merge(old, made[r], statement); !o.ok())
+          return o;
       } else {
         statement.merged(old, made[r]);
       }

@@ -15,7 +15,7 @@
 
 #include <tagtrack/occt/shape_bodies.h>
 
-#include "internal/carry_over.h"
+#include <tagtrack/occt/internal/carry_over.h>
 
 namespace TPI_OCCT {
 
@@ -78,8 +78,8 @@ outcome named(const char* operation, const outcome& result) {
 }
 
 outcome failed(const char* operation, const Standard_Failure& failure) {
-  return outcome::failure(std::string(operation) + ": Open CASCADE failed: " +
-                          failure.GetMessageString());
+  return outcome::failure(std::string(operation) +
+                          ": Open CASCADE failed: " + failure.GetMessageString());
 }
 
 bool backed(const BODY* body) {
@@ -132,7 +132,8 @@ outcome common(BODY* body, BODY* tool) {
 outcome fillet(const std::vector<EDGE*>& edges, double radius) {
   BODY* body = body_of(edges);
   if (body == nullptr || edges.empty() || !(radius > 0)) {
-    return outcome::failure("fillet: needs live edges of one body backed by a shape and a radius > 0");
+    return outcome::failure(
+        "fillet: needs live edges of one body backed by a shape and a radius > 0");
   }
   try {
     BRepFilletAPI_MakeFillet algorithm(shape_of(body));
@@ -173,7 +174,8 @@ outcome prism(FACE* face, const TPK::vector3& direction) {
     return outcome::failure("prism: the direction has no length");
   }
   try {
-    BRepPrimAPI_MakePrism algorithm(face_shape(face), gp_Vec(direction.x, direction.y, direction.z));
+    BRepPrimAPI_MakePrism algorithm(face_shape(face),
+                                    gp_Vec(direction.x, direction.y, direction.z));
     if (!algorithm.IsDone()) return outcome::failure("prism: the prism failed");
     return named("prism", carry_over({face->body()}, algorithm.Shape(), prism_history(algorithm),
                                      carry_options()));

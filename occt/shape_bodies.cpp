@@ -6,7 +6,7 @@
 
 #include <tagtrack/kernel/operations/change_statement.h>
 
-#include "internal/shape_layout.h"
+#include <tagtrack/occt/internal/shape_layout.h>
 
 namespace TPI_OCCT {
 
@@ -45,7 +45,8 @@ int vertex_index(const VERTEX* vertex) {
 outcome import_shape(const TopoDS_Shape& shape, BODY*& body) {
   register_family();
   if (!holds_only_solids_and_shells(shape, true)) {
-    return outcome::failure("import_shape: the shape is not a solid, shell, face or compound of them");
+    return outcome::failure(
+        "import_shape: the shape is not a solid, shell, face or compound of them");
   }
   try {
     const auto record = std::make_shared<const shape_record>(shape);
@@ -57,7 +58,8 @@ outcome import_shape(const TopoDS_Shape& shape, BODY*& body) {
     BODY* made_body = TPI_BUILD::new_body();
     TPK::change_statement statement;
     TPI_BUILD::laid_out entities;
-    if (outcome laid = TPI_BUILD::lay_out_body(made_body, layout, statement, entities); !laid.ok()) {
+    if (outcome laid = TPI_BUILD::lay_out_body(made_body, layout, statement, entities);
+        !laid.ok()) {
       return outcome::failure("import_shape: " + laid.message());
     }
     statement.announce();

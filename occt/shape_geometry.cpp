@@ -1,4 +1,4 @@
-#include "internal/shape_geometry.h"
+#include <tagtrack/occt/internal/shape_geometry.h>
 
 #include <algorithm>
 #include <cmath>
@@ -73,8 +73,7 @@ shape_record::shape_record(const TopoDS_Shape& shape) : m_shape(shape) {
   TopExp::MapShapes(shape, TopAbs_VERTEX, m_vertices);
 }
 
-shape_record::shape_record(const TopoDS_Shape& shape, std::string text)
-    : shape_record(shape) {
+shape_record::shape_record(const TopoDS_Shape& shape, std::string text) : shape_record(shape) {
   m_text = std::move(text);
 }
 
@@ -85,7 +84,8 @@ bool shape_record::save(std::string& text) const {
   }
   try {
     std::ostringstream out;
-    BRepTools::Write(m_shape, out, Standard_False, Standard_False, TopTools_FormatVersion_VERSION_1);
+    BRepTools::Write(m_shape, out, Standard_False, Standard_False,
+                     TopTools_FormatVersion_VERSION_1);
     text = out.str();
     return static_cast<bool>(out);
   } catch (const Standard_Failure&) {
@@ -124,7 +124,8 @@ TPK::vector3 face_surface::normal(const TPK::par_pos& uv) const {
   return {0, 0, 1};
 }
 
-bool face_surface::param(const TPK::position& p, TPK::par_pos& uv, const TPK::par_pos* guess) const {
+bool face_surface::param(const TPK::position& p, TPK::par_pos& uv,
+                         const TPK::par_pos* guess) const {
   try {
     if (m_analysis.IsNull()) m_analysis = new ShapeAnalysis_Surface(m_surface);
     const gp_Pnt point = to_pnt(p);

@@ -1,4 +1,4 @@
-#include "internal/shape_layout.h"
+#include <tagtrack/occt/internal/shape_layout.h>
 
 #include <BRepTools.hxx>
 #include <BRepTools_WireExplorer.hxx>
@@ -55,7 +55,8 @@ bool holds_only_solids_and_shells(const TopoDS_Shape& shape, bool allow_face) {
   }
 }
 
-outcome layout_of(const record_ptr& record, const reuse_plan& reuse, TPI_BUILD::body_layout& layout) {
+outcome layout_of(const record_ptr& record, const reuse_plan& reuse,
+                  TPI_BUILD::body_layout& layout) {
   const auto& vertices = record->vertices();
   const auto& edges = record->edges();
   const auto& faces = record->faces();

@@ -2,8 +2,10 @@
 # Checks the direction of includes between the library's folders. Each folder may include only
 # itself and the folders below it,
 #   kernel <- tagging <- tag_manager, recipes <- tracking <- matching
-# and the library folders reach the kernel only through <tagtrack/kernel/boundary/...>. Prints
-# every offending line and exits non-zero when there is one.
+# and the library folders reach the kernel only through <tagtrack/kernel/boundary/...>. The Open
+# CASCADE adapter (occt) sits beside the kernel: it includes the kernel's public headers, never
+# the kernel's internals, and nothing of the library. Prints every offending line and exits
+# non-zero when there is one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,10 +16,11 @@ declare -A allowed=(
   [recipes]="kernel tagging recipes"
   [tracking]="kernel tagging recipes tracking"
   [matching]="kernel tagging recipes tracking matching"
+  [occt]="kernel occt"
 )
 
 status=0
-for folder in kernel tagging tag_manager recipes tracking matching; do
+for folder in kernel tagging tag_manager recipes tracking matching occt; do
   while IFS= read -r hit; do
     file=${hit%%:*}
     rest=${hit#*:}
@@ -33,7 +36,11 @@ for folder in kernel tagging tag_manager recipes tracking matching; do
     if [[ " ${allowed[$folder]} " != *" $target "* ]]; then
       echo "$file:$line: $folder may not include $target: $text"
       status=1
-    elif [[ $folder != kernel && $target == kernel && ! $text =~ \<tagtrack/kernel/boundary/ ]]; then
+    elif [[ $folder == occt && $text =~ \<tagtrack/kernel/internal/ ]]; then
+      echo "$file:$line: the kernel's internals are not for the adapter: $text"
+      status=1
+    elif [[ $folder != kernel && $folder != occt && $target == kernel &&
+            ! $text =~ \<tagtrack/kernel/boundary/ ]]; then
       echo "$file:$line: outside the kernel, only <tagtrack/kernel/boundary/...> is included: $text"
       status=1
     fi

@@ -401,7 +401,8 @@ class body_reader {
   template <class Geometry, class Read>
   bool read_outside(std::string_view name, const char* what, Read read, Geometry*& made) {
     TPK::geometry_family* family = TPK::find_geometry_family(std::string(name).c_str());
-    if (family == nullptr) return m_in.fail("unknown " + std::string(what) + " kind '" + shown(name) + "'");
+    if (family == nullptr)
+      return m_in.fail("unknown " + std::string(what) + " kind '" + shown(name) + "'");
     std::size_t source = 0;
     std::string_view saved;
     if (!m_in.index(m_sources.size() + 1, "a source index", source) ||
@@ -467,9 +468,8 @@ class body_reader {
       curve* geometry = nullptr;
       if (!text::curve_kind_named(kind_name, kind)) {
         const auto read = [](TPK::geometry_family& family, const auto& source,
-                             const std::string& saved, std::string& why) {
-          return family.read_curve(source, saved, why);
-        };
+                             const std::string& saved,
+                             std::string& why) { return family.read_curve(source, saved, why); };
         if (!read_outside(kind_name, "curve", read, geometry)) return false;
       } else {
         std::size_t count = 0;
@@ -517,9 +517,8 @@ class body_reader {
       surface* geometry = nullptr;
       if (!text::surface_kind_named(kind_name, kind)) {
         const auto read = [](TPK::geometry_family& family, const auto& source,
-                             const std::string& saved, std::string& why) {
-          return family.read_surface(source, saved, why);
-        };
+                             const std::string& saved,
+                             std::string& why) { return family.read_surface(source, saved, why); };
         if (!read_outside(kind_name, "surface", read, geometry)) return false;
       } else {
         std::size_t count = 0;
@@ -763,7 +762,7 @@ class body_reader {
   std::size_t m_number;
   BODY* m_body = nullptr;
   double m_numbers[text::max_geometry_numbers] = {};
-  std::vector<std::size_t> m_degree;       // edges meeting each vertex
+  std::vector<std::size_t> m_degree;  // edges meeting each vertex
   std::vector<std::shared_ptr<const TPK::geometry_source>> m_sources;
   std::vector<std::size_t> m_uses;         // coedges of each edge
   std::vector<FACE*> m_faces;              // in the order of the file

@@ -231,7 +231,8 @@ class body_writer {
   template <class Outside>
   outcome write_outside(const Outside* g) {
     std::string saved;
-    if (!g->save(saved)) return fail(std::string("a ") + g->type_name() + " geometry cannot be written");
+    if (!g->save(saved))
+      return fail(std::string("a ") + g->type_name() + " geometry cannot be written");
     const auto at = std::find(m_sources.begin(), m_sources.end(), g->source().get());
     m_out.word(g->type_name());
     m_out.count(g->source() == nullptr ? m_sources.size()

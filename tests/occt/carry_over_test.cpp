@@ -139,8 +139,14 @@ TEST_F(CarryOver, RollBackRestoresShapesAndTags) {
       {"fuse", [](BODY* b) { return TPI_OCCT::fuse(b, body_of(cylinder(5, 5, 2, 2, 3))); }},
       {"cut", [](BODY* b) { return TPI_OCCT::cut(b, body_of(box(4, -1, 1, 2, 12, 2))); }},
       {"common", [](BODY* b) { return TPI_OCCT::common(b, body_of(box(2, 2, -1, 5, 5, 5))); }},
-      {"fillet", [](BODY* b) { return TPI_OCCT::fillet({edge_at(b, {5, 0, 2})}, 0.5); }},
-      {"chamfer", [](BODY* b) { return TPI_OCCT::chamfer({edge_at(b, {5, 0, 2})}, 0.5); }},
+      {"fillet",
+       [](BODY* b) {
+         return TPI_OCCT::fillet({edge_at(b, {5, 0, 2})}, 0.5);
+       }},
+      {"chamfer",
+       [](BODY* b) {
+         return TPI_OCCT::chamfer({edge_at(b, {5, 0, 2})}, 0.5);
+       }},
       {"unify", [](BODY* b) { return TPI_OCCT::unify(b); }},
       {"transform",
        [](BODY* b) {

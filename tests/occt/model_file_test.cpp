@@ -34,7 +34,8 @@ TEST_F(OcctModelFile, SavesAndRestoresShapeTopologyAndTags) {
   ASSERT_EQ(restored.size(), 1u);
   BODY* copy = restored[0];
   imported().push_back(copy);
-  EXPECT_EQ(count(TPI_OCCT::shape_of(copy), TopAbs_FACE), count(TPI_OCCT::shape_of(block), TopAbs_FACE));
+  EXPECT_EQ(count(TPI_OCCT::shape_of(copy), TopAbs_FACE),
+            count(TPI_OCCT::shape_of(block), TopAbs_FACE));
   ASSERT_EQ(copy->faces().size(), block->faces().size());
   const TPI_OCCT::shape_entities entities(copy);
   for (std::size_t i = 0; i < copy->faces().size(); ++i) {

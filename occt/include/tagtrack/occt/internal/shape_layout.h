@@ -7,7 +7,7 @@
 #include <tagtrack/kernel/build/body_layout.h>
 #include <tagtrack/kernel/outcome.h>
 
-#include "internal/shape_geometry.h"
+#include <tagtrack/occt/internal/shape_geometry.h>
 
 namespace tagtrack_occt {
 
@@ -20,7 +20,8 @@ struct reuse_plan {
 
 // Fails, with the reason, for a shape the kernel cannot hold: a face without a surface, an edge
 // without both vertices or with an empty range.
-outcome layout_of(const record_ptr& record, const reuse_plan& reuse, TPI_BUILD::body_layout& layout);
+outcome layout_of(const record_ptr& record, const reuse_plan& reuse,
+                  TPI_BUILD::body_layout& layout);
 
 // Whether the shape is a solid, a shell, a face or a compound of them (`allow_face` false: no
 // face outside a shell or solid).
