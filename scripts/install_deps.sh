@@ -2,7 +2,12 @@
 # Installs what building and testing tagtrack needs, only when something is missing.
 set -euo pipefail
 
-needed=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev valgrind)
+# Open CASCADE's modelling and file packages; the visualization package carries one modelling
+# header and tbb is linked by its kernel target, though nothing here draws.
+needed=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev valgrind
+        libocct-foundation-dev libocct-modeling-data-dev libocct-modeling-algorithms-dev
+        libocct-ocaf-dev libocct-visualization-dev libocct-data-exchange-dev libtbb-dev
+        libcli11-dev)
 missing=()
 for package in "${needed[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
