@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <sstream>
 
 #include <BRepTools.hxx>
@@ -63,6 +64,19 @@ double in_period(double value, double first, double period) {
   return v;
 }
 
+// FNV-1a over the text: the check sum a saved shape carries, as 16 hex digits.
+std::string check_sum(const std::string& text, std::size_t from) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (std::size_t i = from; i < text.size(); ++i) {
+    hash ^= static_cast<unsigned char>(text[i]);
+    hash *= 1099511628211ull;
+  }
+  static const char digits[] = "0123456789abcdef";
+  std::string hex(16, '0');
+  for (int i = 15; i >= 0; --i, hash >>= 4) hex[static_cast<std::size_t>(i)] = digits[hash & 15];
+  return hex;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -83,11 +97,16 @@ bool shape_record::save(std::string& text) const {
     return true;
   }
   try {
+    // The shape's text follows its check sum and a line break: Open CASCADE's reader does not
+    // survive a damaged text (a truncated one makes it read uninitialised values), so a text
+    // whose sum does not match is refused before the reader sees it.
     std::ostringstream out;
     BRepTools::Write(m_shape, out, Standard_False, Standard_False,
                      TopTools_FormatVersion_VERSION_1);
-    text = out.str();
-    return static_cast<bool>(out);
+    if (!out) return false;
+    text = std::string(16, '0') + '\n' + out.str();
+    text.replace(0, 16, check_sum(text, 17));
+    return true;
   } catch (const Standard_Failure&) {
     return false;
   }
@@ -299,8 +318,12 @@ class shape_family final : public TPK::geometry_family {
  public:
   std::shared_ptr<const TPK::geometry_source> read_source(const std::string& text,
                                                           std::string& why) override {
+    if (text.size() < 17 || text[16] != '\n' || text.compare(0, 16, check_sum(text, 17)) != 0) {
+      why = "the embedded shape is damaged (its check sum does not match)";
+      return nullptr;
+    }
     try {
-      std::istringstream in(text);
+      std::istringstream in(text.substr(17));
       TopoDS_Shape shape;
       BRep_Builder builder;
       BRepTools::Read(shape, in, builder);

@@ -28,8 +28,8 @@ TEST_F(OcctTracking, TheFilletsEdgeIsFoundAfterEveryRegeneration) {
   ASSERT_FALSE(stored.empty());
 
   std::vector<boss_demo::parameters> edits(3, first);
-  edits[0].height = 3;                                // a taller block
-  edits[1].boss_x = 3, edits[1].boss_y = 7;           // a moved boss
+  edits[0].height = 3;                                 // a taller block
+  edits[1].boss_x = 3, edits[1].boss_y = 7;            // a moved boss
   edits[2].boss_radius = 1, edits[2].boss_height = 6;  // a thinner, taller boss
   for (const boss_demo::parameters& edit : edits) {
     BODY* regenerated = boss_demo::build_block_with_boss(edit);
