@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "feature_model.h"
 #include <tagtrack/kernel/kernel.h>
 #include <tagtrack/tagging_tracking.h>
+#include "feature_model.h"
 
 namespace TT = TPI_TAGGING_TRACKING;
 

@@ -25,10 +25,11 @@ struct kind_plan {
   std::vector<char> holds;      // per old entity: whether it holds a result entity
 };
 
-template <class E, class Shape>
+// `laid(r)`: whether the result's sub-shape r becomes a kernel entity (degenerate edges do not).
+template <class E, class Shape, class Laid>
 outcome plan_kind(const std::vector<BODY*>& inputs, const TopTools_IndexedMapOfShape& result_map,
                   const TPK::kernel_vector<E*>& (BODY::*list)() const, Shape (*shape_of)(const E*),
-                  const shape_history& history, bool strict, kind_plan& plan) {
+                  const shape_history& history, bool strict, Laid laid, kind_plan& plan) {
   const auto size = static_cast<std::size_t>(result_map.Extent()) + 1;
   plan.pre.assign(size, {});
   plan.holder.assign(size, nullptr);
@@ -37,16 +38,16 @@ outcome plan_kind(const std::vector<BODY*>& inputs, const TopTools_IndexedMapOfS
       const Shape input = shape_of(entity);
       if (input.IsNull()) return outcome::failure("a body is not backed by an Open CASCADE shape");
       std::vector<int> found;
-      if (const int same = result_map.FindIndex(input); same != 0) {
+      if (const int same = result_map.FindIndex(input); same != 0 && laid(same)) {
         // The same sub-shape: whatever the history says of it, it is there unchanged.
         found.push_back(same);
-      } else {
+      } else if (same == 0) {
         TopTools_ListOfShape modified;
         history.modified(input, modified);
         for (const TopoDS_Shape& image : modified) {
           const int index = result_map.FindIndex(image);
           if (index != 0) {
-            found.push_back(index);
+            if (laid(index)) found.push_back(index);
           } else if (strict && image.ShapeType() == input.ShapeType()) {
             return outcome::failure("the history names shapes that are not in the result");
           }
@@ -78,6 +79,7 @@ outcome plan_kind(const std::vector<BODY*>& inputs, const TopTools_IndexedMapOfS
 outcome state_kind(const kind_plan& plan, const std::vector<ENTITY*>& made, bool moved,
                    TPK::change_statement& statement) {
   for (std::size_t r = 1; r < plan.pre.size(); ++r) {
+    if (made[r] == nullptr) continue;  // not laid out
     if (plan.holder[r] != nullptr) {
       moved ? statement.moved(plan.holder[r]) : statement.kept(plan.holder[r]);
     } else if (!plan.pre[r].empty()) {
@@ -110,10 +112,15 @@ std::vector<E*> reuse_list(const kind_plan& plan) {
   return reuse;
 }
 
+// The made entities by result index; `indices[i]` is the result index of laid[i], or absent for
+// the identity.
 template <class E>
-std::vector<ENTITY*> by_result_index(const std::vector<E*>& laid) {
-  std::vector<ENTITY*> made(laid.size() + 1, nullptr);
-  for (std::size_t i = 0; i < laid.size(); ++i) made[i + 1] = laid[i];
+std::vector<ENTITY*> by_result_index(const std::vector<E*>& laid, int count,
+                                     const std::vector<int>* indices = nullptr) {
+  std::vector<ENTITY*> made(static_cast<std::size_t>(count) + 1, nullptr);
+  for (std::size_t i = 0; i < laid.size(); ++i) {
+    made[indices == nullptr ? i + 1 : static_cast<std::size_t>((*indices)[i])] = laid[i];
+  }
   return made;
 }
 
@@ -144,15 +151,18 @@ outcome carry_over(const std::vector<BODY*>& inputs, const TopoDS_Shape& result,
   try {
     const auto record = std::make_shared<const shape_record>(result);
     kind_plan faces, edges, vertices;
+    const auto every = [](int) { return true; };
+    const auto not_degenerate = [&](int r) { return !is_degenerate(record->edges().FindKey(r)); };
     outcome planned = plan_kind<FACE, TopoDS_Shape>(inputs, record->faces(), &BODY::faces, face_of,
-                                                    history, options.strict, faces);
+                                                    history, options.strict, every, faces);
     if (planned.ok()) {
       planned = plan_kind<EDGE, TopoDS_Shape>(inputs, record->edges(), &BODY::edges, edge_of,
-                                              history, options.strict, edges);
+                                              history, options.strict, not_degenerate, edges);
     }
     if (planned.ok()) {
-      planned = plan_kind<VERTEX, TopoDS_Shape>(inputs, record->vertices(), &BODY::vertices,
-                                                vertex_of, history, options.strict, vertices);
+      planned =
+          plan_kind<VERTEX, TopoDS_Shape>(inputs, record->vertices(), &BODY::vertices, vertex_of,
+                                          history, options.strict, every, vertices);
     }
     if (!planned.ok()) return planned;
 
@@ -187,7 +197,8 @@ outcome carry_over(const std::vector<BODY*>& inputs, const TopoDS_Shape& result,
     reuse_plan reuse{reuse_list<FACE>(faces), reuse_list<EDGE>(edges),
                      reuse_list<VERTEX>(vertices)};
     TPI_BUILD::body_layout layout;
-    if (outcome laid = layout_of(record, reuse, layout); !laid.ok()) return laid;
+    std::vector<int> edge_indices;
+    if (outcome laid = layout_of(record, reuse, layout, edge_indices); !laid.ok()) return laid;
 
     TPK::operation_scope scope;
     TPK::change_statement statement;
@@ -195,9 +206,11 @@ outcome carry_over(const std::vector<BODY*>& inputs, const TopoDS_Shape& result,
     if (outcome laid = TPI_BUILD::lay_out_body(inputs[0], layout, statement, made); !laid.ok()) {
       return laid;
     }
-    const std::vector<ENTITY*> made_faces = by_result_index(made.faces);
-    const std::vector<ENTITY*> made_edges = by_result_index(made.edges);
-    const std::vector<ENTITY*> made_vertices = by_result_index(made.vertices);
+    const std::vector<ENTITY*> made_faces = by_result_index(made.faces, record->faces().Extent());
+    const std::vector<ENTITY*> made_edges =
+        by_result_index(made.edges, record->edges().Extent(), &edge_indices);
+    const std::vector<ENTITY*> made_vertices =
+        by_result_index(made.vertices, record->vertices().Extent());
     const std::vector<const std::vector<ENTITY*>*> made_of = {&made_faces, &made_edges,
                                                               &made_vertices};
     for (std::size_t k = 0; k < 3; ++k) {
@@ -208,8 +221,8 @@ outcome carry_over(const std::vector<BODY*>& inputs, const TopoDS_Shape& result,
     for (std::size_t k = 0; k < 3; ++k) {
       const kind_plan& plan = *kinds[k].first;
       for (std::size_t r = 1; r < plan.pre.size(); ++r) {
-        if (!plan.pre[r].empty()) continue;
         ENTITY* entity = (*made_of[k])[r];
+        if (!plan.pre[r].empty() || entity == nullptr) continue;
         if (ENTITY* from = generator[k][r]) {
           statement.copied(from, entity);
         } else {

@@ -51,7 +51,8 @@ outcome import_shape(const TopoDS_Shape& shape, BODY*& body) {
   try {
     const auto record = std::make_shared<const shape_record>(shape);
     TPI_BUILD::body_layout layout;
-    if (outcome made = layout_of(record, reuse_plan(), layout); !made.ok()) {
+    std::vector<int> edge_indices;
+    if (outcome made = layout_of(record, reuse_plan(), layout, edge_indices); !made.ok()) {
       return outcome::failure("import_shape: " + made.message());
     }
     TPK::operation_scope scope;

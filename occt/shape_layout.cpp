@@ -55,8 +55,12 @@ bool holds_only_solids_and_shells(const TopoDS_Shape& shape, bool allow_face) {
   }
 }
 
-outcome layout_of(const record_ptr& record, const reuse_plan& reuse,
-                  TPI_BUILD::body_layout& layout) {
+bool is_degenerate(const TopoDS_Shape& edge) {
+  return BRep_Tool::Degenerated(TopoDS::Edge(edge));
+}
+
+outcome layout_of(const record_ptr& record, const reuse_plan& reuse, TPI_BUILD::body_layout& layout,
+                  std::vector<int>& edge_indices) {
   const auto& vertices = record->vertices();
   const auto& edges = record->edges();
   const auto& faces = record->faces();
@@ -67,7 +71,11 @@ outcome layout_of(const record_ptr& record, const reuse_plan& reuse,
     layout.vertices.push_back({reused(reuse.vertices, i), {p.X(), p.Y(), p.Z()}});
   }
   layout.edges.reserve(static_cast<std::size_t>(edges.Extent()));
+  edge_indices.clear();
+  // Where each of the shape's edges is in the layout; degenerate edges are in none.
+  std::vector<std::size_t> laid(static_cast<std::size_t>(edges.Extent()) + 1, 0);
   for (int i = 1; i <= edges.Extent(); ++i) {
+    if (is_degenerate(edges.FindKey(i))) continue;
     const TopoDS_Edge edge = TopoDS::Edge(edges.FindKey(i).Oriented(TopAbs_FORWARD));
     TopoDS_Vertex start, end;
     TopExp::Vertices(edge, start, end);
@@ -75,7 +83,7 @@ outcome layout_of(const record_ptr& record, const reuse_plan& reuse,
       return outcome::failure("the shape has an edge without two vertices");
     }
     double first = 0, last = 0;
-    if (!BRep_Tool::Degenerated(edge) && BRep_Tool::Curve(edge, first, last).IsNull()) {
+    if (BRep_Tool::Curve(edge, first, last).IsNull()) {
       return outcome::failure("the shape has an edge without a curve");
     }
     TPI_BUILD::body_layout::edge item;
@@ -87,7 +95,9 @@ outcome layout_of(const record_ptr& record, const reuse_plan& reuse,
     item.start = static_cast<std::size_t>(vertices.FindIndex(start) - 1);
     item.end = static_cast<std::size_t>(vertices.FindIndex(end) - 1);
     item.geometry = std::make_unique<edge_curve>(record, i);
+    laid[static_cast<std::size_t>(i)] = layout.edges.size();
     layout.edges.push_back(std::move(item));
+    edge_indices.push_back(i);
   }
   layout.faces.reserve(static_cast<std::size_t>(faces.Extent()));
   for (int i = 1; i <= faces.Extent(); ++i) {
@@ -116,8 +126,9 @@ outcome layout_of(const record_ptr& record, const reuse_plan& reuse,
       std::vector<TPI_BUILD::body_layout::coedge> loop;
       for (const TopoDS_Edge& edge : walk(wire, face)) {
         const TopAbs_Orientation o = edge.Orientation();
-        if (o != TopAbs_FORWARD && o != TopAbs_REVERSED) continue;
-        loop.push_back({static_cast<std::size_t>(edges.FindIndex(edge) - 1), o == TopAbs_REVERSED});
+        if ((o != TopAbs_FORWARD && o != TopAbs_REVERSED) || is_degenerate(edge)) continue;
+        loop.push_back(
+            {laid[static_cast<std::size_t>(edges.FindIndex(edge))], o == TopAbs_REVERSED});
       }
       if (!loop.empty()) item.loops.push_back(std::move(loop));
     }

@@ -18,10 +18,15 @@ struct reuse_plan {
   std::vector<VERTEX*> vertices;
 };
 
-// Fails, with the reason, for a shape the kernel cannot hold: a face without a surface, an edge
-// without both vertices or with an empty range.
-outcome layout_of(const record_ptr& record, const reuse_plan& reuse,
-                  TPI_BUILD::body_layout& layout);
+// Degenerate edges (a sphere's pole, a cone's apex) are left out: their vertex is where the face's
+// loop turns, as on the kernel's own spheres and cones. `edge_indices` receives the record's index
+// of each layout edge. Fails, with the reason, for a shape the kernel cannot hold: a face without a
+// surface, an edge without both vertices, without a curve or with an empty range.
+outcome layout_of(const record_ptr& record, const reuse_plan& reuse, TPI_BUILD::body_layout& layout,
+                  std::vector<int>& edge_indices);
+
+// Whether an edge of a shape is degenerate (and so no kernel edge).
+bool is_degenerate(const TopoDS_Shape& edge);
 
 // Whether the shape is a solid, a shell, a face or a compound of them (`allow_face` false: no
 // face outside a shell or solid).

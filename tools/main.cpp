@@ -1,0 +1,31 @@
+// The tagtrack command: the library's work made readable for the people who adopt it.
+#include <cstdio>
+
+#include <CLI/CLI.hpp>
+#include <Message.hxx>
+#include <Message_Messenger.hxx>
+
+#include "selfcheck.h"
+
+int main(int argc, char** argv) {
+  // Open CASCADE's readers report to standard output, which the command keeps for its answers.
+  Message::DefaultMessenger()->RemovePrinters(STANDARD_TYPE(Message_Printer));
+  CLI::App app("tagtrack: persistent names for the faces, edges and vertices of B-rep solids",
+               "tagtrack");
+  app.require_subcommand(1);
+  tagtrack_tool::add_selfcheck(app);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& help) {
+    return app.exit(help);
+  } catch (const CLI::CallForAllHelp& help) {
+    return app.exit(help);
+  } catch (const CLI::RuntimeError& failure) {
+    std::fprintf(stderr, "%s\n", failure.what());
+    return failure.get_exit_code();
+  } catch (const CLI::ParseError& failure) {
+    std::fprintf(stderr, "tagtrack: %s (see tagtrack --help)\n", failure.what());
+    return failure.get_exit_code() == 0 ? 2 : failure.get_exit_code();
+  }
+  return 0;
+}
