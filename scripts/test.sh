@@ -21,7 +21,8 @@ done
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTAGTRACK_SANITIZE=ON \
   -DTAGTRACK_BUILD_BENCHMARKS=OFF -DTAGTRACK_BUILD_EXAMPLES=OFF
 cmake --build build-sanitize -j"$jobs"
-(cd build-sanitize && ctest --output-on-failure -j"$jobs")
+(cd build-sanitize && LSAN_OPTIONS=suppressions=$PWD/../scripts/lsan.supp:print_suppressions=0 \
+  ctest --output-on-failure -j"$jobs")
 
 # The fuzzers for a short budget each (FUZZ_SECONDS, default 15): any finding fails the run.
 FUZZ_SECONDS=${FUZZ_SECONDS:-15} bash scripts/fuzz.sh
