@@ -9,6 +9,7 @@
 #include <BRep_Builder.hxx>
 #include <BRep_Tool.hxx>
 #include <ElCLib.hxx>
+#include <ElSLib.hxx>
 #include <GeomAdaptor_Surface.hxx>
 #include <ShapeAnalysis_Curve.hxx>
 #include <Standard_Failure.hxx>
@@ -118,6 +119,7 @@ face_surface::face_surface(record_ptr record, int index)
     : m_source(record), m_record(record.get()), m_index(index) {
   m_face = TopoDS::Face(m_record->faces().FindKey(index));
   m_surface = BRep_Tool::Surface(m_face);
+  m_adaptor.Load(m_surface);
   m_tolerance = tolerance_of(m_face);
 }
 
@@ -146,14 +148,37 @@ TPK::vector3 face_surface::normal(const TPK::par_pos& uv) const {
 bool face_surface::param(const TPK::position& p, TPK::par_pos& uv,
                          const TPK::par_pos* guess) const {
   try {
-    if (m_analysis.IsNull()) m_analysis = new ShapeAnalysis_Surface(m_surface);
     const gp_Pnt point = to_pnt(p);
-    const gp_Pnt2d found = guess != nullptr
-                               ? m_analysis->NextValueOfUV(gp_Pnt2d(guess->u, guess->v), point,
-                                                           m_tolerance, m_tolerance)
-                               : m_analysis->ValueOfUV(point, m_tolerance);
-    if (m_analysis->Gap() > m_tolerance) return false;
-    double u = found.X(), v = found.Y();
+    double u = 0, v = 0;
+    // Elementary surfaces in closed form; the others by Open CASCADE's projection.
+    switch (m_adaptor.GetType()) {
+      case GeomAbs_Plane:
+        ElSLib::Parameters(m_adaptor.Plane(), point, u, v);
+        break;
+      case GeomAbs_Cylinder:
+        ElSLib::Parameters(m_adaptor.Cylinder(), point, u, v);
+        break;
+      case GeomAbs_Cone:
+        ElSLib::Parameters(m_adaptor.Cone(), point, u, v);
+        break;
+      case GeomAbs_Sphere:
+        ElSLib::Parameters(m_adaptor.Sphere(), point, u, v);
+        break;
+      case GeomAbs_Torus:
+        ElSLib::Parameters(m_adaptor.Torus(), point, u, v);
+        break;
+      default: {
+        if (m_analysis.IsNull()) m_analysis = new ShapeAnalysis_Surface(m_surface);
+        const gp_Pnt2d found = guess != nullptr
+                                   ? m_analysis->NextValueOfUV(gp_Pnt2d(guess->u, guess->v), point,
+                                                               m_tolerance, m_tolerance)
+                                   : m_analysis->ValueOfUV(point, m_tolerance);
+        u = found.X();
+        v = found.Y();
+        break;
+      }
+    }
+    if (m_surface->Value(u, v).Distance(point) > m_tolerance) return false;
     double u1, u2, v1, v2;
     m_surface->Bounds(u1, u2, v1, v2);
     if (m_surface->IsUPeriodic()) u = in_period(u, u1, m_surface->UPeriod());
@@ -181,6 +206,7 @@ surface* face_surface::copy() const {
 // shape moves through the shape's own transform, which makes a new record.
 void face_surface::transform(const TPK::transf& t) {
   m_surface = Handle(Geom_Surface)::DownCast(m_surface->Transformed(to_trsf(t)));
+  m_adaptor.Load(m_surface);
   m_analysis.Nullify();
 }
 
@@ -205,7 +231,7 @@ bool face_surface::same_surface(const surface& other) const {
 }
 
 bool face_surface::planar() const {
-  return GeomAdaptor_Surface(m_surface).GetType() == GeomAbs_Plane;
+  return m_adaptor.GetType() == GeomAbs_Plane;
 }
 
 // ---------------------------------------------------------------------------------------------

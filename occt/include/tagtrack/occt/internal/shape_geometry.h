@@ -9,6 +9,7 @@
 #include <string>
 
 #include <Geom_Curve.hxx>
+#include <GeomAdaptor_Surface.hxx>
 #include <Geom_Surface.hxx>
 #include <ShapeAnalysis_Surface.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
@@ -73,6 +74,7 @@ class face_surface final : public TPK::outside_surface {
   int m_index;
   TopoDS_Face m_face;
   Handle(Geom_Surface) m_surface;
+  GeomAdaptor_Surface m_adaptor;  // its kind, and the elementary surface when it is one
   double m_tolerance;
   mutable Handle(ShapeAnalysis_Surface) m_analysis;  // made on first use
 };
