@@ -74,16 +74,18 @@ outcome plan_kind(const std::vector<BODY*>& inputs, const TopTools_IndexedMapOfS
   return outcome();
 }
 
-// States the splits and merges that bring each old entity's attributes to its images, then the
-// losses.
-outcome state_kind(const kind_plan& plan, const std::vector<ENTITY*>& made, bool moved,
-                   TPK::change_statement& statement) {
+// States what became of one kind's old entities in two statements, announced in turn: `splits`
+// (the entities kept or moved, the new ones split off them, and the pieces through which an
+// entity's attributes reach an image another entity holds), then `merges` (those pieces and the
+// entities that keep nothing merged into the images, and the losses).
+void state_kind(const kind_plan& plan, const std::vector<ENTITY*>& made, bool moved,
+                TPK::change_statement& splits, TPK::change_statement& merges) {
   for (std::size_t r = 1; r < plan.pre.size(); ++r) {
     if (made[r] == nullptr) continue;  // not laid out
     if (plan.holder[r] != nullptr) {
-      moved ? statement.moved(plan.holder[r]) : statement.kept(plan.holder[r]);
+      moved ? splits.moved(plan.holder[r]) : splits.kept(plan.holder[r]);
     } else if (!plan.pre[r].empty()) {
-      statement.split(plan.olds[plan.pre[r].front()], made[r]);
+      splits.split(plan.olds[plan.pre[r].front()], made[r]);
     }
   }
   for (std::size_t r = 1; r < plan.pre.size(); ++r) {
@@ -92,17 +94,18 @@ outcome state_kind(const kind_plan& plan, const std::vector<ENTITY*>& made, bool
       ENTITY* old = plan.olds[pre[i]];
       if (old == plan.holder[r] || (plan.holder[r] == nullptr && i == 0)) continue;
       if (plan.holds[pre[i]]) {
-        if (outcome o = TPI_BUILD::state_split_and_merge(old, made[r], statement); !o.ok())
-          return o;
+        ENTITY* piece = TPI_BUILD::new_piece(old);
+        splits.split(old, piece);
+        merges.merged(piece, made[r]);
+        merges.lost(piece);
       } else {
-        statement.merged(old, made[r]);
+        merges.merged(old, made[r]);
       }
     }
   }
   for (std::size_t old = 0; old < plan.olds.size(); ++old) {
-    if (!plan.holds[old]) statement.lost(plan.olds[old]);
+    if (!plan.holds[old]) merges.lost(plan.olds[old]);
   }
-  return outcome();
 }
 
 template <class E>
@@ -201,9 +204,9 @@ outcome carry_over(const std::vector<BODY*>& inputs, const TopoDS_Shape& result,
     if (outcome laid = layout_of(record, reuse, layout, edge_indices); !laid.ok()) return laid;
 
     TPK::operation_scope scope;
-    TPK::change_statement statement;
+    TPK::change_statement splits, merges;
     TPI_BUILD::laid_out made;
-    if (outcome laid = TPI_BUILD::lay_out_body(inputs[0], layout, statement, made); !laid.ok()) {
+    if (outcome laid = TPI_BUILD::lay_out_body(inputs[0], layout, merges, made); !laid.ok()) {
       return laid;
     }
     const std::vector<ENTITY*> made_faces = by_result_index(made.faces, record->faces().Extent());
@@ -214,9 +217,7 @@ outcome carry_over(const std::vector<BODY*>& inputs, const TopoDS_Shape& result,
     const std::vector<const std::vector<ENTITY*>*> made_of = {&made_faces, &made_edges,
                                                               &made_vertices};
     for (std::size_t k = 0; k < 3; ++k) {
-      if (outcome o = state_kind(*kinds[k].first, *made_of[k], options.moved, statement); !o.ok()) {
-        return o;
-      }
+      state_kind(*kinds[k].first, *made_of[k], options.moved, splits, merges);
     }
     for (std::size_t k = 0; k < 3; ++k) {
       const kind_plan& plan = *kinds[k].first;
@@ -224,15 +225,18 @@ outcome carry_over(const std::vector<BODY*>& inputs, const TopoDS_Shape& result,
         ENTITY* entity = (*made_of[k])[r];
         if (!plan.pre[r].empty() || entity == nullptr) continue;
         if (ENTITY* from = generator[k][r]) {
-          statement.copied(from, entity);
+          splits.copied(from, entity);
         } else {
-          statement.created(entity);
+          splits.created(entity);
         }
       }
     }
-    for (std::size_t i = 1; i < inputs.size(); ++i) statement.lost(inputs[i]);
-    if (const char* broken = statement.check()) return outcome::failure(broken);
-    statement.announce();
+    for (std::size_t i = 1; i < inputs.size(); ++i) merges.lost(inputs[i]);
+    for (const TPK::change_statement* statement : {&splits, &merges}) {
+      if (const char* broken = statement->check()) return outcome::failure(broken);
+    }
+    splits.announce();
+    merges.announce();
     scope.commit();
     return outcome();
   } catch (const Standard_Failure& failure) {

@@ -149,35 +149,21 @@ outcome lay_out_body(BODY* body, body_layout& layout, TPK::change_statement& sta
   return outcome();
 }
 
-outcome state_split_and_merge(ENTITY* piece_of, ENTITY* holder, TPK::change_statement& statement) {
-  if (piece_of == nullptr || holder == nullptr || !piece_of->alive() || !holder->alive() ||
-      piece_of == holder || piece_of->kind() != holder->kind()) {
-    return refuse("a split and merge needs two live entities of one kind");
-  }
-  ENTITY* piece = nullptr;
-  switch (piece_of->kind()) {
+ENTITY* new_piece(ENTITY* like) {
+  switch (like->kind()) {
     case entity_kind::face: {
-      auto* face = static_cast<FACE*>(piece_of);
-      piece = topology_editor::new_face(face->body(), face->geometry()->copy(), face->reversed());
-      break;
+      auto* face = static_cast<FACE*>(like);
+      return topology_editor::new_face(face->body(), face->geometry()->copy(), face->reversed());
     }
-    case entity_kind::edge: {
-      auto* edge = static_cast<EDGE*>(piece_of);
-      piece = topology_editor::new_detached_edge(edge);
-      break;
-    }
+    case entity_kind::edge:
+      return topology_editor::new_detached_edge(static_cast<EDGE*>(like));
     case entity_kind::vertex: {
-      auto* vertex = static_cast<VERTEX*>(piece_of);
-      piece = topology_editor::new_vertex(vertex->body(), vertex->point());
-      break;
+      auto* vertex = static_cast<VERTEX*>(like);
+      return topology_editor::new_vertex(vertex->body(), vertex->point());
     }
     default:
-      return refuse("a split and merge needs faces, edges or vertices");
+      return nullptr;
   }
-  statement.split(piece_of, piece);
-  statement.merged(piece, holder);
-  statement.lost(piece);
-  return outcome();
 }
 
 }  // namespace TPI_BUILD

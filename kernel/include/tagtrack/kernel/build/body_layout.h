@@ -69,13 +69,11 @@ TPK_KERNEL_EXPORT BODY* new_body();
 TPK_KERNEL_EXPORT outcome lay_out_body(BODY* body, body_layout& layout,
                                        TPK::change_statement& statement, laid_out& made);
 
-// States that `piece_of`'s attributes reach `holder` as a split followed by a merge: a new entity
-// of `piece_of`'s kind splits off it and merges into `holder`, and is lost. For an entity with
-// several images of which another entity holds one (overlapping bodies): each attribute of
-// `piece_of` hears split_owner naming the piece, whose attributes then merge into `holder`'s.
-// Inside an operation_scope, before `statement` is announced; `piece_of` and `holder` are live
-// faces, edges or vertices of one kind.
-TPK_KERNEL_EXPORT outcome state_split_and_merge(ENTITY* piece_of, ENTITY* holder,
-                                                TPK::change_statement& statement);
+// A new entity of `like`'s kind in its body, with a copy of its geometry and no topology: a piece
+// that lives only within one operation, through which attributes travel where an entity's images
+// are shared with others (overlapping bodies): state it split off `like` in one statement, then
+// merged into the entity that holds the shared image and lost in a later one. `like` is a live
+// face, edge or vertex; inside an operation_scope.
+TPK_KERNEL_EXPORT ENTITY* new_piece(ENTITY* like);
 
 }  // namespace TPI_BUILD
