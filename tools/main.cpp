@@ -5,6 +5,7 @@
 #include <Message.hxx>
 #include <Message_Messenger.hxx>
 
+#include "scenario_runner.h"
 #include "selfcheck.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
                "tagtrack");
   app.require_subcommand(1);
   tagtrack_tool::add_selfcheck(app);
+  tagtrack_tool::add_scenario(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& help) {
@@ -21,7 +23,7 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForAllHelp& help) {
     return app.exit(help);
   } catch (const CLI::RuntimeError& failure) {
-    std::fprintf(stderr, "%s\n", failure.what());
+    if (*failure.what() != '\0') std::fprintf(stderr, "%s\n", failure.what());
     return failure.get_exit_code();
   } catch (const CLI::ParseError& failure) {
     std::fprintf(stderr, "tagtrack: %s (see tagtrack --help)\n", failure.what());
