@@ -142,8 +142,11 @@ bool make_prism(const json& f, const std::map<std::string, TopoDS_Shape>& consum
     for (TopExp_Explorer e(profile, TopAbs_EDGE); e.More(); e.Next()) {
       BRepExtrema_DistShapeShape d(e.Current(), BRepBuilderAPI_MakeVertex(mid).Vertex());
       if (d.IsDone() && d.Value() < 1e-7) {
+        const int number = f.contains("segment_numbers")
+                               ? f["segment_numbers"].at(k).get<int>()
+                               : static_cast<int>(k);
         for (const TopoDS_Shape& side : prism.Generated(e.Current())) {
-          run.named_faces.emplace_back(side, id + ".side" + std::to_string(k));
+          run.named_faces.emplace_back(side, id + ".side" + std::to_string(number));
         }
         break;
       }
