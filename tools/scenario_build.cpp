@@ -38,9 +38,9 @@ gp_Pnt point_of(const json& v) {
 // What an algorithm of the BRepBuilderAPI family says became of its inputs' sub-shapes, kept
 // where the images are in the result (its own IsDeleted is not asked: it reports edges it left
 // alone as deleted).
-Handle(BRepTools_History) history_of(BRepBuilderAPI_MakeShape& algorithm,
-                                     const std::vector<TopoDS_Shape>& inputs,
-                                     const TopoDS_Shape& result) {
+Handle(BRepTools_History)
+    history_of(BRepBuilderAPI_MakeShape& algorithm, const std::vector<TopoDS_Shape>& inputs,
+               const TopoDS_Shape& result) {
   Handle(BRepTools_History) history = new BRepTools_History();
   TopTools_IndexedMapOfShape in_result;
   for (TopAbs_ShapeEnum kind : {TopAbs_FACE, TopAbs_EDGE, TopAbs_VERTEX}) {
@@ -142,9 +142,8 @@ bool make_prism(const json& f, const std::map<std::string, TopoDS_Shape>& consum
     for (TopExp_Explorer e(profile, TopAbs_EDGE); e.More(); e.Next()) {
       BRepExtrema_DistShapeShape d(e.Current(), BRepBuilderAPI_MakeVertex(mid).Vertex());
       if (d.IsDone() && d.Value() < 1e-7) {
-        const int number = f.contains("segment_numbers")
-                               ? f["segment_numbers"].at(k).get<int>()
-                               : static_cast<int>(k);
+        const int number = f.contains("segment_numbers") ? f["segment_numbers"].at(k).get<int>()
+                                                         : static_cast<int>(k);
         for (const TopoDS_Shape& side : prism.Generated(e.Current())) {
           run.named_faces.emplace_back(side, id + ".side" + std::to_string(number));
         }
@@ -171,17 +170,17 @@ bool make_rounding(const json& f, const char* size_key,
   }
   algorithm.Build();
   if (!algorithm.IsDone()) {
-    why = std::string(size_key == std::string("radius") ? "the fillet" : "the chamfer") +
-          " failed";
+    why = std::string(size_key == std::string("radius") ? "the fillet" : "the chamfer") + " failed";
     return false;
   }
   run.result = algorithm.Shape();
   run.history = history_of(algorithm, {target}, run.result);
+  // A rounded or bevelled face is named after the reference of the edge it replaced, which a
+  // reordered or extended edge list keeps.
   for (std::size_t i = 0; i < edges.size(); ++i) {
+    const std::string edge_name = f.at("edges").at(i).get<std::string>();
     for (const TopoDS_Shape& face : algorithm.Generated(edges[i])) {
-      if (face.ShapeType() == TopAbs_FACE) {
-        run.named_faces.emplace_back(face, id + ".e" + std::to_string(i));
-      }
+      if (face.ShapeType() == TopAbs_FACE) run.named_faces.emplace_back(face, id + "." + edge_name);
     }
   }
   return true;
@@ -276,8 +275,8 @@ bool run_feature(const json& f, const std::map<std::string, TopoDS_Shape>& resul
   }
 }
 
-std::vector<TopoDS_Shape> entities_at(const TopoDS_Shape& shape, const std::string& kind,
-                                      double x, double y, double z) {
+std::vector<TopoDS_Shape> entities_at(const TopoDS_Shape& shape, const std::string& kind, double x,
+                                      double y, double z) {
   const TopAbs_ShapeEnum type = kind == "face"   ? TopAbs_FACE
                                 : kind == "edge" ? TopAbs_EDGE
                                                  : TopAbs_VERTEX;

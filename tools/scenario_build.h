@@ -19,7 +19,8 @@ struct feature_run {
   // solid, or passes its target through).
   Handle(BRepTools_History) history;
   // The faces the feature made, each with the name its tagging gives it: "<id>.top",
-  // "<id>.side2", "<id>.e0" (the fillet face of the feature's first edge), ...
+  // "<id>.side2" (standing on segment 2 of the sketch), "<id>.rim" (the fillet face that replaced
+  // the edge referenced as "rim"), ...
   std::vector<std::pair<TopoDS_Shape, std::string>> named_faces;
 };
 
@@ -34,7 +35,7 @@ bool run_feature(const nlohmann::json& f, const std::map<std::string, TopoDS_Sha
 std::vector<std::string> consumed_references(const nlohmann::json& f);
 
 // The entities of `kind` ("face", "edge", "vertex") of `shape` that contain `p` within 1e-6.
-std::vector<TopoDS_Shape> entities_at(const TopoDS_Shape& shape, const std::string& kind,
-                                      double x, double y, double z);
+std::vector<TopoDS_Shape> entities_at(const TopoDS_Shape& shape, const std::string& kind, double x,
+                                      double y, double z);
 
 }  // namespace tagtrack_tool

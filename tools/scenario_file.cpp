@@ -114,8 +114,8 @@ bool check_features(const scenario& s, const json& features, std::string& error)
   }
   for (const scenario_reference& r : s.references) {
     if (before.count(r.after) == 0) {
-      error = "reference '" + r.name + "': it is taken after '" + r.after +
-              "', which is no feature";
+      error =
+          "reference '" + r.name + "': it is taken after '" + r.after + "', which is no feature";
       return false;
     }
   }
@@ -167,14 +167,15 @@ bool apply_changes(const scenario& s, const json& changes, json& features, std::
       for (const json& f : features) {
         const auto used = inputs_of(f);
         if (std::find(used.begin(), used.end(), id) != used.end()) {
-          error = "feature '" + id + "' is removed but '" + f["id"].get<std::string>() +
-                  "' uses it";
+          error =
+              "feature '" + id + "' is removed but '" + f["id"].get<std::string>() + "' uses it";
           return false;
         }
       }
       for (const scenario_reference& r : s.references) {
         if (r.after == id) {
-          error = "feature '" + id + "' is removed but reference '" + r.name + "' is taken after it";
+          error =
+              "feature '" + id + "' is removed but reference '" + r.name + "' is taken after it";
           return false;
         }
       }

@@ -99,6 +99,14 @@ bool build_and_score(const scenario& s, int step, const json& features, naming_m
       const double us =
           std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
               .count();
+      // An entity found twice is one entity found.
+      std::vector<TopoDS_Shape> distinct;
+      for (const TopoDS_Shape& shape : found) {
+        const bool seen = std::any_of(distinct.begin(), distinct.end(),
+                                      [&](const TopoDS_Shape& d) { return d.IsSame(shape); });
+        if (!seen) distinct.push_back(shape);
+      }
+      found.swap(distinct);
       resolved[r.name] = found;
       if (!scored_here) continue;
       scored.insert(r.name);
@@ -117,7 +125,8 @@ bool build_and_score(const scenario& s, int step, const json& features, naming_m
   // References whose feature did not run for this method.
   for (const scenario_reference& r : s.references) {
     if (scored.count(r.name) != 0) continue;
-    const bool expected = step == 0 || s.edits[static_cast<std::size_t>(step - 1)].expect.count(r.name);
+    const bool expected =
+        step == 0 || s.edits[static_cast<std::size_t>(step - 1)].expect.count(r.name);
     if (expected) results.push_back({s.name, r.name, method.name(), step, "failed", false, 0});
   }
   method.end_build();
@@ -149,9 +158,9 @@ void print_table(const std::vector<scenario_result>& results,
     std::printf("  %-5d %-18s", head.step, head.reference.c_str());
     for (const std::string& m : methods) {
       std::string shown = "-";
-      for (std::size_t j = i; j < results.size() && results[j].scenario == head.scenario &&
-                              results[j].step == head.step &&
-                              results[j].reference == head.reference;
+      for (std::size_t j = i;
+           j < results.size() && results[j].scenario == head.scenario &&
+           results[j].step == head.step && results[j].reference == head.reference;
            ++j) {
         if (results[j].method == m) {
           shown = results[j].verdict;
@@ -196,48 +205,60 @@ void print_json(const std::vector<scenario_result>& results) {
 }
 
 // A sketcher's segments keep their identity while the user edits the profile: the modeller gives
-// each prism side the persistent number of the polygon segment it stands on. A polygon with as
-// many points as before keeps its numbers by position (its points moved); one that gained or
-// lost points keeps a segment's number where the segment still starts, or else still ends, at
-// one of the previous polygon's points, and numbers the others anew.
+// each prism side the persistent number of the polygon segment it stands on. A segment keeps the
+// number of the previous polygon's segment between the same two points, else of the one that
+// started, or else ended, at its start or end point; a polygon with as many points as before
+// gives its remaining segments the numbers of their positions (their points moved); the others
+// are numbered anew.
 void number_segments(json& features, std::map<std::string, json>& previous) {
   for (json& f : features) {
     if (f.value("op", "") != "prism" || !f.contains("polygon")) continue;
     const std::string id = f["id"].get<std::string>();
     const json& points = f["polygon"];
     const std::size_t n = points.size();
-    json numbers = json::array();
+    std::vector<int> chosen(n, -1);
     const auto known = previous.find(id);
-    if (known == previous.end() || known->second["polygon"].size() == n) {
-      for (std::size_t k = 0; k < n; ++k) {
-        numbers.push_back(known == previous.end() ? static_cast<int>(k)
-                                                  : known->second["numbers"][k].get<int>());
-      }
+    if (known == previous.end()) {
+      for (std::size_t k = 0; k < n; ++k) chosen[k] = static_cast<int>(k);
     } else {
       const json& old = known->second["polygon"];
       const json& old_numbers = known->second["numbers"];
+      const std::size_t m = old.size();
       int next = 0;
       for (const json& number : old_numbers) next = std::max(next, number.get<int>() + 1);
       std::set<int> taken;
-      std::vector<int> chosen(n, -1);
-      const auto claim = [&](std::size_t k, bool by_start) {
-        const json& a = points[by_start ? k : (k + 1) % n];
-        for (std::size_t i = 0; i < old.size(); ++i) {
-          const json& b = old[by_start ? i : (i + 1) % old.size()];
+      // How segment k relates to old segment i: 2 both ends, 1 its start, 0 its end.
+      const auto claim = [&](std::size_t k, int how) {
+        const json& a = points[k];
+        const json& b = points[(k + 1) % n];
+        for (std::size_t i = 0; i < m; ++i) {
+          const bool start = a == old[i], end = b == old[(i + 1) % m];
+          const bool fits = how == 2 ? start && end : how == 1 ? start : end;
           const int number = old_numbers[i].get<int>();
-          if (a == b && taken.count(number) == 0) {
+          if (fits && taken.count(number) == 0) {
             chosen[k] = number;
             taken.insert(number);
             return;
           }
         }
       };
-      for (std::size_t k = 0; k < n; ++k) claim(k, true);
-      for (std::size_t k = 0; k < n; ++k) {
-        if (chosen[k] < 0) claim(k, false);
+      for (int how : {2, 1, 0}) {
+        for (std::size_t k = 0; k < n; ++k) {
+          if (chosen[k] < 0) claim(k, how);
+        }
       }
-      for (std::size_t k = 0; k < n; ++k) numbers.push_back(chosen[k] >= 0 ? chosen[k] : next++);
+      for (std::size_t k = 0; k < n; ++k) {
+        if (chosen[k] >= 0) continue;
+        const int positional = n == m ? old_numbers[k].get<int>() : -1;
+        if (positional >= 0 && taken.count(positional) == 0) {
+          chosen[k] = positional;
+          taken.insert(positional);
+        } else {
+          chosen[k] = next++;
+        }
+      }
     }
+    json numbers(chosen);
     f["segment_numbers"] = numbers;
     previous[id] = json{{"polygon", points}, {"numbers", numbers}};
   }
@@ -304,9 +325,9 @@ void add_scenario(CLI::App& app) {
       results.insert(results.end(), own.begin(), own.end());
     }
     *as_json ? print_json(results) : print_table(results, methods);
-    const bool tagtrack_failed =
-        std::any_of(results.begin(), results.end(),
-                    [](const scenario_result& r) { return r.method == "tagtrack" && !is_right(r); });
+    const bool tagtrack_failed = std::any_of(
+        results.begin(), results.end(),
+        [](const scenario_result& r) { return r.method == "tagtrack" && !is_right(r); });
     if (tagtrack_failed) throw CLI::RuntimeError("", 1);
   });
 }

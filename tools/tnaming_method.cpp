@@ -1,3 +1,4 @@
+#include <Standard_Failure.hxx>
 #include <TDF_ChildIterator.hxx>
 #include <TDF_Data.hxx>
 #include <TDF_Label.hxx>
@@ -8,7 +9,6 @@
 #include <TopExp.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS_Iterator.hxx>
-#include <Standard_Failure.hxx>
 
 #include "naming_methods.h"
 
