@@ -14,29 +14,14 @@
 
 #include "selfcheck.h"
 #include "test_parts.h"
+#include "tools/command.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct command_result {
-  int status = -1;
-  std::string out;
-};
-
-// Runs the command with `arguments`, keeping standard output or, with `errors`, standard error.
-command_result run_command(const std::string& arguments, bool errors) {
-  const std::string line = std::string(TAGTRACK_COMMAND) + " " + arguments +
-                           (errors ? " 2>&1 >/dev/null" : " 2>/dev/null");
-  command_result result;
-  FILE* pipe = popen(line.c_str(), "r");
-  if (pipe == nullptr) return result;
-  char buffer[4096];
-  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-    result.out.append(buffer, n);
-  result.status = pclose(pipe);
-  return result;
-}
+using tool_test::command_result;
+using tool_test::run_command;
 
 class Selfcheck : public testing::Test {
  protected:
