@@ -10,6 +10,7 @@
 
 #include "naming_methods.h"
 #include "scenario_build.h"
+#include "scenario_report.h"
 
 namespace tagtrack_tool {
 
@@ -42,7 +43,8 @@ std::string verdict_of(const std::vector<TopoDS_Shape>& found, const TopoDS_Shap
 
 // One build of the history (`step` 0 the first) with one method, scoring every reference.
 bool build_and_score(const scenario& s, int step, const json& features, naming_method& method,
-                     std::vector<scenario_result>& results, std::string& error) {
+                     std::vector<scenario_result>& results, step_picture* picture,
+                     std::string& error) {
   method.begin_build(count_uses(features));
   std::map<std::string, TopoDS_Shape> shapes;
   std::map<std::string, std::vector<TopoDS_Shape>> resolved;
@@ -69,6 +71,12 @@ bool build_and_score(const scenario& s, int step, const json& features, naming_m
       continue;
     }
     shapes[id] = run.result;
+    // The picture shows the first method's model, as it stands after its last feature.
+    if (picture != nullptr &&
+        (picture->model_method.empty() || picture->model_method == method.name())) {
+      picture->model_method = method.name();
+      picture->model = run.result;
+    }
     for (const scenario_reference& r : s.references) {
       if (r.after != id) continue;
       TopoDS_Shape expected;
@@ -111,6 +119,10 @@ bool build_and_score(const scenario& s, int step, const json& features, naming_m
       if (!scored_here) continue;
       scored.insert(r.name);
       scenario_result result{s.name, r.name, method.name(), step, "", false, us};
+      if (picture != nullptr) {
+        if (!expected.IsNull()) picture->expected[r.name] = expected;
+        picture->found[r.name][method.name()] = found;
+      }
       if (!expect_lost && expected.IsNull()) {
         // The expected point is on no single entity of this method's own model, which a wrong
         // resolution upstream made different from the model the expectation describes.
@@ -119,6 +131,7 @@ bool build_and_score(const scenario& s, int step, const json& features, naming_m
         result.verdict = verdict_of(found, expect_lost ? nullptr : &expected, expect_lost,
                                     result.expected_among);
       }
+      if (picture != nullptr) picture->verdicts[r.name][method.name()] = result.verdict;
       results.push_back(result);
     }
   }
@@ -267,7 +280,15 @@ void number_segments(json& features, std::map<std::string, json>& previous) {
 }  // namespace
 
 bool run_scenario(const scenario& s, const std::vector<std::string>& methods,
-                  std::vector<scenario_result>& results, std::string& error) {
+                  std::vector<scenario_result>& results, std::string& error,
+                  std::vector<step_picture>* pictures) {
+  if (pictures != nullptr) {
+    pictures->assign(s.edits.size() + 1, step_picture());
+    for (std::size_t i = 0; i < pictures->size(); ++i) {
+      (*pictures)[i].scenario = s.name;
+      (*pictures)[i].step = static_cast<int>(i);
+    }
+  }
   for (const std::string& name : methods) {
     std::unique_ptr<naming_method> method = name == "tagtrack" ? make_tagtrack_method()
                                             : name == "index"  ? make_index_method()
@@ -285,7 +306,9 @@ bool run_scenario(const scenario& s, const std::vector<std::string>& methods,
       }
       json numbered = features;
       number_segments(numbered, segments);
-      if (!build_and_score(s, step, numbered, *method, results, error)) return false;
+      step_picture* picture =
+          pictures == nullptr ? nullptr : &(*pictures)[static_cast<std::size_t>(step)];
+      if (!build_and_score(s, step, numbered, *method, results, picture, error)) return false;
     }
   }
   // Grouped by step and reference, methods in the order asked.
@@ -315,16 +338,24 @@ void add_scenario(CLI::App& app) {
         *method == "all" ? std::vector<std::string>{"tagtrack", "tnaming", "index"}
                          : std::vector<std::string>{*method};
     std::vector<scenario_result> results;
+    std::vector<step_picture> pictures;
     for (const std::string& file : *files) {
       scenario s;
       std::string error;
       std::vector<scenario_result> own;
-      if (!read_scenario(file, s, error) || !run_scenario(s, methods, own, error)) {
+      std::vector<step_picture> own_pictures;
+      if (!read_scenario(file, s, error) ||
+          !run_scenario(s, methods, own, error, report->empty() ? nullptr : &own_pictures)) {
         throw CLI::RuntimeError("tagtrack: " + error, 1);
       }
       results.insert(results.end(), own.begin(), own.end());
+      pictures.insert(pictures.end(), own_pictures.begin(), own_pictures.end());
     }
     *as_json ? print_json(results) : print_table(results, methods);
+    if (!report->empty()) {
+      std::string error;
+      if (!write_report(*report, pictures, methods, error)) throw CLI::RuntimeError(error, 1);
+    }
     const bool tagtrack_failed = std::any_of(
         results.begin(), results.end(),
         [](const scenario_result& r) { return r.method == "tagtrack" && !is_right(r); });

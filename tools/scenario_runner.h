@@ -9,6 +9,7 @@
 #include <CLI/CLI.hpp>
 
 #include "scenario_file.h"
+#include "scenario_report.h"
 
 namespace tagtrack_tool {
 
@@ -24,8 +25,10 @@ struct scenario_result {
 
 // Runs a scenario with the given methods; false with the reason when the file is invalid (a pick
 // on no entity or on several, a change that cannot apply).
+// `pictures`, when given, receives what the report draws for each step.
 bool run_scenario(const scenario& s, const std::vector<std::string>& methods,
-                  std::vector<scenario_result>& results, std::string& error);
+                  std::vector<scenario_result>& results, std::string& error,
+                  std::vector<step_picture>* pictures = nullptr);
 
 void add_scenario(CLI::App& app);
 
