@@ -203,6 +203,17 @@ outcome carry_over(const std::vector<BODY*>& inputs, const TopoDS_Shape& result,
     std::vector<int> edge_indices;
     if (outcome laid = layout_of(record, reuse, layout, edge_indices); !laid.ok()) return laid;
 
+    // The inputs none of whose entities join the result (a tool that missed the object): the
+    // layout retires the loops and coedges of the others only.
+    std::vector<char> contributes(inputs.size(), 0);
+    for (const kind_plan* plan : {&faces, &edges, &vertices}) {
+      for (const ENTITY* holder : plan->holder) {
+        for (std::size_t i = 0; holder != nullptr && i < inputs.size(); ++i) {
+          if (holder->body() == inputs[i]) contributes[i] = 1;
+        }
+      }
+    }
+
     TPK::operation_scope scope;
     TPK::change_statement splits, merges;
     TPI_BUILD::laid_out made;
@@ -231,7 +242,10 @@ outcome carry_over(const std::vector<BODY*>& inputs, const TopoDS_Shape& result,
         }
       }
     }
-    for (std::size_t i = 1; i < inputs.size(); ++i) merges.lost(inputs[i]);
+    for (std::size_t i = 1; i < inputs.size(); ++i) {
+      if (!contributes[i]) TPI_BUILD::state_loops_lost(inputs[i], merges);
+      merges.lost(inputs[i]);
+    }
     for (const TPK::change_statement* statement : {&splits, &merges}) {
       if (const char* broken = statement->check()) return outcome::failure(broken);
     }

@@ -149,6 +149,10 @@ outcome lay_out_body(BODY* body, body_layout& layout, TPK::change_statement& sta
   return outcome();
 }
 
+void state_loops_lost(const BODY* body, TPK::change_statement& statement) {
+  if (body != nullptr) retire_loops_of(body, statement);
+}
+
 ENTITY* new_piece(ENTITY* like) {
   switch (like->kind()) {
     case entity_kind::face: {

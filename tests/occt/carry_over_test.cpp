@@ -148,6 +148,8 @@ TEST_F(CarryOver, RollBackRestoresShapesAndTags) {
   const std::vector<std::pair<const char*, std::function<outcome(BODY*)>>> operations = {
       {"fuse", [](BODY* b) { return TPI_OCCT::fuse(b, body_of(cylinder(5, 5, 2, 2, 3))); }},
       {"cut", [](BODY* b) { return TPI_OCCT::cut(b, body_of(box(4, -1, 1, 2, 12, 2))); }},
+      {"cut missing the block",
+       [](BODY* b) { return TPI_OCCT::cut(b, body_of(box(40, 40, 40, 1, 1, 1))); }},
       {"common", [](BODY* b) { return TPI_OCCT::common(b, body_of(box(2, 2, -1, 5, 5, 5))); }},
       {"fillet",
        [](BODY* b) {

@@ -69,6 +69,10 @@ TPK_KERNEL_EXPORT BODY* new_body();
 TPK_KERNEL_EXPORT outcome lay_out_body(BODY* body, body_layout& layout,
                                        TPK::change_statement& statement, laid_out& made);
 
+// States lost the loops and coedges of every face of `body`: for a body whose faces, edges and
+// vertices an operation states lost or moves elsewhere without laying the body out.
+TPK_KERNEL_EXPORT void state_loops_lost(const BODY* body, TPK::change_statement& statement);
+
 // A new entity of `like`'s kind in its body, with a copy of its geometry and no topology: a piece
 // that lives only within one operation, through which attributes travel where an entity's images
 // are shared with others (overlapping bodies): state it split off `like` in one statement, then
