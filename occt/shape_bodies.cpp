@@ -73,6 +73,10 @@ outcome import_shape(const TopoDS_Shape& shape, BODY*& body) {
   }
 }
 
+void register_model_file_geometry() {
+  register_family();
+}
+
 TopoDS_Shape shape_of(const BODY* body) {
   const record_ptr record = record_of(body);
   return record == nullptr ? TopoDS_Shape() : record->shape();

@@ -5,6 +5,7 @@
 #include <Message.hxx>
 #include <Message_Messenger.hxx>
 
+#include "recipe_command.h"
 #include "scenario_runner.h"
 #include "selfcheck.h"
 
@@ -16,6 +17,9 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   tagtrack_tool::add_selfcheck(app);
   tagtrack_tool::add_scenario(app);
+  tagtrack_tool::add_recipe(app);
+  tagtrack_tool::add_model(app);
+  tagtrack_tool::add_match(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& help) {

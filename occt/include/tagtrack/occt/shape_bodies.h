@@ -26,6 +26,11 @@ namespace TPI_OCCT {
 // without both vertices. Nothing of Open CASCADE's exceptions escapes.
 TAGTRACK_OCCT_EXPORT outcome import_shape(const TopoDS_Shape& shape, BODY*& body);
 
+// Registers the Open CASCADE geometry family ("occt-shape") with the kernel's model files, so that
+// a file holding bodies backed by shapes can be read before any shape was imported (importing
+// registers it too).
+TAGTRACK_OCCT_EXPORT void register_model_file_geometry();
+
 // The shape behind `body`; a null shape for a body the reference kernel made.
 TAGTRACK_OCCT_EXPORT TopoDS_Shape shape_of(const BODY* body);
 

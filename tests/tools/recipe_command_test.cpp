@@ -1,0 +1,89 @@
+// `tagtrack recipe`, `model show` and `match` on real files: trees and JSON parsed back, a
+// resolution printed, and malformed or truncated input refused in one line with a non-zero exit.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <nlohmann/json.hpp>
+
+#include <tagtrack/kernel/kernel.h>
+#include <tagtrack/tagging_tracking.h>
+
+#include "tools/command.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace TT = TPI_TAGGING_TRACKING;
+using tool_test::run_command;
+
+// A tagged block saved as a model file and the recipe of one of its edges.
+class RecipeCommands : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    folder = fs::temp_directory_path() / ("tagtrack_recipes_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    TT::generic_tag_attrib_def_savres::set_savres_def("generic_tag_attrib_def");
+    BODY* block = nullptr;
+    ASSERT_TRUE(TPI_BUILD::make_block(2, 1, 1, block).ok());
+    for (std::size_t i = 0; i < block->faces().size(); ++i) {
+      TT::tag_entity(block->faces()[i], "BLOCK.f" + std::to_string(i), 1);
+    }
+    std::string model;
+    ASSERT_TRUE(TPI_FILE::save_bodies({block}, model).ok());
+    std::ofstream(folder / "block.model") << model;
+    std::ofstream(folder / "edge.recipe")
+        << TT::recipe_text(TT::make_recipe(TT::EDGE_TRACKABLE(block->edges()[0])).get()) << "\n";
+    std::ofstream(folder / "face.recipe")
+        << TT::recipe_text(TT::make_recipe(TT::FACE_TRACKABLE(block->faces()[0])).get()) << "\n";
+    std::ofstream(folder / "truncated.model") << model.substr(0, model.size() / 2);
+    std::ofstream(folder / "junk.recipe") << "Q 9 9 9\n";
+    TPI_MODEL::delete_body(block);
+  }
+  static void TearDownTestSuite() { fs::remove_all(folder); }
+  static std::string at(const char* name) { return (folder / name).string(); }
+  static fs::path folder;
+};
+
+fs::path RecipeCommands::folder;
+
+TEST_F(RecipeCommands, ShowCheckSameModelAndMatch) {
+  const auto tree = run_command("recipe show --json " + at("edge.recipe"), false);
+  ASSERT_EQ(tree.status, 0);
+  const nlohmann::json edge = nlohmann::json::parse(tree.out);
+  EXPECT_EQ(edge.at("type"), "edge");
+  EXPECT_EQ(edge.at("faces").size(), 2u);
+  EXPECT_EQ(edge.at("vertices").size(), 2u);
+  EXPECT_EQ(edge["faces"][0][0].at("primary").get<std::string>().rfind("BLOCK.f", 0), 0u);
+
+  EXPECT_EQ(run_command("recipe check " + at("edge.recipe"), false).status, 0);
+  EXPECT_EQ(run_command("recipe same " + at("edge.recipe") + " " + at("edge.recipe"), false).status,
+            0);
+  EXPECT_NE(run_command("recipe same " + at("edge.recipe") + " " + at("face.recipe"), false).status,
+            0);
+
+  const auto model = run_command("model show --json " + at("block.model"), false);
+  ASSERT_EQ(model.status, 0);
+  const nlohmann::json bodies = nlohmann::json::parse(model.out).at("bodies");
+  ASSERT_EQ(bodies.size(), 1u);
+  EXPECT_EQ(bodies[0].at("entities").size(), 6u + 12u + 8u);
+
+  const auto match = run_command("match " + at("block.model") + " " + at("face.recipe"), false);
+  EXPECT_EQ(match.status, 0);
+  EXPECT_EQ(match.out.rfind("resolved: one entity", 0), 0u) << match.out;
+}
+
+TEST_F(RecipeCommands, RefuseWhatTheyCannotRead) {
+  for (const std::string& arguments :
+       {"recipe show " + at("junk.recipe"), "recipe show " + at("missing.recipe"),
+        "model show " + at("truncated.model"), "model show " + at("edge.recipe"),
+        "match " + at("block.model") + " " + at("junk.recipe"), std::string("recipe frobnicate")}) {
+    SCOPED_TRACE(arguments);
+    const auto refused = run_command(arguments, true);
+    EXPECT_NE(refused.status, 0);
+    EXPECT_EQ(std::count(refused.out.begin(), refused.out.end(), '\n'), 1) << refused.out;
+  }
+}
+
+}  // namespace
