@@ -5,6 +5,7 @@
 #include <Message.hxx>
 #include <Message_Messenger.hxx>
 
+#include "demo_command.h"
 #include "recipe_command.h"
 #include "scenario_runner.h"
 #include "selfcheck.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
   CLI::App app("tagtrack: persistent names for the faces, edges and vertices of B-rep solids",
                "tagtrack");
   app.require_subcommand(1);
+  tagtrack_tool::add_demo(app);
   tagtrack_tool::add_selfcheck(app);
   tagtrack_tool::add_scenario(app);
   tagtrack_tool::add_recipe(app);
