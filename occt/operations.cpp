@@ -115,6 +115,30 @@ BODY* body_of(const std::vector<EDGE*>& edges) {
   return backed(body) ? body : nullptr;
 }
 
+// A fillet or chamfer of edges of one body, every edge by `size`.
+template <class Rounding>
+outcome rounding(const char* operation, const char* size_name, const std::vector<EDGE*>& edges,
+                 double size) {
+  BODY* body = body_of(edges);
+  if (body == nullptr || edges.empty() || !(size > 0)) {
+    return outcome::failure(std::string(operation) +
+                            ": needs live edges of one body backed by a shape and a " + size_name +
+                            " > 0");
+  }
+  try {
+    Rounding algorithm(shape_of(body));
+    for (const EDGE* edge : edges) algorithm.Add(size, edge_shape(edge));
+    algorithm.Build();
+    if (!algorithm.IsDone()) {
+      return outcome::failure(std::string(operation) + ": the " + operation + " failed");
+    }
+    return named(operation, carry_over({body}, algorithm.Shape(), algorithm_history(algorithm),
+                                       carry_options()));
+  } catch (const Standard_Failure& failure) {
+    return failed(operation, failure);
+  }
+}
+
 }  // namespace
 
 outcome fuse(BODY* body, BODY* tool) {
@@ -130,39 +154,11 @@ outcome common(BODY* body, BODY* tool) {
 }
 
 outcome fillet(const std::vector<EDGE*>& edges, double radius) {
-  BODY* body = body_of(edges);
-  if (body == nullptr || edges.empty() || !(radius > 0)) {
-    return outcome::failure(
-        "fillet: needs live edges of one body backed by a shape and a radius > 0");
-  }
-  try {
-    BRepFilletAPI_MakeFillet algorithm(shape_of(body));
-    for (const EDGE* edge : edges) algorithm.Add(radius, edge_shape(edge));
-    algorithm.Build();
-    if (!algorithm.IsDone()) return outcome::failure("fillet: the fillet failed");
-    return named("fillet", carry_over({body}, algorithm.Shape(), algorithm_history(algorithm),
-                                      carry_options()));
-  } catch (const Standard_Failure& failure) {
-    return failed("fillet", failure);
-  }
+  return rounding<BRepFilletAPI_MakeFillet>("fillet", "radius", edges, radius);
 }
 
 outcome chamfer(const std::vector<EDGE*>& edges, double distance) {
-  BODY* body = body_of(edges);
-  if (body == nullptr || edges.empty() || !(distance > 0)) {
-    return outcome::failure(
-        "chamfer: needs live edges of one body backed by a shape and a distance > 0");
-  }
-  try {
-    BRepFilletAPI_MakeChamfer algorithm(shape_of(body));
-    for (const EDGE* edge : edges) algorithm.Add(distance, edge_shape(edge));
-    algorithm.Build();
-    if (!algorithm.IsDone()) return outcome::failure("chamfer: the chamfer failed");
-    return named("chamfer", carry_over({body}, algorithm.Shape(), algorithm_history(algorithm),
-                                       carry_options()));
-  } catch (const Standard_Failure& failure) {
-    return failed("chamfer", failure);
-  }
+  return rounding<BRepFilletAPI_MakeChamfer>("chamfer", "distance", edges, distance);
 }
 
 outcome prism(FACE* face, const TPK::vector3& direction) {
