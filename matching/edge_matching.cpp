@@ -2,43 +2,85 @@
 #include <vector>
 
 #include <tagtrack/matching/internal/candidates.h>
-#include <tagtrack/matching/internal/inner_match.h>
+#include <tagtrack/matching/internal/explanation_notes.h>
+#include <tagtrack/matching/internal/matchers.h>
 #include <tagtrack/matching/internal/trackable_results.h>
 #include <tagtrack/tracking/internal/entity_lookup.h>
+#include <tagtrack/tracking/tracker.h>
 
 namespace TPI_TAGGING_TRACKING {
 
 namespace {
 
-void give(const std::vector<EDGE*>& edges, std::vector<ITrackable*>& results) {
-  append_trackables<EDGE_TRACKABLE>(edges, results);
+bool bounds(const std::vector<VERTEX*>& ends, VERTEX* a, VERTEX* b) {
+  return ends.size() == 2 && ((ends[0] == a && ends[1] == b) || (ends[0] == b && ends[1] == a));
+}
+
+// The vertices its vertex recipes find, in order; each recorded with its own explanation.
+std::vector<VERTEX*> vertices_found(const MATCH_CONTEXT& ctx, const EDGE_RECIPE& recipe,
+                                    match_explanation* why) {
+  std::vector<VERTEX*> found;
+  for (const VERTEX_RECIPE& v : *recipe.get_vertex_recipes()) {
+    match_explanation* inner = nullptr;
+    if (why != nullptr) inner = &why->vertex_recipes.emplace_back();
+    const std::vector<VERTEX*> vertices = match_vertex(ctx, v, inner);
+    if (inner != nullptr) note_found(*inner, vertices);
+    found.insert(found.end(), vertices.begin(), vertices.end());
+  }
+  return found;
+}
+
+// Why the face stage left at most one candidate.
+std::string few_candidates(const EDGE_RECIPE& recipe, const match_explanation& why,
+                           std::size_t candidates) {
+  const std::size_t face_recipes = recipe.get_face_recipes()->size();
+  if (face_recipes == 0) return "no edge carries its own tags and it names no faces";
+  for (const face_recipe_seen& seen : why.faces) {
+    if (seen.faces.empty()) {
+      const tag_info& tags = (*recipe.get_face_recipes())[seen.position].tags();
+      return "no face of the model carries any of the tags " + tag_words(tags) +
+             " of its face recipe " + std::to_string(seen.position);
+    }
+  }
+  if (face_recipes == 1) {
+    return candidates == 0 ? std::string("the faces found for its one face recipe have no edge")
+                           : std::string("the face found for its one face recipe has one edge");
+  }
+  if (why.tags.candidates.empty()) return "the faces found for its two sides share no edge";
+  return candidates == 0
+             ? count_of(why.tags.candidates.size(), "edge carries", "edges carry") +
+                   " its own tags, and none of them lies between the faces found for its sides"
+             : std::string("one edge between the faces found for its sides carries its own tags");
 }
 
 }  // namespace
 
-void EDGE_TRACKER::match(const MATCH_CONTEXT& ctx, const IRecipe* recipe,
-                         std::vector<ITrackable*>& results) {
-  const auto* edge_recipe = dynamic_cast<const EDGE_RECIPE*>(recipe);
-  if (edge_recipe == nullptr) return;
-
+std::vector<EDGE*> match_edge(const MATCH_CONTEXT& ctx, const EDGE_RECIPE& recipe,
+                              match_explanation* why) {
   // Tag stage.
-  const tag_info& own = *edge_recipe->get_tags();
+  const tag_info& own = *recipe.get_tags();
   std::vector<EDGE*> tagged;
   if (!own.empty()) tagged = find_tag_candidates(own, ctx, static_cast<EDGE*>(nullptr));
-  if (tagged.size() == 1) return give(tagged, results);
+  note_tags(why, own, tagged);
+  if (tagged.size() == 1) {
+    decide(why, match_stage::tags,
+           [&] { return "one edge carries its own tags " + tag_words(own); });
+    return tagged;
+  }
 
   // Face stage: the candidates C.
-  const std::vector<FACE_RECIPE>& face_recipes = *edge_recipe->get_face_recipes();
+  const std::vector<FACE_RECIPE>& face_recipes = *recipe.get_face_recipes();
   std::vector<EDGE*> candidates;
+  match_order order = match_order::model;  // the order of C, which decides when it must
   if (face_recipes.size() <= 1) {
     candidates = tagged;
     if (candidates.empty() && face_recipes.size() == 1) {
-      for (FACE* face : faces_found(ctx, face_recipes[0]))
+      for (FACE* face : faces_found(ctx, face_recipes, 0, why))
         collect_edges(TPK::as_entity(face), candidates);
     }
   } else {
-    const std::vector<FACE*> first = faces_found(ctx, face_recipes[0]);
-    const std::vector<FACE*> second = faces_found(ctx, face_recipes[1]);
+    const std::vector<FACE*> first = faces_found(ctx, face_recipes, 0, why);
+    const std::vector<FACE*> second = faces_found(ctx, face_recipes, 1, why);
     if (!first.empty() && !second.empty()) {
       std::vector<EDGE*> shared;
       for (FACE* a : first) {
@@ -49,13 +91,22 @@ void EDGE_TRACKER::match(const MATCH_CONTEXT& ctx, const IRecipe* recipe,
       std::sort(shared.begin(), shared.end(), std::less<EDGE*>());
       shared.erase(std::unique(shared.begin(), shared.end()), shared.end());
       if (shared.size() == 1) {
+        note_candidates(why, shared);
         if (tagged.empty() || std::find(tagged.begin(), tagged.end(), shared[0]) != tagged.end()) {
-          give(shared, results);
+          decide(why, match_stage::faces, [] {
+            return std::string("the faces found for its two sides share exactly one edge");
+          });
+          return shared;
         }
-        return;
+        decide(why, match_stage::faces, [&] {
+          return "the one edge the faces found for its two sides share is not among the " +
+                 count_of(tagged.size(), "edge", "edges") + " its own tags found";
+        });
+        return {};
       }
       if (tagged.empty()) {
         candidates = std::move(shared);
+        order = match_order::address;
       } else {
         for (EDGE* e : tagged) {
           for (EDGE* s : shared) {
@@ -65,30 +116,72 @@ void EDGE_TRACKER::match(const MATCH_CONTEXT& ctx, const IRecipe* recipe,
       }
     }
   }
-  if (candidates.size() <= 1) return give(candidates, results);
+  note_candidates(why, candidates);
+  if (candidates.size() <= 1) {
+    decide(why, match_stage::faces,
+           [&] { return few_candidates(recipe, *why, candidates.size()); });
+    return candidates;
+  }
 
   // Vertex stage: the first pair of vertices found that bounds a candidate decides.
-  std::vector<VERTEX*> found;
-  for (const VERTEX_RECIPE& v : *edge_recipe->get_vertex_recipes()) {
-    const std::vector<VERTEX*> vertices = vertices_found(ctx, v);
-    found.insert(found.end(), vertices.begin(), vertices.end());
+  const std::vector<VERTEX*> found = vertices_found(ctx, recipe, why);
+  if (found.size() <= 1) {
+    decide(
+        why, match_stage::vertices,
+        [&] {
+          return count_of(candidates.size(), "edge fits", "edges fit") +
+                 " and its vertex recipes found " + count_of(found.size(), "vertex", "vertices") +
+                 ", so the first of them is taken";
+        },
+        order);
+    return {candidates.front()};
   }
-  if (found.size() <= 1) return give({candidates.front()}, results);
   std::vector<std::vector<VERTEX*>> ends(candidates.size());
   for (std::size_t k = 0; k < candidates.size(); ++k)
     collect_vertices(TPK::as_entity(candidates[k]), ends[k]);
   for (std::size_t i = 0; i + 1 < found.size(); ++i) {
     for (std::size_t j = i + 1; j < found.size(); ++j) {
       for (std::size_t k = 0; k < candidates.size(); ++k) {
-        const std::vector<VERTEX*>& e = ends[k];
-        if (e.size() == 2 &&
-            ((e[0] == found[i] && e[1] == found[j]) || (e[0] == found[j] && e[1] == found[i]))) {
-          return give({candidates[k]}, results);
+        if (!bounds(ends[k], found[i], found[j])) continue;
+        if (why != nullptr) {
+          // Another candidate bounded by vertices found means the pairs' order chose.
+          std::size_t bounded = 0;
+          for (const std::vector<VERTEX*>& e : ends) {
+            bool any = false;
+            for (std::size_t a = 0; a + 1 < found.size() && !any; ++a) {
+              for (std::size_t b = a + 1; b < found.size() && !any; ++b)
+                any = bounds(e, found[a], found[b]);
+            }
+            if (any) ++bounded;
+          }
+          decide(
+              why, match_stage::vertices,
+              [&] {
+                return bounded == 1
+                           ? "of " + count_of(candidates.size(), "edge", "edges") +
+                                 ", one runs between vertices its vertex recipes found"
+                           : count_of(bounded, "edge", "edges") +
+                                 " run between vertices its vertex recipes found, so the first "
+                                 "pair found decides";
+              },
+              bounded == 1 ? match_order::none : order);
         }
+        return {candidates[k]};
       }
     }
   }
-  give(candidates, results);
+  decide(why, match_stage::vertices, [&] {
+    return count_of(candidates.size(), "edge fits", "edges fit") +
+           " equally well: no two of the vertices its vertex recipes found bound one of them";
+  });
+  return candidates;
+}
+
+void EDGE_TRACKER::match(const MATCH_CONTEXT& ctx, const IRecipe* recipe,
+                         std::vector<ITrackable*>& results) {
+  const auto* edge_recipe = dynamic_cast<const EDGE_RECIPE*>(recipe);
+  if (edge_recipe == nullptr) return;
+  append_trackables<EDGE_TRACKABLE>(match_edge(ctx, *edge_recipe, nullptr), results);
 }
 
 }  // namespace TPI_TAGGING_TRACKING

@@ -4,10 +4,12 @@
 #include <vector>
 
 #include <tagtrack/matching/internal/candidates.h>
-#include <tagtrack/matching/internal/inner_match.h>
+#include <tagtrack/matching/internal/explanation_notes.h>
+#include <tagtrack/matching/internal/matchers.h>
 #include <tagtrack/matching/internal/trackable_results.h>
 #include <tagtrack/matching/internal/uv_order_comparison.h>
 #include <tagtrack/tracking/internal/entity_lookup.h>
+#include <tagtrack/tracking/tracker.h>
 
 namespace TPI_TAGGING_TRACKING {
 
@@ -15,17 +17,20 @@ namespace {
 
 using face_set = std::set<FACE*>;  // ordered by address
 
-void give(const std::vector<VERTEX*>& vertices, std::vector<ITrackable*>& results) {
-  append_trackables<VERTEX_TRACKABLE>(vertices, results);
-}
-
 // A single remaining vertex is accepted when there are no tag candidates or it is one of them.
-void give_filtered(VERTEX* x, const std::vector<VERTEX*>& tag_candidates,
-                   std::vector<ITrackable*>& results) {
+std::vector<VERTEX*> filtered(VERTEX* x, const std::vector<VERTEX*>& tag_candidates) {
   if (tag_candidates.empty() ||
       std::find(tag_candidates.begin(), tag_candidates.end(), x) != tag_candidates.end()) {
-    give({x}, results);
+    return {x};
   }
+  return {};
+}
+
+// Why a single common vertex was kept or refused.
+std::string one_common(const std::vector<VERTEX*>& kept, const std::vector<VERTEX*>& tagged) {
+  if (!kept.empty()) return "one vertex is common to the faces found for its face recipes";
+  return "the one vertex common to the faces found for its face recipes is not among the " +
+         count_of(tagged.size(), "vertex", "vertices") + " its own tags found";
 }
 
 // The vertices of the faces, face by face, each face's in kernel order.
@@ -37,32 +42,59 @@ std::vector<VERTEX*> vertices_of(const face_set& faces) {
 
 }  // namespace
 
-void VERTEX_TRACKER::match(const MATCH_CONTEXT& ctx, const IRecipe* recipe,
-                           std::vector<ITrackable*>& results) {
-  const auto* vertex_recipe = dynamic_cast<const VERTEX_RECIPE*>(recipe);
-  if (vertex_recipe == nullptr) return;
-
+std::vector<VERTEX*> match_vertex(const MATCH_CONTEXT& ctx, const VERTEX_RECIPE& recipe,
+                                  match_explanation* why) {
   // Tag stage.
-  const tag_info& own = *vertex_recipe->get_tags();
+  const tag_info& own = *recipe.get_tags();
   std::vector<VERTEX*> tagged;
   if (!own.empty()) tagged = find_tag_candidates(own, ctx, static_cast<VERTEX*>(nullptr));
-  if (tagged.size() == 1) return give(tagged, results);
+  note_tags(why, own, tagged);
+  if (tagged.size() == 1) {
+    decide(why, match_stage::tags,
+           [&] { return "one vertex carries its own tags " + tag_words(own); });
+    return tagged;
+  }
+  const auto tags_stand = [&] {
+    return tagged.empty() ? std::string()
+                          : ", so the " + count_of(tagged.size(), "vertex", "vertices") +
+                                " its own tags found stand";
+  };
 
   // Face stage: the faces each face recipe finds, and the vertices common to them.
-  const std::vector<FACE_RECIPE>& face_recipes = *vertex_recipe->get_face_recipes();
-  if (face_recipes.size() <= 1) return give(tagged, results);
+  const std::vector<FACE_RECIPE>& face_recipes = *recipe.get_face_recipes();
+  if (face_recipes.size() <= 1) {
+    decide(why, match_stage::tags, [&] {
+      return count_of(tagged.size(), "vertex carries", "vertices carry") +
+             " its own tags and it names fewer than two faces";
+    });
+    return tagged;
+  }
   std::map<std::int32_t, face_set> found;  // by face-recipe position
   for (std::size_t i = 0; i < face_recipes.size(); ++i) {
-    const std::vector<FACE*> faces = faces_found(ctx, face_recipes[i]);
+    const std::vector<FACE*> faces = faces_found(ctx, face_recipes, i, why);
     if (!faces.empty()) found[static_cast<std::int32_t>(i)] = face_set(faces.begin(), faces.end());
   }
-  if (found.size() <= 1) return give(tagged, results);
+  if (found.size() <= 1) {
+    decide(why, match_stage::faces, [&] {
+      return "only " + std::to_string(found.size()) + " of its " +
+             std::to_string(face_recipes.size()) + " face recipes found faces" + tags_stand();
+    });
+    return tagged;
+  }
   auto entry = found.begin();
   std::vector<VERTEX*> common = vertices_of(entry->second);
-  if (common.empty()) return;
-  if (common.size() == 1) return give_filtered(common.front(), tagged, results);
+  note_candidates(why, common);
+  if (common.empty()) {
+    decide(why, match_stage::faces,
+           [] { return std::string("the faces found for its first face recipe have no vertex"); });
+    return {};
+  }
+  if (common.size() == 1) {
+    std::vector<VERTEX*> kept = filtered(common.front(), tagged);
+    decide(why, match_stage::faces, [&] { return one_common(kept, tagged); });
+    return kept;
+  }
   for (++entry; entry != found.end(); ++entry) {
-    if (entry->second.empty()) continue;
     const std::vector<VERTEX*> next = vertices_of(entry->second);
     std::vector<VERTEX*> kept;
     for (VERTEX* v : common) {
@@ -70,37 +102,92 @@ void VERTEX_TRACKER::match(const MATCH_CONTEXT& ctx, const IRecipe* recipe,
         if (v == w) kept.push_back(w);
       }
     }
-    if (kept.size() == 1) return give_filtered(kept.front(), tagged, results);
-    if (kept.empty()) return give(tagged, results);
+    note_candidates(why, kept);
+    if (kept.size() == 1) {
+      kept = filtered(kept.front(), tagged);
+      decide(why, match_stage::vertices, [&] { return one_common(kept, tagged); });
+      return kept;
+    }
+    if (kept.empty()) {
+      decide(why, match_stage::vertices, [&] {
+        return "no vertex is common to the faces found for its face recipes" + tags_stand();
+      });
+      return tagged;
+    }
     common = std::move(kept);
   }
   std::sort(common.begin(), common.end(), std::less<VERTEX*>());
   common.erase(std::unique(common.begin(), common.end()), common.end());
+  note_candidates(why, common);
 
   // Uv stage: where each remaining vertex stands on the curved faces found.
-  const VERTEX_RECIPE::uv_orders& stored = *vertex_recipe->get_uv_orders();
+  const VERTEX_RECIPE::uv_orders& stored = *recipe.get_uv_orders();
   if (!stored.empty()) {
-    std::vector<VERTEX*> by_level[2];  // uv_one_run_kept, uv_shifted_by_count
-    for (VERTEX* v : common) {
-      for (const auto& [position, faces] : found) {
-        const auto record = stored.find(position);
-        if (record == stored.end()) continue;
-        for (FACE* face : faces) {
-          int level = uv_no_agreement;
-          if (!compare_uv_order(record->second, v, face, level)) continue;
-          if (level == uv_same_place) return give({v}, results);
-          by_level[level - uv_one_run_kept].push_back(v);
+    const auto each_comparison = [&](auto&& visit) {
+      for (VERTEX* v : common) {
+        for (const auto& [position, faces] : found) {
+          const auto record = stored.find(position);
+          if (record == stored.end()) continue;
+          for (FACE* face : faces) {
+            int level = uv_no_agreement;
+            const bool agrees = compare_uv_order(record->second, v, face, level);
+            if (visit(v, face, position, agrees, level)) return;
+          }
         }
       }
+    };
+    std::size_t same_place = 0;  // vertices standing where they stood, on some face
+    if (why != nullptr) {
+      VERTEX* last = nullptr;
+      each_comparison([&](VERTEX* v, FACE* face, std::int32_t position, bool, int level) {
+        why->uv.push_back({v, face, static_cast<std::size_t>(position), level});
+        if (level == uv_same_place && v != last) ++same_place;
+        if (level == uv_same_place) last = v;
+        return false;
+      });
     }
-    for (const std::vector<VERTEX*>& level : by_level) {
-      if (!level.empty()) return give(level, results);
+    std::vector<VERTEX*> by_level[2];  // uv_one_run_kept, uv_shifted_by_count
+    VERTEX* placed = nullptr;
+    each_comparison([&](VERTEX* v, FACE*, std::int32_t, bool agrees, int level) {
+      if (!agrees) return false;
+      if (level == uv_same_place) {
+        placed = v;
+        return true;
+      }
+      by_level[level - uv_one_run_kept].push_back(v);
+      return false;
+    });
+    if (placed != nullptr) {
+      decide(
+          why, match_stage::uv_order,
+          [&] {
+            return same_place == 1 ? std::string(
+                                         "one vertex stands on the faces found where it "
+                                         "stood")
+                                   : count_of(same_place, "vertex stands", "vertices stand") +
+                                         " on the faces found where it stood, so the first is "
+                                         "taken";
+          },
+          same_place == 1 ? match_order::none : match_order::address);
+      return {placed};
+    }
+    for (int k = 0; k < 2; ++k) {
+      if (by_level[k].empty()) continue;
+      decide(why, match_stage::uv_order, [&] {
+        return count_of(by_level[k].size(), "placement agrees", "placements agree") +
+               (k == 0 ? " with the stored order in one rank and its run"
+                       : " with the stored order once shifted by the change in vertex count");
+      });
+      return by_level[k];
     }
   }
 
   // Final stage.
-  if (common.empty()) return;
-  if (common.size() == 1) return give_filtered(common.front(), tagged, results);
+  if (common.size() == 1) {
+    std::vector<VERTEX*> kept = filtered(common.front(), tagged);
+    decide(why, match_stage::last, [&] { return one_common(kept, tagged); });
+    return kept;
+  }
   if (tagged.size() >= 2) {
     std::vector<VERTEX*> both;
     for (VERTEX* e : tagged) {
@@ -108,9 +195,24 @@ void VERTEX_TRACKER::match(const MATCH_CONTEXT& ctx, const IRecipe* recipe,
         if (v == e) both.push_back(v);
       }
     }
-    return give(both, results);
+    decide(why, match_stage::last, [&] {
+      return "of the " + count_of(common.size(), "vertex", "vertices") +
+             " common to the faces found, " + std::to_string(both.size()) + " carry its own tags";
+    });
+    return both;
   }
-  if (tagged.empty()) give(common, results);
+  decide(why, match_stage::last, [&] {
+    return count_of(common.size(), "vertex is", "vertices are") +
+           " common to the faces found and nothing tells them apart";
+  });
+  return common;
+}
+
+void VERTEX_TRACKER::match(const MATCH_CONTEXT& ctx, const IRecipe* recipe,
+                           std::vector<ITrackable*>& results) {
+  const auto* vertex_recipe = dynamic_cast<const VERTEX_RECIPE*>(recipe);
+  if (vertex_recipe == nullptr) return;
+  append_trackables<VERTEX_TRACKABLE>(match_vertex(ctx, *vertex_recipe, nullptr), results);
 }
 
 }  // namespace TPI_TAGGING_TRACKING

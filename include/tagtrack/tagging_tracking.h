@@ -8,6 +8,7 @@
 #include <tagtrack/kernel/boundary/history.h>
 #include <tagtrack/kernel/boundary/queries.h>
 #include <tagtrack/matching/match_context.h>
+#include <tagtrack/matching/match_explanation.h>
 #include <tagtrack/matching/matches.h>
 #include <tagtrack/matching/tag_index.h>
 #include <tagtrack/recipes/recipe.h>

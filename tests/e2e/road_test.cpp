@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "feature_model.h"
 #include <tagtrack/kernel/kernel.h>
 #include <tagtrack/tagging_tracking.h>
+#include "feature_model.h"
 
 namespace TT = TPI_TAGGING_TRACKING;
 
@@ -99,6 +99,26 @@ TEST_F(RoadOfOneReference, AmbiguousAndLostReferences) {
   ASSERT_FALSE(side.empty());
   ASSERT_TRUE(TPI_MODEL::delete_face(regenerated.sides[2]).ok());
   EXPECT_TRUE(resolve(side, {body}).empty());
+}
+
+// Every face, edge and vertex of the first model, remembered and resolved in the regenerated one:
+// the explanation gives what the plain matcher gives, and a verdict that agrees with it.
+TEST_F(RoadOfOneReference, ExplanationsGiveThePlainMatchersResult) {
+  std::vector<std::string> texts;
+  for (FACE* f : model.body->faces()) texts.push_back(recipe_text(TT::FACE_TRACKABLE(f)));
+  for (EDGE* e : model.body->edges()) texts.push_back(recipe_text(TT::EDGE_TRACKABLE(e)));
+  for (VERTEX* v : model.body->vertices()) texts.push_back(recipe_text(TT::VERTEX_TRACKABLE(v)));
+  regenerate();
+  const TT::MATCH_CONTEXT ctx(nullptr, {regenerated.body}, TT::compare_loose);
+  for (const std::string& text : texts) {
+    const TT::recipe_ptr recipe = TT::read_recipe(text);
+    ASSERT_NE(recipe, nullptr) << text;
+    const TT::match_explanation why = TT::explain_match(ctx, recipe.get());
+    EXPECT_EQ(std::vector<const ENTITY*>(why.found.begin(), why.found.end()),
+              resolve(text, {regenerated.body}))
+        << text;
+    EXPECT_EQ(why.verdict == TT::match_verdict::lost, why.found.empty()) << text;
+  }
 }
 
 }  // namespace

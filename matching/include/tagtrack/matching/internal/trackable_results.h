@@ -1,5 +1,4 @@
-// Handing found entities over as trackables, and reading them back out of an inner match, without
-// leaking a trackable when an allocation fails part way.
+// Handing found entities over as trackables without leaking one when an allocation fails part way.
 #pragma once
 
 #include <cstddef>
@@ -23,21 +22,5 @@ void append_trackables(const std::vector<Entity*>& entities, std::vector<ITracka
     throw;
   }
 }
-
-// The results of a match run inside another matcher, owned: whatever the inner match appended is
-// destroyed with this, also when it or the reading of the results throws.
-class owned_results {
- public:
-  owned_results() = default;
-  owned_results(const owned_results&) = delete;
-  owned_results& operator=(const owned_results&) = delete;
-  ~owned_results() {
-    for (ITrackable* t : m_results) delete t;
-  }
-  std::vector<ITrackable*>& get() { return m_results; }
-
- private:
-  std::vector<ITrackable*> m_results;
-};
 
 }  // namespace TPI_TAGGING_TRACKING

@@ -1,0 +1,66 @@
+// How the matchers write into an explanation: each call does nothing when `why` is null, and the
+// reason is built only when it is not, so matching without an explanation pays one test per stage.
+#pragma once
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <tagtrack/kernel/boundary/handles.h>
+#include <tagtrack/matching/match_explanation.h>
+#include <tagtrack/tagging/tag_info.h>
+
+namespace TPI_TAGGING_TRACKING {
+
+// The tags as people write them: primary id, "/secondary" when not 0, "[operation ids]" when
+// there are any; the first three, then how many more.
+std::string tag_words(const tag_info& tags);
+
+// Records the search of `tags` and what it gave, counting exact, partial and loose candidates.
+void note_tag_search(tag_candidates_seen& seen, const tag_info& tags,
+                     const std::vector<ENTITY*>& candidates);
+
+template <class T>
+void note_tags(match_explanation* why, const tag_info& tags, const std::vector<T*>& candidates) {
+  if (why == nullptr) return;
+  std::vector<ENTITY*> entities;
+  entities.reserve(candidates.size());
+  for (T* c : candidates) entities.push_back(TPK::as_entity(c));
+  note_tag_search(why->tags, tags, entities);
+}
+
+template <class T>
+void note_candidates(match_explanation* why, const std::vector<T*>& candidates) {
+  if (why == nullptr) return;
+  why->candidates.clear();
+  for (T* c : candidates) why->candidates.push_back(TPK::as_entity(c));
+}
+
+// Records the stage that returned, with its reason (a callable giving the sentence).
+template <class Reason>
+void decide(match_explanation* why, match_stage stage, Reason&& reason,
+            match_order order = match_order::none) {
+  if (why == nullptr) return;
+  why->decided_by = stage;
+  why->order = order;
+  why->reason = std::forward<Reason>(reason)();
+}
+
+// Completes an explanation with the matcher's result and the verdict it amounts to.
+template <class T>
+void note_found(match_explanation& why, const std::vector<T*>& found) {
+  why.found.clear();
+  for (T* e : found) why.found.push_back(TPK::as_entity(e));
+  std::vector<ENTITY*> distinct = why.found;
+  std::sort(distinct.begin(), distinct.end());
+  distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+  why.verdict = distinct.empty()       ? match_verdict::lost
+                : distinct.size() == 1 ? match_verdict::resolved
+                                       : match_verdict::ambiguous;
+}
+
+// "1 face", "3 faces".
+std::string count_of(std::size_t n, const char* one, const char* many);
+
+}  // namespace TPI_TAGGING_TRACKING

@@ -1,0 +1,122 @@
+// An explanation gives exactly the plain matcher's result, and its verdict, stage, order and
+// reason say what the matcher did.
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/models.h"
+#include "support/random_model.h"
+#include "support/recipes.h"
+#include "support/tags.h"
+
+using namespace test_support;
+using namespace TPI_TAGGING_TRACKING;
+
+namespace {
+
+std::vector<const ENTITY*> matched(const MATCH_CONTEXT& ctx, IRecipe& recipe) {
+  std::vector<ITrackable*> results;
+  std::unique_ptr<ITracker>(recipe.create_tracker())->match(ctx, &recipe, results);
+  return take_entities(results);
+}
+
+std::size_t distinct(std::vector<ENTITY*> entities) {
+  std::sort(entities.begin(), entities.end());
+  return std::unique(entities.begin(), entities.end()) - entities.begin();
+}
+
+TEST(MatchExplanation, GivesThePlainMatchersResultOnRandomModels) {
+  tag_state_guard guard;
+  std::map<std::pair<char, match_stage>, int> reached;
+  for (unsigned seed = 1; seed <= 300; ++seed) {
+    scratch_stream stream;
+    random_model model(seed);
+    const MATCH_CONTEXT ctx(nullptr, model.bodies, compare_loose);
+    for (int r = 0; r < 10; ++r) {
+      const std::unique_ptr<IRecipe> recipe = model.random_recipe();
+      if (!recipe) continue;
+      const match_explanation why = explain_match(ctx, recipe.get());
+      const std::vector<const ENTITY*> plain = matched(ctx, *recipe);
+      ASSERT_EQ(std::vector<const ENTITY*>(why.found.begin(), why.found.end()), plain)
+          << "seed " << seed << ": " << text_of(recipe.get());
+      const std::size_t n = distinct(why.found);
+      EXPECT_EQ(why.verdict, n == 0   ? match_verdict::lost
+                             : n == 1 ? match_verdict::resolved
+                                      : match_verdict::ambiguous);
+      EXPECT_NE(why.decided_by, match_stage::none);
+      EXPECT_FALSE(why.reason.empty());
+      ++reached[{why.kind, why.decided_by}];
+    }
+  }
+  // The models reach every stage that decides an edge or a vertex, so the comparison covers them.
+  using s = match_stage;
+  for (const auto& [kind, stage] : {std::pair('E', s::tags),
+                                    {'E', s::faces},
+                                    {'E', s::vertices},
+                                    {'V', s::tags},
+                                    {'V', s::faces},
+                                    {'V', s::vertices},
+                                    {'V', s::uv_order},
+                                    {'V', s::last}}) {
+    EXPECT_GT((reached[{kind, stage}]), 0) << kind << " " << stage_word(stage);
+  }
+}
+
+using Explanation = tag_test;
+
+// Tags each face of a block with its name.
+void name_faces(BODY* block) {
+  const char* names[] = {"BOTTOM", "TOP", "FRONT", "RIGHT", "BACK", "LEFT"};
+  for (int i = 0; i < 6; ++i) set_tags(block->faces()[i], names[i]);
+}
+
+TEST_F(Explanation, LostAmbiguousAndResolvedSayWhy) {
+  body_ptr a = block(), b = block();
+  name_faces(a.get());
+  name_faces(b.get());
+  const std::unique_ptr<IRecipe> front(recipe_of(FACE_TRACKABLE(a->faces()[2])));
+  // The top front edge (y = 0, z = 1) of block a.
+  const std::unique_ptr<IRecipe> edge(
+      recipe_of(EDGE_TRACKABLE(edge_between(a.get(), {0, 0, 1}, {1, 0, 1}))));
+
+  // Both blocks have a FRONT face: two faces carry exactly its tags.
+  const match_explanation two =
+      explain_match(MATCH_CONTEXT(nullptr, {a.get(), b.get()}, compare_loose), front.get());
+  EXPECT_EQ(two.verdict, match_verdict::ambiguous);
+  EXPECT_EQ(two.decided_by, match_stage::tags);
+  EXPECT_EQ(two.tags.exact, 2u);
+  EXPECT_EQ(two.found,
+            (std::vector<ENTITY*>{TPK::as_entity(a->faces()[2]), TPK::as_entity(b->faces()[2])}));
+
+  // The two blocks' top front edges fit alike; the vertices found bound both, so the first
+  // candidate in address order is taken.
+  const match_explanation copies =
+      explain_match(MATCH_CONTEXT(nullptr, {a.get(), b.get()}, compare_loose), edge.get());
+  EXPECT_EQ(copies.verdict, match_verdict::resolved);
+  EXPECT_EQ(copies.decided_by, match_stage::vertices);
+  EXPECT_EQ(copies.order, match_order::address);
+  EXPECT_EQ(copies.candidates.size(), 2u);
+
+  // In block a alone the faces decide; once its top is renamed the edge is lost, and the reason
+  // names the tag no face carries.
+  const MATCH_CONTEXT in_a(nullptr, {a.get()}, compare_loose);
+  const match_explanation one = explain_match(in_a, edge.get());
+  EXPECT_EQ(one.verdict, match_verdict::resolved);
+  EXPECT_EQ(one.decided_by, match_stage::faces);
+  EXPECT_EQ(one.order, match_order::none);
+  set_tags(a->faces()[1], "LID");
+  const match_explanation lost = explain_match(in_a, edge.get());
+  EXPECT_EQ(lost.verdict, match_verdict::lost);
+  EXPECT_EQ(lost.decided_by, match_stage::faces);
+  EXPECT_NE(lost.reason.find("no face of the model carries any of the tags TOP"), std::string::npos)
+      << lost.reason;
+
+  const match_explanation none = explain_match(in_a, nullptr);
+  EXPECT_EQ(none.verdict, match_verdict::lost);
+  EXPECT_EQ(none.decided_by, match_stage::none);
+}
+
+}  // namespace
