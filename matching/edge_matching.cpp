@@ -35,13 +35,8 @@ std::string few_candidates(const EDGE_RECIPE& recipe, const match_explanation& w
                            std::size_t candidates) {
   const std::size_t face_recipes = recipe.get_face_recipes()->size();
   if (face_recipes == 0) return "no edge carries its own tags and it names no faces";
-  for (const face_recipe_seen& seen : why.faces) {
-    if (seen.faces.empty()) {
-      const tag_info& tags = (*recipe.get_face_recipes())[seen.position].tags();
-      return "no face of the model carries any of the tags " + tag_words(tags) +
-             " of its face recipe " + std::to_string(seen.position);
-    }
-  }
+  const std::string missing = faces_missing(why);
+  if (!missing.empty()) return missing;
   if (face_recipes == 1) {
     return candidates == 0 ? std::string("the faces found for its one face recipe have no edge")
                            : std::string("the face found for its one face recipe has one edge");

@@ -29,9 +29,20 @@ std::string count_of(std::size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+std::string faces_missing(const match_explanation& why) {
+  std::string missing;
+  for (const face_recipe_seen& seen : why.faces) {
+    if (!seen.faces.empty()) continue;
+    missing += std::string(missing.empty() ? "" : ", nor ") + seen.tags.words + " (face recipe " +
+               std::to_string(seen.position) + ")";
+  }
+  return missing.empty() ? missing : "no face of the model carries any of the tags " + missing;
+}
+
 void note_tag_search(tag_candidates_seen& seen, const tag_info& tags,
                      const std::vector<ENTITY*>& candidates) {
   seen = tag_candidates_seen();
+  seen.words = tag_words(tags);
   seen.searched = !tags.empty();
   seen.candidates = candidates;
   // The search gives either exact candidates only, or each partial candidate twice (once among

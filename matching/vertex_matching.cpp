@@ -77,7 +77,8 @@ std::vector<VERTEX*> match_vertex(const MATCH_CONTEXT& ctx, const VERTEX_RECIPE&
   if (found.size() <= 1) {
     decide(why, match_stage::faces, [&] {
       return "only " + std::to_string(found.size()) + " of its " +
-             std::to_string(face_recipes.size()) + " face recipes found faces" + tags_stand();
+             std::to_string(face_recipes.size()) + " face recipes found faces (" +
+             faces_missing(*why) + ")" + tags_stand();
     });
     return tagged;
   }

@@ -1,6 +1,8 @@
 #include "recipe_command.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -13,6 +15,8 @@
 #include <tagtrack/kernel/kernel.h>
 #include <tagtrack/occt/shape_bodies.h>
 #include <tagtrack/tagging_tracking.h>
+
+#include "match_report.h"
 
 namespace TT = TPI_TAGGING_TRACKING;
 using nlohmann::json;
@@ -267,6 +271,29 @@ json entity_json(ENTITY* e, const char* kind, std::size_t index) {
           {"point", {p.x, p.y, p.z}}};
 }
 
+// An entity found in the model: its kind, body and number in the body (as `model show` numbers
+// them), tags and a point.
+json entity_json(ENTITY* e, const std::vector<BODY*>& bodies) {
+  const auto number = [](auto& items, ENTITY* entity) -> std::ptrdiff_t {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      if (TPK::as_entity(items[i]) == entity) return static_cast<std::ptrdiff_t>(i);
+    }
+    return -1;
+  };
+  for (std::size_t b = 0; b < bodies.size(); ++b) {
+    for (const char* kind : {"face", "edge", "vertex"}) {
+      const std::ptrdiff_t i = kind[0] == 'f'   ? number(bodies[b]->faces(), e)
+                               : kind[0] == 'e' ? number(bodies[b]->edges(), e)
+                                                : number(bodies[b]->vertices(), e);
+      if (i < 0) continue;
+      json out = entity_json(e, kind, static_cast<std::size_t>(i));
+      out["body"] = b;
+      return out;
+    }
+  }
+  return entity_json(e, e->type_name(), 0);
+}
+
 }  // namespace
 
 void add_model(CLI::App& app) {
@@ -313,25 +340,49 @@ void add_match(CLI::App& app) {
   CLI::App* match = app.add_subcommand(
       "match", "Resolve a recipe against a model file: the entities found, with their tags");
   auto file = std::make_shared<std::string>(), recipe = std::make_shared<std::string>();
+  auto explain = std::make_shared<bool>(false), as_json = std::make_shared<bool>(false);
   match->add_option("FILE", *file, "the model file")->required();
   match->add_option("RECIPE", *recipe, "the recipe text's file (- for standard input)")->required();
-  match->callback([file, recipe] {
+  match->add_flag("--explain", *explain, "say what each stage of the matcher saw and decided");
+  match->add_flag("--json", *as_json, "print the result (and the explanation) as JSON");
+  match->callback([file, recipe, explain, as_json] {
     loaded_model m;
     load_model(*file, m);
     TT::recipe_ptr r = read_or_refuse(*recipe);
+    const auto words = [](ENTITY* e) {
+      return std::string(e->type_name()) + " at " + point_text(point_on(e)) + ": " + entity_tags(e);
+    };
+    const auto object = [&m](ENTITY* e) { return entity_json(e, m.bodies); };
+    if (*explain) {
+      const TT::match_explanation why =
+          TT::explain_match(TT::MATCH_CONTEXT(nullptr, m.bodies, TT::compare_loose), r.get());
+      if (*as_json) {
+        std::printf("%s\n", explanation_json(why, object).dump(2).c_str());
+      } else {
+        std::printf("%s", explanation_text(why, words).c_str());
+      }
+      return;
+    }
     const TT::match_results found = TT::find_matches(r.get(), m.bodies);
     std::vector<ENTITY*> entities;
     for (FACE* f : found.faces()) entities.push_back(TPK::as_entity(f));
     for (EDGE* e : found.edges()) entities.push_back(TPK::as_entity(e));
     for (VERTEX* v : found.vertices()) entities.push_back(TPK::as_entity(v));
-    const char* verdict = entities.empty()       ? "lost: nothing in the model fits the recipe"
-                          : entities.size() == 1 ? "resolved: one entity"
+    std::vector<ENTITY*> distinct = entities;
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    const char* verdict = distinct.empty()       ? "lost: nothing in the model fits the recipe"
+                          : distinct.size() == 1 ? "resolved: one entity"
                                                  : "ambiguous: several entities fit equally well";
-    std::printf("%s\n", verdict);
-    for (ENTITY* e : entities) {
-      std::printf("  %s at %s: %s\n", e->type_name(), point_text(point_on(e)).c_str(),
-                  entity_tags(e).c_str());
+    if (*as_json) {
+      json list = json::array();
+      for (ENTITY* e : entities) list.push_back(object(e));
+      const std::string word(verdict, std::strchr(verdict, ':'));
+      std::printf("%s\n", json{{"verdict", word}, {"found", list}}.dump(2).c_str());
+      return;
     }
+    std::printf("%s\n", verdict);
+    for (ENTITY* e : entities) std::printf("  %s\n", words(e).c_str());
   });
 }
 

@@ -55,6 +55,7 @@ enum class match_order {
 
 // One tag search.
 struct tag_candidates_seen {
+  std::string words;        // the tags searched for, as people write them: A/2[7,9], B
   bool searched = false;    // false when the tag list was empty: nothing is then searched
   std::size_t exact = 0;    // entities whose tags are exactly the list's
   std::size_t partial = 0;  // without exact ones: entities sharing some tag exactly

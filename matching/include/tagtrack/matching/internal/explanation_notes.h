@@ -60,6 +60,10 @@ void note_found(match_explanation& why, const std::vector<T*>& found) {
                                        : match_verdict::ambiguous;
 }
 
+// "no face of the model carries any of the tags A (face recipe 0), nor B (face recipe 2)" for the
+// face recipes recorded as finding no face; empty when each found some.
+std::string faces_missing(const match_explanation& why);
+
 // "1 face", "3 faces".
 std::string count_of(std::size_t n, const char* one, const char* many);
 
