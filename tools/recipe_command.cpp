@@ -150,29 +150,34 @@ void print_vertex(const TT::VERTEX_RECIPE& v, const std::string& indent) {
   }
 }
 
-void print_tree(TT::IRecipe* recipe) {
+void print_tree(TT::IRecipe* recipe, const std::string& indent) {
+  const char* in = indent.c_str();
   const std::string type = recipe->type_name();
-  std::printf("%s recipe, version %d\n", type.substr(0, type.find('_')).c_str(),
+  std::printf("%s%s recipe, version %d\n", in, type.substr(0, type.find('_')).c_str(),
               recipe->get_version());
   if (auto* face = dynamic_cast<TT::FACE_RECIPE*>(recipe)) {
-    std::printf("  the face's tags: %s\n", tags_text(face->tags()).c_str());
+    std::printf("%s  the face's tags: %s\n", in, tags_text(face->tags()).c_str());
   } else if (auto* vertex = dynamic_cast<TT::VERTEX_RECIPE*>(recipe)) {
-    print_vertex(*vertex, "  ");
+    print_vertex(*vertex, indent + "  ");
   } else if (auto* edge = dynamic_cast<TT::EDGE_RECIPE*>(recipe)) {
-    std::printf("  tags: %s\n", tags_text(*edge->get_tags()).c_str());
+    std::printf("%s  tags: %s\n", in, tags_text(*edge->get_tags()).c_str());
     int k = 0;
     for (const TT::FACE_RECIPE& f : *edge->get_face_recipes()) {
-      std::printf("  face %d along it: %s\n", ++k, tags_text(f.tags()).c_str());
+      std::printf("%s  face %d along it: %s\n", in, ++k, tags_text(f.tags()).c_str());
     }
     k = 0;
     for (const TT::VERTEX_RECIPE& v : *edge->get_vertex_recipes()) {
-      std::printf("  vertex %d (an end):\n", ++k);
-      print_vertex(v, "    ");
+      std::printf("%s  vertex %d (an end):\n", in, ++k);
+      print_vertex(v, indent + "    ");
     }
   }
 }
 
 }  // namespace
+
+void print_recipe_tree(TPI_TAGGING_TRACKING::IRecipe* recipe, const std::string& indent) {
+  print_tree(recipe, indent);
+}
 
 void add_recipe(CLI::App& app) {
   CLI::App* recipe = app.add_subcommand("recipe", "Read, check and compare recipe texts");
@@ -189,7 +194,7 @@ void add_recipe(CLI::App& app) {
     if (*show_json) {
       std::printf("%s\n", recipe_json(r.get()).dump(2).c_str());
     } else {
-      print_tree(r.get());
+      print_tree(r.get(), "");
     }
   });
 
