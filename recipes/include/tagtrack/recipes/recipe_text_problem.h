@@ -13,7 +13,7 @@ namespace TPI_TAGGING_TRACKING {
 
 // The first problem of a recipe text: the offset of the character where it lies (the length of
 // the text read when the text ends too early), that place as a line and a column counted from 1
-// (lines end at '\n'; columns count bytes), and what is wrong there.
+// (a line feed ends a line; columns count bytes), and what is wrong there.
 struct recipe_text_fault {
   std::size_t offset = 0;
   std::size_t line = 1;
