@@ -41,7 +41,7 @@ void print_part(const char* title, BODY* body) {
 
 namespace boss_demo {
 
-int run_road_of_one_reference() {
+int run_road_of_one_reference(const demo_road::road_observer& observer) {
   std::printf("The road of one reference, on Open CASCADE solids\n\n");
   boss_demo::parameters first;
   std::printf(
@@ -62,6 +62,8 @@ int run_road_of_one_reference() {
   const std::string stored = boss_demo::edge_recipe(foot);
   std::printf("   the fillet keeps it as a recipe, the text the application saves:\n   %s\n",
               stored.c_str());
+  if (observer.recipe_kept) observer.recipe_kept(stored);
+  if (observer.before_edit) observer.before_edit(part, {foot});
   if (!boss_demo::round_edge(foot, first.fillet_radius)) return 1;
   print_part("after the fillet", part);
 
@@ -82,6 +84,7 @@ int run_road_of_one_reference() {
   const std::vector<EDGE*> found = boss_demo::resolve_edges(stored, regenerated);
   std::printf("   the recipe resolved to %zu edge(s)\n", found.size());
   for (const EDGE* edge : found) std::printf("   - %s\n", describe(edge).c_str());
+  if (observer.after_edit) observer.after_edit(regenerated, {found.begin(), found.end()});
   const bool right = found.size() == 1 && boss_demo::is_boss_foot(found[0], second);
   if (right) {
     std::printf(

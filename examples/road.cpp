@@ -37,7 +37,7 @@ void print_model(const char* title, const feature_demo::model& m) {
 
 namespace feature_demo {
 
-int run_road_of_one_reference() {
+int run_road_of_one_reference(const demo_road::road_observer& observer) {
   TT::generic_tag_attrib_def_savres::set_savres_def("generic_tag_attrib_def");
 
   std::printf("1. Build the feature model: sketch, pad (height 1), cut of the top at 0.5.\n");
@@ -54,6 +54,8 @@ int run_road_of_one_reference() {
   const std::string stored = feature_demo::recipe_text(TT::EDGE_TRACKABLE(chosen));
   std::printf("   its recipe, as the application stores it in its document:\n   %s\n",
               stored.c_str());
+  if (observer.recipe_kept) observer.recipe_kept(stored);
+  if (observer.before_edit) observer.before_edit(model.body, {chosen});
 
   std::printf("\n3. Save the model to a model file, as the application would.\n");
   std::string file;
@@ -74,9 +76,12 @@ int run_road_of_one_reference() {
   std::printf("\n5. Restore the recipe from its text and match it in the new model.\n");
   const std::vector<const ENTITY*> found = feature_demo::resolve(stored, {regenerated.body});
   std::printf("   the recipe resolved to %zu edge(s):\n", found.size());
+  std::vector<const EDGE*> found_edges;
   for (const ENTITY* e : found) {
-    std::printf("   - from %s\n", edge_text(static_cast<const EDGE*>(e)).c_str());
+    found_edges.push_back(static_cast<const EDGE*>(e));
+    std::printf("   - from %s\n", edge_text(found_edges.back()).c_str());
   }
+  if (observer.after_edit) observer.after_edit(regenerated.body, found_edges);
   std::printf(
       "   It is the right edge: before it ran from (2, 0, 0) to (2, 0, 1); the pad grew, so now "
       "it\n"

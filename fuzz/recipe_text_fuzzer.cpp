@@ -1,8 +1,10 @@
 // Recipe texts of any content: reading must end, stay in bounds, never leak, and give either no
-// recipe or one that every other operation accepts.
+// recipe or one that every other operation accepts; finding a text's first problem must end and
+// place it inside the text, and a text without one is read within every bound.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -13,11 +15,14 @@ namespace TT = TPI_TAGGING_TRACKING;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
+  const std::optional<TT::recipe_text_fault> problem = TT::recipe_text_problem(text);
+  if (problem && problem->offset > text.size()) __builtin_trap();
   TT::IRecipe* recipe = nullptr;
   try {
     if (!TT::restore_from_string(text.c_str(), recipe)) return 0;
   } catch (const std::length_error&) {
     if (recipe != nullptr) __builtin_trap();  // a refused read leaves the pointer alone
+    if (!problem) __builtin_trap();           // a well-formed text keeps the bounds
     return 0;
   }
   std::unique_ptr<TT::IRecipe> owned(recipe);

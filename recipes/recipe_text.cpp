@@ -20,9 +20,11 @@
 #include <stdexcept>
 #include <streambuf>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include <tagtrack/recipes/internal/recipe_text_reading.h>
 #include <tagtrack/tagging/internal/item_buffer.h>
 #include <tagtrack/tagging/internal/stream_number.h>
 
@@ -120,6 +122,8 @@ class text_view_buffer : public std::streambuf {
     char* begin = const_cast<char*>(text);
     setg(begin, begin, begin + length);
   }
+  // How many characters have been read.
+  std::size_t taken() const { return static_cast<std::size_t>(gptr() - eback()); }
 };
 
 // A stream buffer that appends everything written to a string.
@@ -374,6 +378,19 @@ void EDGE_RECIPE::to_string(char*& text) {
 
 void EDGE_RECIPE::from_string(const char* text) {
   read_from_text(text, [this](std::istream& in) { recipe_text::read_from_stream(in, *this); });
+}
+
+text_reading read_recipe_text(std::string_view text, IRecipe& recipe) {
+  text_view_buffer buffer(text.data(), text.size());
+  std::istream in(&buffer);
+  if (auto* edge = dynamic_cast<EDGE_RECIPE*>(&recipe)) {
+    recipe_text::read_from_stream(in, *edge);
+  } else if (auto* vertex = dynamic_cast<VERTEX_RECIPE*>(&recipe)) {
+    recipe_text::read_from_stream(in, *vertex);
+  } else if (auto* face = dynamic_cast<FACE_RECIPE*>(&recipe)) {
+    recipe_text::read_from_stream(in, *face);
+  }
+  return {in.rdstate(), buffer.taken()};
 }
 
 bool save_to_string(char*& text, IRecipe* recipe) {

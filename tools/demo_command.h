@@ -1,4 +1,6 @@
-// `tagtrack demo [--kernel occt|reference]`: the road of one reference, as the README's main job.
+// `tagtrack demo [--kernel occt|reference] [--svg FILE]`: the road of one reference, as the
+// README's main job, with its recipe as a tree and, on request, a picture of the model before and
+// after the edit.
 #pragma once
 
 #include <CLI/CLI.hpp>

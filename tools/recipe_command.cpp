@@ -7,6 +7,7 @@
 #include <iostream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -120,6 +121,25 @@ json recipe_json(TT::IRecipe* recipe) {
   return out;
 }
 
+// The line of `text` that holds `offset`, cut to a window round it, and a caret under the offset:
+// two lines, each indented by two blanks. Tabs show as blanks and other control bytes as '?', so
+// that the caret stays under its character.
+std::string marked_place(const std::string& text, std::size_t offset) {
+  const std::size_t line_start = offset == 0 ? 0 : text.rfind('\n', offset - 1) + 1;
+  const std::size_t line_end = std::min(text.find('\n', offset), text.size());
+  const std::size_t window = 36;
+  const std::size_t from = offset - line_start > window ? offset - window : line_start;
+  const std::size_t to = line_end - offset > window ? offset + window : line_end;
+  std::string shown = from > line_start ? "..." : "";
+  const std::size_t caret = shown.size() + (offset - from);
+  for (std::size_t i = from; i < to; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    shown += c == '\t' ? ' ' : (c < 0x20 || c == 0x7f) ? '?' : static_cast<char>(c);
+  }
+  if (to < line_end) shown += "...";
+  return "  " + shown + "\n  " + std::string(caret, ' ') + "^\n";
+}
+
 void print_vertex(const TT::VERTEX_RECIPE& v, const std::string& indent) {
   std::printf("%stags: %s\n", indent.c_str(), tags_text(*v.get_tags()).c_str());
   int k = 0;
@@ -133,29 +153,34 @@ void print_vertex(const TT::VERTEX_RECIPE& v, const std::string& indent) {
   }
 }
 
-void print_tree(TT::IRecipe* recipe) {
+void print_tree(TT::IRecipe* recipe, const std::string& indent) {
+  const char* in = indent.c_str();
   const std::string type = recipe->type_name();
-  std::printf("%s recipe, version %d\n", type.substr(0, type.find('_')).c_str(),
+  std::printf("%s%s recipe, version %d\n", in, type.substr(0, type.find('_')).c_str(),
               recipe->get_version());
   if (auto* face = dynamic_cast<TT::FACE_RECIPE*>(recipe)) {
-    std::printf("  the face's tags: %s\n", tags_text(face->tags()).c_str());
+    std::printf("%s  the face's tags: %s\n", in, tags_text(face->tags()).c_str());
   } else if (auto* vertex = dynamic_cast<TT::VERTEX_RECIPE*>(recipe)) {
-    print_vertex(*vertex, "  ");
+    print_vertex(*vertex, indent + "  ");
   } else if (auto* edge = dynamic_cast<TT::EDGE_RECIPE*>(recipe)) {
-    std::printf("  tags: %s\n", tags_text(*edge->get_tags()).c_str());
+    std::printf("%s  tags: %s\n", in, tags_text(*edge->get_tags()).c_str());
     int k = 0;
     for (const TT::FACE_RECIPE& f : *edge->get_face_recipes()) {
-      std::printf("  face %d along it: %s\n", ++k, tags_text(f.tags()).c_str());
+      std::printf("%s  face %d along it: %s\n", in, ++k, tags_text(f.tags()).c_str());
     }
     k = 0;
     for (const TT::VERTEX_RECIPE& v : *edge->get_vertex_recipes()) {
-      std::printf("  vertex %d (an end):\n", ++k);
-      print_vertex(v, "    ");
+      std::printf("%s  vertex %d (an end):\n", in, ++k);
+      print_vertex(v, indent + "    ");
     }
   }
 }
 
 }  // namespace
+
+void print_recipe_tree(TPI_TAGGING_TRACKING::IRecipe* recipe, const std::string& indent) {
+  print_tree(recipe, indent);
+}
 
 void add_recipe(CLI::App& app) {
   CLI::App* recipe = app.add_subcommand("recipe", "Read, check and compare recipe texts");
@@ -172,30 +197,54 @@ void add_recipe(CLI::App& app) {
     if (*show_json) {
       std::printf("%s\n", recipe_json(r.get()).dump(2).c_str());
     } else {
-      print_tree(r.get());
+      print_tree(r.get(), "");
     }
   });
 
   CLI::App* check = recipe->add_subcommand(
-      "check", "Whether a recipe text is well formed and writes back unchanged");
+      "check",
+      "Whether a recipe text is well formed (or where it goes wrong) and writes back unchanged");
   auto check_file = std::make_shared<std::string>();
+  auto check_json = std::make_shared<bool>(false);
   check->add_option("FILE", *check_file, "the recipe text (standard input when left out or -)");
-  check->callback([check_file] {
+  check->add_flag("--json", *check_json, "print the verdict as JSON");
+  check->callback([check_file, check_json] {
     const std::string text = read_input(*check_file);
-    TT::recipe_ptr r = TT::read_recipe(text);
-    if (r == nullptr) refuse(shown_name(*check_file) + " is not a well-formed recipe text");
-    std::string reason;
-    if (!TT::survives_recipe_text(r.get(), &reason)) {
-      std::printf("well formed, but it does not write back unchanged: %s\n", reason.c_str());
+    if (const std::optional<TT::recipe_text_fault> problem = TT::recipe_text_problem(text)) {
+      if (*check_json) {
+        const json out = {{"well_formed", false},
+                          {"offset", problem->offset},
+                          {"line", problem->line},
+                          {"column", problem->column},
+                          {"reason", problem->reason}};
+        std::printf("%s\n", out.dump(2).c_str());
+      } else {
+        std::printf("not a well-formed recipe text: line %zu, column %zu: %s\n%s", problem->line,
+                    problem->column, problem->reason.c_str(),
+                    marked_place(text, problem->offset).c_str());
+      }
       throw CLI::RuntimeError("", 1);
     }
+    TT::recipe_ptr r = TT::read_recipe(text);
+    std::string reason;
+    const bool survives = TT::survives_recipe_text(r.get(), &reason);
     const std::string again = TT::recipe_text(r.get());
-    if (again != text) {
+    if (*check_json) {
+      json out = {{"well_formed", true},
+                  {"reads_back_the_same", survives},
+                  {"writes_back_unchanged", survives && again == text}};
+      if (!survives) out["reason"] = reason;
+      if (survives && again != text) out["written"] = again;
+      std::printf("%s\n", out.dump(2).c_str());
+    } else if (!survives) {
+      std::printf("well formed, but it does not write back unchanged: %s\n", reason.c_str());
+    } else if (again != text) {
       std::printf("well formed; it writes back in another form (the same recipe):\n%s\n",
                   again.c_str());
     } else {
       std::printf("well formed, and it writes back unchanged\n");
     }
+    if (!survives) throw CLI::RuntimeError("", 1);
   });
 
   CLI::App* same = recipe->add_subcommand("same", "Whether two recipe texts name the same thing");

@@ -2,9 +2,18 @@
 // files and resolutions made readable.
 #pragma once
 
+#include <string>
+
 #include <CLI/CLI.hpp>
 
+namespace TPI_TAGGING_TRACKING {
+class IRecipe;
+}
+
 namespace tagtrack_tool {
+
+// Prints the recipe as `recipe show` does, every line after `indent`.
+void print_recipe_tree(TPI_TAGGING_TRACKING::IRecipe* recipe, const std::string& indent);
 
 void add_recipe(CLI::App& app);
 void add_model(CLI::App& app);

@@ -16,6 +16,7 @@
 #include <tagtrack/recipes/recipe_owners.h>
 #include <tagtrack/recipes/recipe_queries.h>
 #include <tagtrack/recipes/recipe_text.h>
+#include <tagtrack/recipes/recipe_text_problem.h>
 #include <tagtrack/recipes/uv_order_data.h>
 #include <tagtrack/tag_manager/copy_callback.h>
 #include <tagtrack/tag_manager/tag_manager.h>

@@ -1,12 +1,15 @@
 // Recipe texts: the exact text written, every reading path, the bounds on damaged texts, round
-// trips, and the library's reader and writer checked against the same rules carried out with
-// nothing but standard stream extractions and insertions.
+// trips, the library's reader and writer checked against the same rules carried out with nothing
+// but standard stream extractions and insertions, and the problems of malformed texts found exactly
+// where the reader refuses them.
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <iomanip>
 #include <ios>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -16,7 +19,9 @@
 #include <gtest/gtest.h>
 
 #include <tagtrack/kernel/heap.h>
+#include <tagtrack/recipes/internal/recipe_text_reading.h>
 #include <tagtrack/recipes/recipe_text.h>
+#include <tagtrack/recipes/recipe_text_problem.h>
 #include "support/recipes.h"
 #include "support/tags.h"
 
@@ -425,6 +430,73 @@ TEST(RecipeTextTest, ReaderMatchesPlainStreamExtraction) {
                 return dump(&vertex) + state_and_rest(plain_vertex_in);
               }));
   }
+}
+
+// The reader's own verdict on a text: it takes the first word, then reads every item without one
+// failing or a bound being exceeded, and leaves only white space. It reads the text (up to its
+// first NUL, as restore_from_string does) followed by a blank, so that an item the text announces
+// but lacks fails even where the reader stops quietly at the end of the text (uv entries).
+bool reader_accepts(const std::string& text) {
+  try {
+    const std::unique_ptr<IRecipe> first = restore(text);
+    if (first == nullptr) return false;
+    std::unique_ptr<IRecipe> fresh;
+    if (dynamic_cast<EDGE_RECIPE*>(first.get()) != nullptr)
+      fresh = std::make_unique<EDGE_RECIPE>();
+    else if (dynamic_cast<VERTEX_RECIPE*>(first.get()) != nullptr)
+      fresh = std::make_unique<VERTEX_RECIPE>();
+    else
+      fresh = std::make_unique<FACE_RECIPE>();
+    const text_reading read = read_recipe_text(std::string(text.c_str()) + " ", *fresh);
+    if ((read.state & std::ios_base::failbit) != 0) return false;
+    return text.find_first_not_of(" \t\n\v\f\r", read.stopped_at) == std::string::npos;
+  } catch (const std::length_error&) {
+    return false;
+  }
+}
+
+// A written recipe text with a few bytes changed, put in or taken out, or cut short.
+std::string damaged(generator& random) {
+  std::string text = text_of(random.recipe().get());
+  static const char bytes[] = " \n0123-+xFEV\0";
+  for (int edits = random.below(3); edits > 0; --edits) {
+    const auto at = static_cast<std::size_t>(random.below(static_cast<int>(text.size()) + 1));
+    const char byte = bytes[random.below(sizeof bytes - 1)];
+    const int edit = at == text.size() ? 1 : random.below(3);
+    if (edit == 0) text[at] = byte;
+    if (edit == 1) text.insert(at, 1, byte);
+    if (edit == 2) text.erase(at, 1);
+  }
+  if (random.below(4) == 0)
+    text.resize(static_cast<std::size_t>(random.below(static_cast<int>(text.size()) + 1)));
+  return text;
+}
+
+// recipe_text_problem finds a problem exactly when the reader does not accept the text, among
+// random, damaged and cut texts, and places it inside the text.
+TEST(RecipeTextTest, ProblemsFoundExactlyWhereTheReaderRefuses) {
+  generator random(19);
+  int well_formed = 0;
+  for (int i = 0; i < 20000; ++i) {
+    const std::string text = i % 2 == 0 ? random.text() : damaged(random);
+    SCOPED_TRACE(text);
+    const std::optional<recipe_text_fault> problem = recipe_text_problem(text);
+    ASSERT_EQ(!problem.has_value(), reader_accepts(text)) << (problem ? problem->reason : "");
+    if (!problem) {
+      ++well_formed;
+      continue;
+    }
+    EXPECT_LE(problem->offset, text.size());
+    const std::string before = text.substr(0, problem->offset);
+    const std::size_t line_start = before.rfind('\n');
+    EXPECT_EQ(problem->line,
+              1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n')));
+    EXPECT_EQ(problem->column,
+              line_start == std::string::npos ? before.size() + 1 : before.size() - line_start);
+  }
+  // Both verdicts are common enough for the agreement to mean something.
+  EXPECT_GT(well_formed, 2000);
+  EXPECT_LT(well_formed, 18000);
 }
 
 // The text written is the plain insertion's, and reads back into the same text and, but for the

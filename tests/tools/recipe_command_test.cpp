@@ -1,5 +1,6 @@
 // `tagtrack recipe`, `model show` and `match` on real files: trees and JSON parsed back, a
-// resolution printed, and malformed or truncated input refused in one line with a non-zero exit.
+// resolution printed, where a cut recipe text goes wrong, and malformed or truncated input refused
+// in one line with a non-zero exit.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -33,8 +34,11 @@ class RecipeCommands : public testing::Test {
     std::string model;
     ASSERT_TRUE(TPI_FILE::save_bodies({block}, model).ok());
     std::ofstream(folder / "block.model") << model;
-    std::ofstream(folder / "edge.recipe")
-        << TT::recipe_text(TT::make_recipe(TT::EDGE_TRACKABLE(block->edges()[0])).get()) << "\n";
+    const std::string edge =
+        TT::recipe_text(TT::make_recipe(TT::EDGE_TRACKABLE(block->edges()[0])).get());
+    std::ofstream(folder / "edge.recipe") << edge << "\n";
+    cut_length = edge.size() / 2;
+    std::ofstream(folder / "cut.recipe") << edge.substr(0, cut_length);
     std::ofstream(folder / "face.recipe")
         << TT::recipe_text(TT::make_recipe(TT::FACE_TRACKABLE(block->faces()[0])).get()) << "\n";
     std::ofstream(folder / "truncated.model") << model.substr(0, model.size() / 2);
@@ -44,9 +48,11 @@ class RecipeCommands : public testing::Test {
   static void TearDownTestSuite() { fs::remove_all(folder); }
   static std::string at(const char* name) { return (folder / name).string(); }
   static fs::path folder;
+  static std::size_t cut_length;
 };
 
 fs::path RecipeCommands::folder;
+std::size_t RecipeCommands::cut_length = 0;
 
 TEST_F(RecipeCommands, ShowCheckSameModelAndMatch) {
   const auto tree = run_command("recipe show --json " + at("edge.recipe"), false);
@@ -58,6 +64,12 @@ TEST_F(RecipeCommands, ShowCheckSameModelAndMatch) {
   EXPECT_EQ(edge["faces"][0][0].at("primary").get<std::string>().rfind("BLOCK.f", 0), 0u);
 
   EXPECT_EQ(run_command("recipe check " + at("edge.recipe"), false).status, 0);
+  // A recipe text cut short goes wrong where it ends.
+  const auto cut = run_command("recipe check --json " + at("cut.recipe"), false);
+  EXPECT_NE(cut.status, 0);
+  const nlohmann::json verdict = nlohmann::json::parse(cut.out);
+  EXPECT_FALSE(verdict.at("well_formed").get<bool>());
+  EXPECT_EQ(verdict.at("offset").get<std::size_t>(), cut_length);
   EXPECT_EQ(run_command("recipe same " + at("edge.recipe") + " " + at("edge.recipe"), false).status,
             0);
   EXPECT_NE(run_command("recipe same " + at("edge.recipe") + " " + at("face.recipe"), false).status,
