@@ -1,5 +1,7 @@
 // The tagtrack command: the library's work made readable for the people who adopt it.
 #include <cstdio>
+#include <exception>
+#include <new>
 
 #include <CLI/CLI.hpp>
 #include <Message.hxx>
@@ -34,6 +36,14 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& failure) {
     std::fprintf(stderr, "tagtrack: %s (see tagtrack --help)\n", failure.what());
     return failure.get_exit_code() == 0 ? 2 : failure.get_exit_code();
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "tagtrack: out of memory\n");
+    return 1;
+  } catch (const std::exception& failure) {
+    // What the library refuses by throwing (a recipe text announcing more nested recipes than
+    // allowed, say) is the input's fault: one line, like any other refusal.
+    std::fprintf(stderr, "tagtrack: %s\n", failure.what());
+    return 1;
   }
   return 0;
 }

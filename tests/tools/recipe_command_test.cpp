@@ -43,6 +43,7 @@ class RecipeCommands : public testing::Test {
         << TT::recipe_text(TT::make_recipe(TT::FACE_TRACKABLE(block->faces()[0])).get()) << "\n";
     std::ofstream(folder / "truncated.model") << model.substr(0, model.size() / 2);
     std::ofstream(folder / "junk.recipe") << "Q 9 9 9\n";
+    std::ofstream(folder / "huge.recipe") << "E 3 0 999999\n";
     TPI_MODEL::delete_body(block);
   }
   static void TearDownTestSuite() { fs::remove_all(folder); }
@@ -90,7 +91,8 @@ TEST_F(RecipeCommands, RefuseWhatTheyCannotRead) {
   for (const std::string& arguments :
        {"recipe show " + at("junk.recipe"), "recipe show " + at("missing.recipe"),
         "model show " + at("truncated.model"), "model show " + at("edge.recipe"),
-        "match " + at("block.model") + " " + at("junk.recipe"), std::string("recipe frobnicate")}) {
+        "match " + at("block.model") + " " + at("junk.recipe"), "recipe show " + at("huge.recipe"),
+        std::string("recipe frobnicate")}) {
     SCOPED_TRACE(arguments);
     const auto refused = run_command(arguments, true);
     EXPECT_NE(refused.status, 0);
