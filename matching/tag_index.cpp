@@ -1,6 +1,7 @@
 #include <tagtrack/matching/tag_index.h>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include <tagtrack/kernel/boundary/history.h>
@@ -13,19 +14,40 @@ namespace {
 
 using positions = std::vector<std::uint32_t>;
 
-// FNV-1a over a tag's fields: the primary id and the operation ids, and for the exact table the
-// secondary id too (loose comparison sets it aside).
-std::uint64_t hash_of(const tag_data& tag, bool with_secondary) {
-  std::uint64_t h = 1469598103934665603ull;
-  const auto mix = [&h](std::uint64_t byte) {
-    h ^= byte;
-    h *= 1099511628211ull;
-  };
-  for (const char c : tag.m_primary_id) mix(static_cast<unsigned char>(c));
-  mix(0x100 | tag.m_primary_id.size());
-  for (const int id : tag.m_operation_ids) mix(static_cast<std::uint32_t>(id));
-  if (with_secondary) mix(static_cast<std::uint32_t>(tag.m_secondary_id));
+// A tag's hash for the loose table (its primary id and operation ids: loose comparison sets the
+// secondary id aside), and for the exact table the loose hash mixed with the secondary id. The
+// primary id is taken eight bytes at a time.
+std::uint64_t mix(std::uint64_t h, std::uint64_t word) {
+  h ^= word;
+  h *= 0x9E3779B97F4A7C15ull;
+  return h ^ (h >> 29);
+}
+
+std::uint64_t loose_hash(const tag_data& tag) {
+  std::uint64_t h = mix(0x243F6A8885A308D3ull, tag.m_primary_id.size());
+  const char* c = tag.m_primary_id.begin();
+  std::size_t left = tag.m_primary_id.size();
+  for (; left >= 8; left -= 8, c += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, c, 8);
+    h = mix(h, word);
+  }
+  if (left > 0) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, c, left);
+    h = mix(h, word);
+  }
+  for (const int id : tag.m_operation_ids) h = mix(h, static_cast<std::uint32_t>(id));
   return h;
+}
+
+std::uint64_t exact_hash(std::uint64_t loose, const tag_data& tag) {
+  return mix(loose, 0x100000000ull | static_cast<std::uint32_t>(tag.m_secondary_id));
+}
+
+std::uint64_t hash_of(const tag_data& tag, bool with_secondary) {
+  const std::uint64_t loose = loose_hash(tag);
+  return with_secondary ? exact_hash(loose, tag) : loose;
 }
 
 // Positions of entities by the hash of their tags: bucket b holds, in ascending order, the
@@ -64,27 +86,34 @@ struct kind_index {
   bucket_table exact;  // by each tag
   bucket_table loose;  // by each tag's primary id and operation ids
 
+  // One pass over the entities and their tags (the scattered reads), hashing each tag both ways;
+  // the tables are then counted out of that contiguous list.
   void build(const std::vector<BODY*>& bodies) {
     *this = kind_index();
     collect_all(bodies, entities);
     tags.resize(entities.size());
-    std::size_t count = 0;
+    struct key {
+      std::uint64_t exact, loose;
+      std::uint32_t at;
+    };
+    std::vector<key> keys;
+    keys.reserve(entities.size());
     for (std::size_t i = 0; i < entities.size(); ++i) {
       tags[i] = find_entity_tag_info(TPK::as_entity(entities[i]));
-      if (tags[i] != nullptr) count += tags[i]->size();
+      if (tags[i] == nullptr) continue;
+      for (const tag_data& tag : *tags[i]) {
+        const std::uint64_t loose = loose_hash(tag);
+        keys.push_back({exact_hash(loose, tag), loose, static_cast<std::uint32_t>(i)});
+      }
     }
     std::size_t buckets = 16;
-    while (buckets < 2 * count) buckets *= 2;
-    for (const bool with_secondary : {true, false}) {
-      (with_secondary ? exact : loose).build(buckets, count, [&](auto&& add) {
-        for (std::size_t i = 0; i < entities.size(); ++i) {
-          if (tags[i] == nullptr) continue;
-          for (const tag_data& tag : *tags[i]) {
-            add(hash_of(tag, with_secondary), static_cast<std::uint32_t>(i));
-          }
-        }
-      });
-    }
+    while (2 * buckets < keys.size()) buckets *= 2;  // about two tags a bucket
+    exact.build(buckets, keys.size(), [&](auto&& add) {
+      for (const key& k : keys) add(k.exact, k.at);
+    });
+    loose.build(buckets, keys.size(), [&](auto&& add) {
+      for (const key& k : keys) add(k.loose, k.at);
+    });
     built = true;
   }
 
