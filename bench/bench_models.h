@@ -102,4 +102,92 @@ inline part tagged_part(std::int64_t faces) {
   return slot;
 }
 
+// A plate built as a modelling session builds it, with the kernel's own operations: one square
+// face tagged "PLATE.top" (operation 1) is cut into a grid of about `faces` unit squares with the
+// tag manager on (its border and then every grid line split at each unit, the plate cut into
+// strips and each strip into squares; every piece inherits its parent's tags), the duplicate tags
+// the cuts leave renumbered by the tag manager, and operation id 2 (the feature that cut it) put
+// after every face's operation ids. Edges and vertices carry no tags.
+inline BODY* split_plate(std::int64_t faces) {
+  static std::map<std::int64_t, BODY*> cache;
+  BODY*& slot = cache[faces];
+  if (slot != nullptr) return slot;
+  namespace TT = TPI_TAGGING_TRACKING;
+  int side = 1;
+  while (static_cast<std::int64_t>(side) * side < faces) ++side;
+  const double n = side;
+  TPI_BUILD::make_polyhedron({{0, 0, 0}, {n, 0, 0}, {n, n, 0}, {0, n, 0}}, {{0, 1, 2, 3}}, slot);
+  TT::tag_entity(slot->faces()[0], "PLATE.top", 1);
+  // grid[j * (side + 1) + i]: the vertex at (i, j).
+  std::vector<VERTEX*> grid(static_cast<std::size_t>(side + 1) *
+                            static_cast<std::size_t>(side + 1));
+  const auto at = [&](int i, int j) -> VERTEX*& {
+    return grid[static_cast<std::size_t>(j) * static_cast<std::size_t>(side + 1) +
+                static_cast<std::size_t>(i)];
+  };
+  for (VERTEX* v : slot->vertices()) {
+    at(static_cast<int>(v->point().x), static_cast<int>(v->point().y)) = v;
+  }
+  const auto ends = [](EDGE* e) {
+    TPK::tpk_array<VERTEX*> v;
+    TPI_QUERY::get_vertices(TPK::as_entity(e), v);
+    return std::pair(v[0]->point(), v[v.size() - 1]->point());
+  };
+  const auto inside = [](const TPK::position& a, const TPK::position& b, const TPK::position& p) {
+    return std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= p.y &&
+           p.y <= std::max(a.y, b.y);
+  };
+  // The edge from `from` to `to` (adjacent grid vertices on one line) split at every unit between.
+  const auto split_line = [&](int i0, int j0, int i1, int j1) {
+    EDGE* piece = nullptr;
+    TPK::tpk_array<EDGE*> edges;
+    TPI_QUERY::get_edges(TPK::as_entity(at(i0, j0)), edges);
+    for (EDGE* e : edges) {
+      const auto [a, b] = ends(e);
+      const TPK::position far{double(i1), double(j1), 0};
+      if ((a.x == far.x && a.y == far.y) || (b.x == far.x && b.y == far.y)) piece = e;
+    }
+    const int steps = std::max(std::abs(i1 - i0), std::abs(j1 - j0));
+    for (int k = 1; k < steps; ++k) {
+      const int i = i0 + (i1 - i0) * k / steps, j = j0 + (j1 - j0) * k / steps;
+      const TPK::position p{double(i), double(j), 0};
+      VERTEX* made = nullptr;
+      EDGE* rest = nullptr;
+      TPI_MODEL::split_edge(piece, p, made, rest);
+      at(i, j) = made;
+      const TPK::position next{double(i0 + (i1 - i0) * (k + 1) / steps),
+                               double(j0 + (j1 - j0) * (k + 1) / steps), 0};
+      const auto [a, b] = ends(rest);
+      piece = inside(a, b, next) ? rest : piece;
+    }
+  };
+  // The face holding both vertices, cut between them.
+  const auto cut = [&](VERTEX* a, VERTEX* b) {
+    TPK::tpk_array<FACE*> around_a, around_b;
+    TPI_QUERY::get_faces(TPK::as_entity(a), around_a);
+    TPI_QUERY::get_faces(TPK::as_entity(b), around_b);
+    for (FACE* f : around_a) {
+      for (FACE* g : around_b) {
+        EDGE* edge = nullptr;
+        FACE* piece = nullptr;
+        if (f == g && TPI_MODEL::split_face(f, a, b, edge, piece).ok()) return;
+      }
+    }
+  };
+  TT::activateTagManager(true);
+  split_line(0, 0, side, 0);
+  split_line(0, side, side, side);
+  for (int i = 1; i < side; ++i) cut(at(i, 0), at(i, side));
+  for (int i = 0; i <= side; ++i) split_line(i, 0, i, side);
+  for (int i = 0; i < side; ++i) {
+    for (int j = 1; j < side; ++j) cut(at(i, j), at(i + 1, j));
+  }
+  TT::manageDupicateTags();
+  for (FACE* f : slot->faces()) {
+    ATTRIB_CUSTOM* tags = TPI_CUSTOM_ENTITY::next_custom_attrib(TPK::as_entity(f), nullptr);
+    if (tags != nullptr) TT::prepend_operation_id_for_attrib(tags, 2, false);
+  }
+  return slot;
+}
+
 }  // namespace bench_models

@@ -122,6 +122,25 @@ void BM_PartVertexIndexed(benchmark::State& state) {
   match_in_part<TT::VERTEX_TRACKABLE>(state, bench_models::middle_vertex(p.plate), p, true);
 }
 
+// A face and an edge of the plate the kernel's operations cut (bench_models::split_plate), linear
+// and indexed; per face visited.
+void BM_SplitPlateFace(benchmark::State& state) {
+  BODY* body = bench_models::split_plate(state.range(0));
+  match_recipe<TT::FACE_TRACKABLE>(state, body, body->faces()[body->faces().size() / 2],
+                                   static_cast<std::int64_t>(body->faces().size()));
+}
+
+void BM_SplitPlateEdge(benchmark::State& state) {
+  BODY* body = bench_models::split_plate(state.range(0));
+  match_recipe<TT::EDGE_TRACKABLE>(state, body, bench_models::middle_edge(body),
+                                   static_cast<std::int64_t>(body->faces().size()));
+}
+
+void BM_SplitPlateEdgeIndexed(benchmark::State& state) {
+  BODY* body = bench_models::split_plate(state.range(0));
+  match_recipe<TT::EDGE_TRACKABLE>(state, body, bench_models::middle_edge(body), 1, true);
+}
+
 // Building the index of all three kinds, per entity indexed.
 void BM_BuildIndex(benchmark::State& state) {
   BODY* body = bench_models::sheet(state.range(0), true);
@@ -137,12 +156,21 @@ void BM_BuildIndex(benchmark::State& state) {
                                                     body->vertices().size()));
 }
 
+void sizes_to_100000(benchmark::internal::Benchmark* b) {
+  for (std::int64_t n : {1000, 10000, 100000}) b->Arg(n);
+  b->Unit(benchmark::kMicrosecond);
+}
+
 void sizes(benchmark::internal::Benchmark* b) {
   for (std::int64_t n : {1000, 10000, 100000, 1000000}) b->Arg(n);
   b->Unit(benchmark::kMicrosecond);
 }
 
 BENCHMARK(BM_MatchFace)->Apply(sizes);
+// Cutting the plate takes about 10 s at 10^5 faces; 10^6 is left out until the cuts are cheaper.
+BENCHMARK(BM_SplitPlateFace)->Apply(sizes_to_100000);
+BENCHMARK(BM_SplitPlateEdge)->Apply(sizes_to_100000);
+BENCHMARK(BM_SplitPlateEdgeIndexed)->Apply(sizes_to_100000);
 BENCHMARK(BM_MatchVertex)->Apply(sizes);
 BENCHMARK(BM_MatchEdge)->Apply(sizes);
 BENCHMARK(BM_MatchFaceIndexed)->Apply(sizes);
