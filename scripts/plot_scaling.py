@@ -8,6 +8,7 @@ import sys
 target, sources = sys.argv[1], sys.argv[2:]
 runs = [run for source in sources for run in json.load(open(source))["benchmarks"]]
 series = {}
+per_item = {}  # ns per entity visited (per entity indexed, for the index build)
 for run in runs:
     if run.get("aggregate_name", "median") != "median":
         continue
@@ -16,6 +17,8 @@ for run in runs:
         continue
     scale = {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}[run["time_unit"]]
     series.setdefault(name, []).append((int(size), run["real_time"] * scale))
+    if "items_per_second" in run and run["items_per_second"] > 0:
+        per_item.setdefault(name, {})[int(size)] = 1e9 / run["items_per_second"]
 
 width, height, margin, legend = 900, 480, 70, 170
 xs = [s for points in series.values() for s, _ in points]
@@ -61,3 +64,31 @@ for name, points in sorted(series.items()):
     times = dict(points)
     print(f"{name.replace('BM_', ''):<26}" +
           "".join(f"{times[s]:>14.2f}" if s in times else f"{'':>14}" for s in sorted(set(xs))))
+
+# The targets' measures: time per entity visited by the linear matchers and the log-log slope of
+# their time per call; the index build in linear passes (one linear pass of each kind: a face, an
+# edge and a vertex match, against building the index of all three kinds).
+print()
+print(f"{'ns per entity visited':<26}" + "".join(f"{s:>14}" for s in sorted(set(xs))) +
+      f"{'slope':>10}")
+for name, values in sorted(per_item.items()):
+    if "Indexed" in name:
+        continue
+    points = sorted(dict(series[name]).items())
+    lx = [math.log10(s) for s, _ in points]
+    ly = [math.log10(t) for _, t in points]
+    mean_x, mean_y = sum(lx) / len(lx), sum(ly) / len(ly)
+    spread = sum((x - mean_x) ** 2 for x in lx)
+    slope = sum((x - mean_x) * (y - mean_y) for x, y in zip(lx, ly)) / spread if spread else 0
+    print(f"{name.replace('BM_', ''):<26}" +
+          "".join(f"{values[s]:>14.1f}" if s in values else f"{'':>14}"
+                  for s in sorted(set(xs))) + f"{slope:>10.2f}")
+passes = {}
+for size in sorted(set(xs)):
+    times = {name: dict(points).get(size) for name, points in series.items()}
+    linear = [times.get(n) for n in ("BM_MatchFace", "BM_MatchEdge", "BM_MatchVertex")]
+    if times.get("BM_BuildIndex") and all(linear):
+        passes[size] = times["BM_BuildIndex"] / sum(linear)
+if passes:
+    print(f"{'index build, linear passes':<26}" +
+          "".join(f"{passes[s]:>14.2f}" if s in passes else f"{'':>14}" for s in sorted(set(xs))))
