@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <tagtrack/recipes/recipe_text.h>
+#include <tagtrack/tagging/internal/printable.h>
 #include <tagtrack/tagging/internal/stream_number.h>
 #include <tagtrack/tagging/tag_info.h>
 
@@ -21,20 +22,7 @@ using stream_number::is_space;
 // A piece of the text as a person would want it quoted: up to 24 bytes, printable ones as they
 // are, others as \xHH.
 std::string quoted(std::string_view text) {
-  std::string out = "'";
-  for (std::size_t i = 0; i < text.size() && i < 24; ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c >= 0x20 && c < 0x7f) {
-      out += static_cast<char>(c);
-    } else {
-      static const char digits[] = "0123456789abcdef";
-      out += "\\x";
-      out += digits[c >> 4];
-      out += digits[c & 15];
-    }
-  }
-  if (text.size() > 24) out += "...";
-  return out + "'";
+  return "'" + printable(text.data(), text.size(), 24) + "'";
 }
 
 std::string numbered(const char* what, std::int64_t i, std::int64_t count) {

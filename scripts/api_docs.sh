@@ -5,20 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-needed=(doxygen cmake g++ make)
-missing=()
-for package in "${needed[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$package")
-  fi
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  echo "installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+scripts/install_deps.sh doxygen
 
 build=build-docs
 cmake -S . -B "$build" -DTAGTRACK_BUILD_TESTS=OFF -DTAGTRACK_BUILD_BENCHMARKS=OFF \

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what building and testing tagtrack needs, only when something is missing.
+# Installs what building and testing tagtrack needs, and the packages named as arguments, only when
+# something is missing.
 set -euo pipefail
 
 # Open CASCADE's modelling and file packages; the visualization package carries one modelling
@@ -7,7 +8,7 @@ set -euo pipefail
 needed=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev valgrind
         libocct-foundation-dev libocct-modeling-data-dev libocct-modeling-algorithms-dev
         libocct-ocaf-dev libocct-visualization-dev libocct-data-exchange-dev libtbb-dev
-        libcli11-dev nlohmann-json3-dev)
+        libcli11-dev nlohmann-json3-dev "$@")
 missing=()
 for package in "${needed[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

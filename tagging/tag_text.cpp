@@ -18,6 +18,7 @@
 #include <utility>
 
 #include <tagtrack/tagging/internal/item_buffer.h>
+#include <tagtrack/tagging/internal/printable.h>
 #include <tagtrack/tagging/internal/stream_number.h>
 #include <tagtrack/tagging/tag_data.h>
 #include <tagtrack/tagging/tag_info.h>
@@ -220,21 +221,7 @@ namespace {
 
 // The id as a reader would want it quoted: printable characters as they are, others as \xHH.
 std::string shown(const TPK::tpk_array<char>& id) {
-  std::string out;
-  const std::size_t shown_length = std::min<std::size_t>(id.size(), 40);
-  for (std::size_t i = 0; i < shown_length; ++i) {
-    const auto c = static_cast<unsigned char>(id[i]);
-    if (c >= 0x20 && c < 0x7f) {
-      out += static_cast<char>(c);
-    } else {
-      static const char digits[] = "0123456789abcdef";
-      out += "\\x";
-      out += digits[c >> 4];
-      out += digits[c & 15];
-    }
-  }
-  if (shown_length < id.size()) out += "...";
-  return out;
+  return printable(id.begin(), id.size(), 40);
 }
 
 }  // namespace

@@ -17,12 +17,6 @@ using namespace TPI_TAGGING_TRACKING;
 
 namespace {
 
-std::vector<const ENTITY*> matched(const MATCH_CONTEXT& ctx, IRecipe& recipe) {
-  std::vector<ITrackable*> results;
-  std::unique_ptr<ITracker>(recipe.create_tracker())->match(ctx, &recipe, results);
-  return take_entities(results);
-}
-
 std::size_t distinct(std::vector<ENTITY*> entities) {
   std::sort(entities.begin(), entities.end());
   return std::unique(entities.begin(), entities.end()) - entities.begin();

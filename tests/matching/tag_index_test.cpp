@@ -17,13 +17,6 @@ using namespace TPI_TAGGING_TRACKING;
 
 namespace {
 
-// What a matcher gives for `recipe`: the entities in its order, repeats included.
-std::vector<const ENTITY*> matched(const MATCH_CONTEXT& ctx, IRecipe& recipe) {
-  std::vector<ITrackable*> results;
-  std::unique_ptr<ITracker>(recipe.create_tracker())->match(ctx, &recipe, results);
-  return take_entities(results);
-}
-
 TEST(TagIndex, MatchersGiveWhatTheLinearSearchGives) {
   tag_state_guard guard;
   for (unsigned seed = 1; seed <= 300; ++seed) {

@@ -43,4 +43,12 @@ std::unique_ptr<IRecipe> recipe_of(const TPI_TAGGING_TRACKING::ITrackable& track
   return TPI_TAGGING_TRACKING::make_recipe(trackable);
 }
 
+std::vector<const ENTITY*> matched(const TPI_TAGGING_TRACKING::MATCH_CONTEXT& ctx,
+                                   IRecipe& recipe) {
+  std::vector<TPI_TAGGING_TRACKING::ITrackable*> results;
+  std::unique_ptr<TPI_TAGGING_TRACKING::ITracker>(recipe.create_tracker())
+      ->match(ctx, &recipe, results);
+  return take_entities(results);
+}
+
 }  // namespace test_support

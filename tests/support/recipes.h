@@ -22,6 +22,11 @@ std::string text_of(TPI_TAGGING_TRACKING::IRecipe* recipe);
 // and the vector emptied.
 std::vector<const ENTITY*> take_entities(std::vector<TPI_TAGGING_TRACKING::ITrackable*>& found);
 
+// What the matcher of the recipe's kind gives in `ctx`: the entities in its order, repeats
+// included.
+std::vector<const ENTITY*> matched(const TPI_TAGGING_TRACKING::MATCH_CONTEXT& ctx,
+                                   TPI_TAGGING_TRACKING::IRecipe& recipe);
+
 // The recipe the trackable makes in a default track context; null when it makes none.
 std::unique_ptr<TPI_TAGGING_TRACKING::IRecipe> recipe_of(
     const TPI_TAGGING_TRACKING::ITrackable& trackable);
