@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "median.h"
 #include "naming_methods.h"
 #include "scenario_build.h"
 #include "scenario_report.h"
@@ -144,12 +145,6 @@ bool build_and_score(const scenario& s, int step, const json& features, naming_m
   }
   method.end_build();
   return true;
-}
-
-double median(std::vector<double> v) {
-  if (v.empty()) return 0;
-  std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
-  return v[v.size() / 2];
 }
 
 bool is_right(const scenario_result& r) {

@@ -14,6 +14,8 @@
 #include <tagtrack/occt/part_files.h>
 #include <tagtrack/tagging_tracking.h>
 
+#include "median.h"
+
 namespace TT = TPI_TAGGING_TRACKING;
 
 namespace tagtrack_tool {
@@ -24,13 +26,6 @@ using clock_type = std::chrono::steady_clock;
 
 double microseconds_since(clock_type::time_point start) {
   return std::chrono::duration<double, std::micro>(clock_type::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-  if (values.empty()) return 0;
-  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-  std::nth_element(values.begin(), middle, values.end());
-  return *middle;
 }
 
 // The file's name without folders and extension, white space made '_': a primary id's stem that
