@@ -94,18 +94,24 @@ inline bool tag_data::same_items(const TPK::tpk_array<T>& a, const TPK::tpk_arra
 }
 
 inline bool tag_data::operator==(const tag_data& other) const noexcept {
-  return m_secondary_id == other.m_secondary_id && same_items(m_primary_id, other.m_primary_id) &&
+  return m_secondary_id == other.m_secondary_id &&
+         m_primary_id.size() == other.m_primary_id.size() &&
+         m_operation_ids.size() == other.m_operation_ids.size() &&
+         same_items(m_primary_id, other.m_primary_id) &&
          same_items(m_operation_ids, other.m_operation_ids);
 }
 
+// The fields the tag holds in place (the secondary id, the lengths of the ids) are compared before
+// the contents of the ids, which lie elsewhere on the heap: a scan over many entities' tags mostly
+// decides without loading those. The answer is the same in any order.
 inline bool tag_data::matches(const tag_data& other, int mode) const noexcept {
   if (mode == 0) mode = compare_loose;
-  if ((mode & compare_primary_id) && !same_items(m_primary_id, other.m_primary_id)) return false;
+  const bool primary = mode & compare_primary_id, operations = mode & compare_operation_ids;
   if ((mode & compare_secondary_id) && m_secondary_id != other.m_secondary_id) return false;
-  if ((mode & compare_operation_ids) && !same_items(m_operation_ids, other.m_operation_ids)) {
-    return false;
-  }
-  return true;
+  if (primary && m_primary_id.size() != other.m_primary_id.size()) return false;
+  if (operations && m_operation_ids.size() != other.m_operation_ids.size()) return false;
+  if (primary && !same_items(m_primary_id, other.m_primary_id)) return false;
+  return !operations || same_items(m_operation_ids, other.m_operation_ids);
 }
 
 }  // namespace TPI_TAGGING_TRACKING
