@@ -169,8 +169,13 @@ bool apply_changes(const scenario& s, const json& changes, json& features, std::
       for (const json& f : features) {
         const auto used = inputs_of(f);
         if (std::find(used.begin(), used.end(), id) != used.end()) {
-          error =
-              "feature '" + id + "' is removed but '" + f["id"].get<std::string>() + "' uses it";
+          // The user may be a feature inserted earlier in this step and not checked yet, so it
+          // may have no id, or one that is not a string.
+          const json user = f.value("id", json());
+          error = "feature '" + id + "' is removed but " +
+                  (user.is_string() ? "'" + user.get<std::string>() + "'"
+                                    : std::string("a feature without an id")) +
+                  " uses it";
           return false;
         }
       }
