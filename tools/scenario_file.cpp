@@ -1,6 +1,8 @@
 #include "scenario_file.h"
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <set>
 
 namespace tagtrack_tool {
@@ -167,8 +169,13 @@ bool apply_changes(const scenario& s, const json& changes, json& features, std::
       for (const json& f : features) {
         const auto used = inputs_of(f);
         if (std::find(used.begin(), used.end(), id) != used.end()) {
-          error =
-              "feature '" + id + "' is removed but '" + f["id"].get<std::string>() + "' uses it";
+          // The user may be a feature inserted earlier in this step and not checked yet, so it
+          // may have no id, or one that is not a string.
+          const json user = f.value("id", json());
+          error = "feature '" + id + "' is removed but " +
+                  (user.is_string() ? "'" + user.get<std::string>() + "'"
+                                    : std::string("a feature without an id")) +
+                  " uses it";
           return false;
         }
       }
@@ -197,9 +204,20 @@ bool read_scenario(const std::string& path, scenario& out, std::string& error) {
   };
   std::ifstream in(path);
   if (!in) return fail("cannot be read");
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return fail("cannot be read");
+  return read_scenario_text(text, path, out, error);
+}
+
+bool read_scenario_text(const std::string& text, const std::string& path, scenario& out,
+                        std::string& error) {
+  const auto fail = [&](const std::string& why) {
+    error = path + ": " + why;
+    return false;
+  };
   json root;
   try {
-    root = json::parse(in);
+    root = json::parse(text);
   } catch (const json::exception& e) {
     return fail(std::string("not JSON: ") + e.what());
   }
@@ -234,7 +252,10 @@ bool read_scenario(const std::string& path, scenario& out, std::string& error) {
       scenario_step step;
       step.changes = e.value("change", json::array());
       const json expect = e.value("expect", json::object());
-      for (const auto& [name, value] : expect.items()) {
+      for (const auto& item : expect.items()) {
+        // Named copies, not a structured binding: a lambda cannot capture one before C++20.
+        const std::string name = item.key();
+        const json& value = item.value();
         const bool known = std::any_of(s.references.begin(), s.references.end(),
                                        [&](const scenario_reference& r) { return r.name == name; });
         if (!known) return fail("an expectation names the unknown reference '" + name + "'");

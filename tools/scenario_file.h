@@ -42,6 +42,11 @@ struct scenario {
 // and the reason in `error`.
 bool read_scenario(const std::string& path, scenario& out, std::string& error);
 
+// The same for the scenario held in `text`, read from `path`, which the error names. Any text
+// gives true or false with `error` set; nothing of the JSON library's exceptions escapes.
+bool read_scenario_text(const std::string& text, const std::string& path, scenario& out,
+                        std::string& error);
+
 // The features after applying a step's changes to `features`; false with the reason in `error`
 // (a change naming no feature, removing one still in use, ...).
 bool apply_changes(const scenario& s, const nlohmann::json& changes, nlohmann::json& features,

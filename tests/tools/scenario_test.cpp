@@ -70,6 +70,12 @@ TEST(ScenarioRunner, RefusesInvalidFilesInOneLine) {
                R"(, {"id": "c", "op": "unify", "target": "b"}, {"id": "d", "op": "unify", "target": "c"})",
            "", R"({"change": [{"remove": "b"}], "expect": {}})"),
        "'b' is removed"},
+      // The user is inserted by the same step, without an id: it is checked after the step.
+      {"removed_in_use_by_an_insert",
+       scenario(box + R"(, {"id": "c", "op": "unify", "target": "b"})", "",
+                R"({"change": [{"insert": {"op": "unify", "target": "b"}, "before": "c"},)"
+                R"( {"remove": "b"}], "expect": {}})"),
+       "'b' is removed but a feature without an id uses it"},
       {"not_json", "{ this is not json", "not JSON"},
   };
   for (const auto& [name, text, reason] : cases) {
