@@ -203,15 +203,6 @@ bool make_boolean(const json& f, const std::map<std::string, TopoDS_Shape>& resu
 
 }  // namespace
 
-std::vector<std::string> consumed_references(const json& f) {
-  std::vector<std::string> names;
-  if (f.contains("edges") && f["edges"].is_array()) {
-    for (const json& e : f["edges"]) names.push_back(e.get<std::string>());
-  }
-  if (f.contains("sketch_on")) names.push_back(f["sketch_on"].get<std::string>());
-  return names;
-}
-
 bool run_feature(const json& f, const std::map<std::string, TopoDS_Shape>& results,
                  const std::map<std::string, TopoDS_Shape>& consumed, feature_run& run,
                  std::string& why) {

@@ -31,9 +31,6 @@ bool run_feature(const nlohmann::json& f, const std::map<std::string, TopoDS_Sha
                  const std::map<std::string, TopoDS_Shape>& consumed, feature_run& run,
                  std::string& why);
 
-// The references a feature consumes.
-std::vector<std::string> consumed_references(const nlohmann::json& f);
-
 // The entities of `kind` ("face", "edge", "vertex") of `shape` that contain `p` within 1e-6.
 std::vector<TopoDS_Shape> entities_at(const TopoDS_Shape& shape, const std::string& kind, double x,
                                       double y, double z);

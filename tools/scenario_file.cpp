@@ -51,20 +51,6 @@ std::vector<std::string> inputs_of(const json& feature) {
   return used;
 }
 
-// The references a feature consumes.
-std::vector<std::string> consumed_by(const json& feature) {
-  std::vector<std::string> names;
-  if (feature.contains("edges") && feature["edges"].is_array()) {
-    for (const json& e : feature["edges"]) {
-      if (e.is_string()) names.push_back(e.get<std::string>());
-    }
-  }
-  if (feature.contains("sketch_on") && feature["sketch_on"].is_string()) {
-    names.push_back(feature["sketch_on"].get<std::string>());
-  }
-  return names;
-}
-
 // Checks a feature list: known ops with their parameters, unique ids, inputs that come earlier,
 // consumed references that exist.
 bool check_features(const scenario& s, const json& features, std::string& error) {
@@ -288,6 +274,19 @@ bool read_scenario_text(const std::string& text, const std::string& path, scenar
   } catch (const json::exception& e) {
     return fail(std::string("malformed: ") + e.what());
   }
+}
+
+std::vector<std::string> consumed_by(const json& feature) {
+  std::vector<std::string> names;
+  if (feature.contains("edges") && feature["edges"].is_array()) {
+    for (const json& e : feature["edges"]) {
+      if (e.is_string()) names.push_back(e.get<std::string>());
+    }
+  }
+  if (feature.contains("sketch_on") && feature["sketch_on"].is_string()) {
+    names.push_back(feature["sketch_on"].get<std::string>());
+  }
+  return names;
 }
 
 }  // namespace tagtrack_tool

@@ -52,4 +52,8 @@ bool read_scenario_text(const std::string& text, const std::string& path, scenar
 bool apply_changes(const scenario& s, const nlohmann::json& changes, nlohmann::json& features,
                    std::string& error);
 
+// The references a feature consumes (fillet and chamfer edges, a prism's sketch_on face), in the
+// order the feature names them.
+std::vector<std::string> consumed_by(const nlohmann::json& feature);
+
 }  // namespace tagtrack_tool

@@ -57,7 +57,7 @@ bool build_and_score(const scenario& s, int step, const json& features, naming_m
     // The feature runs when its inputs exist and each reference it consumes resolved to one.
     std::map<std::string, TopoDS_Shape> consumed;
     bool runnable = true;
-    for (const std::string& name : consumed_references(f)) {
+    for (const std::string& name : consumed_by(f)) {
       const auto r = resolved.find(name);
       if (r == resolved.end() || r->second.size() != 1) {
         runnable = false;
