@@ -25,7 +25,7 @@ std::size_t distinct(std::vector<ENTITY*> entities) {
 TEST(MatchExplanation, GivesThePlainMatchersResultOnRandomModels) {
   tag_state_guard guard;
   std::map<std::pair<char, match_stage>, int> reached;
-  for (unsigned seed = 1; seed <= 300; ++seed) {
+  for (unsigned seed = 1; seed <= 1000; ++seed) {
     scratch_stream stream;
     random_model model(seed);
     const MATCH_CONTEXT ctx(nullptr, model.bodies, compare_loose);

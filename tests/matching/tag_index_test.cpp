@@ -19,7 +19,7 @@ namespace {
 
 TEST(TagIndex, MatchersGiveWhatTheLinearSearchGives) {
   tag_state_guard guard;
-  for (unsigned seed = 1; seed <= 300; ++seed) {
+  for (unsigned seed = 1; seed <= 1000; ++seed) {
     scratch_stream stream;
     random_model model(seed);
     tag_index index(model.bodies);
