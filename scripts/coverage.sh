@@ -16,7 +16,7 @@ cmake -S . -B build-coverage -DCMAKE_BUILD_TYPE=Debug -DTAGTRACK_BUILD_BENCHMARK
 cmake --build build-coverage -j"${JOBS:-2}"
 find build-coverage -name '*.gcda' -delete
 (cd build-coverage && ctest -j"${JOBS:-2}" -E consumer_project >/dev/null)
-folders=(kernel tagging tag_manager recipes tracking matching)
+folders=(kernel tagging tag_manager recipes tracking matching occt)
 filters=()
 for folder in "${folders[@]}"; do filters+=(--filter "$folder/"); done
 gcovr -r . --object-directory build-coverage "${filters[@]}" --exclude-unreachable-branches \
