@@ -56,7 +56,7 @@ std::vector<EDGE*> match_edge(const MATCH_CONTEXT& ctx, const EDGE_RECIPE& recip
   const tag_info& own = *recipe.get_tags();
   std::vector<EDGE*> tagged;
   if (!own.empty()) tagged = find_tag_candidates(own, ctx, static_cast<EDGE*>(nullptr));
-  note_tags(why, own, tagged);
+  note_tags(why, own, tagged, ctx);
   if (tagged.size() == 1) {
     decide(why, match_stage::tags,
            [&] { return "one edge carries its own tags " + tag_words(own); });

@@ -29,14 +29,35 @@ std::string count_of(std::size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+std::string other_operations(const tag_candidates_seen& seen, const char* one, const char* many,
+                             const char* lead) {
+  if (seen.primary_only == 0) return std::string();
+  return lead + count_of(seen.primary_only, one, many) + " " +
+         (seen.primary_only == 1 ? "carries" : "carry") +
+         " a primary id of these tags with other operation ids";
+}
+
 std::string faces_missing(const match_explanation& why) {
   std::string missing;
   for (const face_recipe_seen& seen : why.faces) {
     if (!seen.faces.empty()) continue;
     missing += std::string(missing.empty() ? "" : ", nor ") + seen.tags.words + " (face recipe " +
-               std::to_string(seen.position) + ")";
+               std::to_string(seen.position) + other_operations(seen.tags, "face", "faces", "; ") +
+               ")";
   }
   return missing.empty() ? missing : "no face of the model carries any of the tags " + missing;
+}
+
+std::size_t count_primary_only(const tag_info& tags, const std::vector<ENTITY*>& entities) {
+  std::size_t count = 0;
+  for (ENTITY* e : entities) {
+    const tag_info* own = find_entity_tag_info(e);
+    if (own == nullptr) continue;
+    int shared = 0;
+    tags.count_matches(*own, compare_primary_id, shared);
+    if (shared > 0) ++count;
+  }
+  return count;
 }
 
 void note_tag_search(tag_candidates_seen& seen, const tag_info& tags,

@@ -48,7 +48,7 @@ std::vector<VERTEX*> match_vertex(const MATCH_CONTEXT& ctx, const VERTEX_RECIPE&
   const tag_info& own = *recipe.get_tags();
   std::vector<VERTEX*> tagged;
   if (!own.empty()) tagged = find_tag_candidates(own, ctx, static_cast<VERTEX*>(nullptr));
-  note_tags(why, own, tagged);
+  note_tags(why, own, tagged, ctx);
   if (tagged.size() == 1) {
     decide(why, match_stage::tags,
            [&] { return "one vertex carries its own tags " + tag_words(own); });

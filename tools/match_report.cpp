@@ -24,8 +24,12 @@ const char* kind_word(char kind) {
 std::string counts(const TT::tag_candidates_seen& seen) {
   if (!seen.searched) return "no tags, nothing searched";
   if (seen.exact > 0) return seen.words + ": " + std::to_string(seen.exact) + " exact";
-  return seen.words + ": none exact, " + std::to_string(seen.partial) + " partial, " +
-         std::to_string(seen.loose) + " loose";
+  std::string out = seen.words + ": none exact, " + std::to_string(seen.partial) + " partial, " +
+                    std::to_string(seen.loose) + " loose";
+  if (seen.primary_only > 0) {
+    out += ", " + std::to_string(seen.primary_only) + " with a primary id but other operation ids";
+  }
+  return out;
 }
 
 // The uv order levels, best first (1 to 4).

@@ -107,6 +107,18 @@ TEST_F(Explanation, LostAmbiguousAndResolvedSayWhy) {
   EXPECT_EQ(lost.decided_by, match_stage::faces);
   EXPECT_NE(lost.reason.find("no face of the model carries any of the tags TOP"), std::string::npos)
       << lost.reason;
+  // A top re-made by another feature keeps its primary id under another operation id: still lost,
+  // and the explanation points at it.
+  set_tags(a->faces()[1], "TOP[5]");
+  const match_explanation remade = explain_match(in_a, edge.get());
+  EXPECT_EQ(remade.verdict, match_verdict::lost);
+  for (const face_recipe_seen& side : remade.faces) {
+    EXPECT_EQ(side.tags.primary_only, side.faces.empty() ? 1u : 0u) << side.tags.words;
+  }
+  EXPECT_NE(
+      remade.reason.find("1 face carries a primary id of these tags with other operation ids"),
+      std::string::npos)
+      << remade.reason;
 
   const match_explanation none = explain_match(in_a, nullptr);
   EXPECT_EQ(none.verdict, match_verdict::lost);

@@ -60,6 +60,9 @@ struct tag_candidates_seen {
   std::size_t exact = 0;    // entities whose tags are exactly the list's
   std::size_t partial = 0;  // without exact ones: entities sharing some tag exactly
   std::size_t loose = 0;    // without exact ones: entities sharing some tag loosely
+  // When the search found nothing: entities sharing a primary id with the list, but with other
+  // operation ids (the usual sign of a feature that was re-made, or whose history changed).
+  std::size_t primary_only = 0;
   // What the search gave: the exact ones when there are any, otherwise the partial ones followed by
   // the loose ones (a partial one is also loose, and so stands twice).
   std::vector<ENTITY*> candidates;

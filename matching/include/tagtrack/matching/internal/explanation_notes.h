@@ -8,6 +8,8 @@
 #include <vector>
 
 #include <tagtrack/kernel/boundary/handles.h>
+#include <tagtrack/matching/internal/candidates.h>
+#include <tagtrack/matching/match_context.h>
 #include <tagtrack/matching/match_explanation.h>
 #include <tagtrack/tagging/tag_info.h>
 
@@ -21,13 +23,23 @@ std::string tag_words(const tag_info& tags);
 void note_tag_search(tag_candidates_seen& seen, const tag_info& tags,
                      const std::vector<ENTITY*>& candidates);
 
+// The entities of `entities` sharing a primary id with `tags` (any secondary and operation ids).
+std::size_t count_primary_only(const tag_info& tags, const std::vector<ENTITY*>& entities);
+
 template <class T>
-void note_tags(match_explanation* why, const tag_info& tags, const std::vector<T*>& candidates) {
+void note_tags(match_explanation* why, const tag_info& tags, const std::vector<T*>& candidates,
+               const MATCH_CONTEXT& ctx) {
   if (why == nullptr) return;
   std::vector<ENTITY*> entities;
   entities.reserve(candidates.size());
   for (T* c : candidates) entities.push_back(TPK::as_entity(c));
   note_tag_search(why->tags, tags, entities);
+  if (!candidates.empty() || tags.empty()) return;
+  std::vector<T*> all;
+  collect_all(ctx.get_bodies(), all);
+  entities.clear();
+  for (T* e : all) entities.push_back(TPK::as_entity(e));
+  why->tags.primary_only = count_primary_only(tags, entities);
 }
 
 template <class T>
@@ -63,6 +75,11 @@ void note_found(match_explanation& why, const std::vector<T*>& found) {
 // "no face of the model carries any of the tags A (face recipe 0), nor B (face recipe 2)" for the
 // face recipes recorded as finding no face; empty when each found some.
 std::string faces_missing(const match_explanation& why);
+
+// "; 2 faces carry a primary id of these tags with other operation ids" (after `lead`), or nothing
+// when the search recorded no such entity.
+std::string other_operations(const tag_candidates_seen& seen, const char* one, const char* many,
+                             const char* lead);
 
 // "1 face", "3 faces".
 std::string count_of(std::size_t n, const char* one, const char* many);
