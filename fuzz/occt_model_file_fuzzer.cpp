@@ -9,12 +9,12 @@
 // with into its inputs and gets damaged texts past the check.
 #include <cstddef>
 #include <cstdint>
-#include <string>
-#include <vector>
 
 #include <tagtrack/kernel/kernel.h>
 #include <tagtrack/occt/shape_bodies.h>
 #include <tagtrack/tagging_tracking.h>
+
+#include "model_file_property.h"
 
 namespace TT = TPI_TAGGING_TRACKING;
 
@@ -25,23 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return true;
   }();
   (void)registered;
-  const std::string file(reinterpret_cast<const char*>(data), size);
-  HISTORY_STREAM* previous = nullptr;
-  HISTORY_STREAM* scratch = nullptr;
-  TPI_HISTORY::get_default(previous, false);
-  TPI_HISTORY::get_default(scratch, true);
-  const auto before = TPK::get_heap_counts().live_blocks;
-  std::vector<BODY*> bodies;
-  const outcome restored = TPI_FILE::restore_bodies(file, bodies);
-  if (!restored.ok()) {
-    if (!bodies.empty() || TPK::get_heap_counts().live_blocks != before) __builtin_trap();
-  } else {
-    std::string text;
-    if (!TPI_FILE::save_bodies(bodies, text).ok()) __builtin_trap();
-    for (BODY* body : bodies) TPI_MODEL::delete_body(body);
-  }
-  TPI_HISTORY::set_default(previous);
-  scratch->clear();
-  if (!TPI_HISTORY::delete_stream(scratch).ok()) __builtin_trap();
+  check_model_file(data, size);
   return 0;
 }

@@ -37,18 +37,24 @@ bool read_point(const json& value, point3& p) {
   return true;
 }
 
-// The feature ids a feature uses.
-std::vector<std::string> inputs_of(const json& feature) {
-  std::vector<std::string> used;
-  if (feature.contains("args") && feature["args"].is_array()) {
-    for (const json& a : feature["args"]) {
-      if (a.is_string()) used.push_back(a.get<std::string>());
+// The strings of a feature's `list` field (an array), then its `single` field, where they are
+// strings; other values are the checks' to refuse.
+std::vector<std::string> names_in(const json& feature, const char* list, const char* single) {
+  std::vector<std::string> names;
+  if (feature.contains(list) && feature[list].is_array()) {
+    for (const json& name : feature[list]) {
+      if (name.is_string()) names.push_back(name.get<std::string>());
     }
   }
-  if (feature.contains("target") && feature["target"].is_string()) {
-    used.push_back(feature["target"].get<std::string>());
+  if (feature.contains(single) && feature[single].is_string()) {
+    names.push_back(feature[single].get<std::string>());
   }
-  return used;
+  return names;
+}
+
+// The feature ids a feature uses.
+std::vector<std::string> inputs_of(const json& feature) {
+  return names_in(feature, "args", "target");
 }
 
 // Checks a feature list: known ops with their parameters, unique ids, inputs that come earlier,
@@ -277,16 +283,7 @@ bool read_scenario_text(const std::string& text, const std::string& path, scenar
 }
 
 std::vector<std::string> consumed_by(const json& feature) {
-  std::vector<std::string> names;
-  if (feature.contains("edges") && feature["edges"].is_array()) {
-    for (const json& e : feature["edges"]) {
-      if (e.is_string()) names.push_back(e.get<std::string>());
-    }
-  }
-  if (feature.contains("sketch_on") && feature["sketch_on"].is_string()) {
-    names.push_back(feature["sketch_on"].get<std::string>());
-  }
-  return names;
+  return names_in(feature, "edges", "sketch_on");
 }
 
 }  // namespace tagtrack_tool
