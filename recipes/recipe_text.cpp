@@ -437,8 +437,24 @@ bool face_survives(const FACE_RECIPE& face, const char* whose, std::string* reas
   return tags_survive(face.tags(), whose, reason);
 }
 
+// A longer list of nested recipes is written in full, but its count makes the reader refuse the
+// whole text.
+template <class List>
+bool count_survives(const List& recipes, const char* what, std::string* reason) {
+  if (recipes.size() <= max_nested_recipes) return true;
+  if (reason != nullptr) {
+    *reason = std::string(what) + ": " + std::to_string(recipes.size()) +
+              " nested recipes, more than the " + std::to_string(max_nested_recipes) +
+              " a list may announce";
+  }
+  return false;
+}
+
 bool vertex_survives(const VERTEX_RECIPE& vertex, std::string* reason) {
   if (!tags_survive(*vertex.get_tags(), "a vertex's own tags", reason)) return false;
+  if (!count_survives(*vertex.get_face_recipes(), "the faces around a vertex", reason)) {
+    return false;
+  }
   for (const FACE_RECIPE& face : *vertex.get_face_recipes()) {
     if (!face_survives(face, "a face around a vertex", reason)) return false;
   }
@@ -456,6 +472,10 @@ bool survives_recipe_text(const IRecipe* recipe, std::string* reason) {
   }
   if (const auto* edge = dynamic_cast<const EDGE_RECIPE*>(recipe)) {
     if (!tags_survive(*edge->get_tags(), "the edge's own tags", reason)) return false;
+    if (!count_survives(*edge->get_face_recipes(), "the faces along the edge", reason) ||
+        !count_survives(*edge->get_vertex_recipes(), "the edge's vertices", reason)) {
+      return false;
+    }
     for (const FACE_RECIPE& face : *edge->get_face_recipes()) {
       if (!face_survives(face, "a face along the edge", reason)) return false;
     }

@@ -1,7 +1,9 @@
 // The tag attribute in model files and in diagnostics.
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -50,7 +52,30 @@ tag_data read_tag(const TPI_CUSTOM_ENTITY::restore_context& ctx, bool legacy) {
 
 }  // namespace
 
+namespace {
+
+// Whether the record reads back into the same tags. The reader refuses a list or an operation-id
+// list above its bound, and a primary id is written as a NUL-terminated string whose length is an
+// int32 item.
+bool record_holds(const tag_info* tags) {
+  if (tags == nullptr) return true;
+  if (tags->size() > tag_info::max_text_tags) return false;
+  return std::all_of(tags->begin(), tags->end(), [](const tag_data& tag) {
+    return tag.m_operation_ids.size() <=
+               static_cast<std::size_t>(tag_data::max_record_operation_ids) &&
+           tag.m_primary_id.size() <=
+               static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()) &&
+           std::find(tag.m_primary_id.begin(), tag.m_primary_id.end(), '\0') ==
+               tag.m_primary_id.end();
+  });
+}
+
+}  // namespace
+
 bool generic_tag_attrib_def::save(const TPI_CUSTOM_ENTITY::save_context& ctx) {
+  // Refused before anything is written: the file then leaves the attribute out with a warning
+  // instead of holding a record that would not restore, or restore other tags.
+  if (!record_holds(m_tag_info)) return false;
   TPI_ANNO::tag_attrib_def::save(ctx);
   const std::int32_t count = m_tag_info ? static_cast<std::int32_t>(m_tag_info->size()) : 0;
   ctx.write_int(count);

@@ -227,6 +227,14 @@ std::string shown(const TPK::tpk_array<char>& id) {
 }  // namespace
 
 bool survives_tag_text(const tag_info& tags, std::string* reason) {
+  // A longer list is written in full but reads back empty: its count ends the text.
+  if (tags.size() > tag_info::max_text_tags) {
+    if (reason != nullptr) {
+      *reason = "the list holds " + std::to_string(tags.size()) + " tags, more than the " +
+                std::to_string(tag_info::max_text_tags) + " a tag text may announce";
+    }
+    return false;
+  }
   for (const tag_data& tag : tags) {
     const TPK::tpk_array<char>& id = tag.m_primary_id;
     const char* problem = nullptr;

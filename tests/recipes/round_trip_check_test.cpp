@@ -2,7 +2,9 @@
 // it refuses.
 #include <cstdlib>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -60,6 +62,25 @@ TEST(RoundTripCheck, ReasonsNameTheIdAndTheFault) {
       "the face: the primary id \"ab\\x00cd\" holds a NUL character, where the text would end");
   EXPECT_FALSE(survives_recipe_text(nullptr, &reason));
   EXPECT_EQ(reason, "there is no recipe");
+}
+
+// Lists longer than the reader's bounds are written in full but do not come back.
+TEST(RoundTripCheck, ListsBeyondTheReadersBoundsAreRefused) {
+  tag_info many;
+  for (auto n = tag_info::max_text_tags + 1; n > 0; --n) many.append(tag_data());
+  const FACE_RECIPE crowded(many);
+  std::string reason;
+  EXPECT_FALSE(survives_recipe_text(&crowded, &reason));
+  EXPECT_EQ(reason,
+            "the face: the list holds 100001 tags, more than the 100000 a tag text may "
+            "announce");
+  VERTEX_RECIPE apex(tag_info(), std::vector<FACE_RECIPE>(max_nested_recipes + 1), {});
+  EXPECT_FALSE(survives_recipe_text(&apex, &reason));
+  EXPECT_EQ(reason,
+            "the faces around a vertex: 100001 nested recipes, more than the 100000 a "
+            "list may announce");
+  IRecipe* back = nullptr;
+  EXPECT_THROW(restore_from_string(text_of(&apex).c_str(), back), std::length_error);
 }
 
 // Ids of any length come back: the reader takes the characters the text holds.

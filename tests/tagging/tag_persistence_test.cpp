@@ -117,6 +117,31 @@ TEST_F(TagPersistence, MalformedRecordsGiveSafeValuesOrARejectedFile) {
   }
 }
 
+// What a record cannot give back is not written: the file leaves the attribute out, says so, and
+// restores.
+TEST_F(TagPersistence, ListsTheReaderWouldNotGiveBackAreLeftOutWithAWarning) {
+  for (const int fault : {0, 1}) {
+    SCOPED_TRACE(fault);
+    body_ptr sheet = tagged_square("F");
+    auto* def = static_cast<generic_tag_attrib_def*>(tag_attrib_of(sheet->faces()[0])->def());
+    if (fault == 0) {
+      def->get_tag_info_for_change()->append(tag_data(id(std::string("ab\0cd", 5))));
+    } else {
+      for (auto n = TPI_TAGGING_TRACKING::tag_info::max_text_tags; n > 0; --n) {
+        def->get_tag_info_for_change()->append(tag_data());
+      }
+    }
+    std::string text;
+    const outcome saved = TPI_FILE::save_bodies({sheet.get()}, text);
+    ASSERT_TRUE(saved.ok()) << saved.message();
+    EXPECT_NE(saved.warnings().find("generic_tag_attrib_def' left out"), std::string::npos);
+    restored r;
+    r.result = TPI_FILE::restore_bodies(text, r.bodies);
+    ASSERT_TRUE(r.result.ok()) << r.result.message();
+    EXPECT_EQ(tag_attrib_of(r.bodies[0]->faces()[0]), nullptr);
+  }
+}
+
 TEST_F(TagPersistence, SharedStringAndCheckSum) {
   generic_tag_attrib_def a(id("A")), b(id("B"));
   EXPECT_EQ(a.check_sum(), b.check_sum());  // tags do not enter it

@@ -29,7 +29,10 @@
 //   reading there (the kernel then finds the record's items unread and rejects the file);
 // - a legacy primary id that is negative or NaN reads as 0, one of 2^64 or more as
 //   18446744073709551615.
-// Whatever is read replaces the tags, and the definition version becomes 2.
+// Whatever is read replaces the tags, and the definition version becomes 2. A list the reader would
+// not give back as it is (more tags or operation ids than those bounds, a primary id holding a NUL
+// character) is not written: save gives false, and the model file leaves the attribute out with a
+// warning.
 #pragma once
 
 #include <cstdint>

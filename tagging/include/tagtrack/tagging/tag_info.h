@@ -116,10 +116,11 @@ class TAGTRACK_EXPORT tag_info : public TPK::TPK_heap {
   TPK::tpk_array<tag_data> m_tags;
 };
 
-// True when the tag text of `tags` reads back into an equal list, as it does unless a primary id
-// holds white space (the reader skips it), a NUL character (a recipe text is a NUL-terminated
-// string, which ends there) or more characters than a count in the text can say. Otherwise false,
-// and `reason`, when given, names the first such id and what is wrong with it. An application
+// True when the tag text of `tags` reads back into an equal list, as it does unless the list holds
+// more than max_text_tags tags (the reader refuses the count) or a primary id holds white space
+// (the reader skips it), a NUL character (a recipe text is a NUL-terminated string, which ends
+// there) or more characters than a count in the text can say. Otherwise false, and `reason`, when
+// given, names the fault (and the first such id). An application
 // calls this before it keeps a recipe text of tags it did not make itself.
 TAGTRACK_EXPORT bool survives_tag_text(const tag_info& tags, std::string* reason = nullptr);
 
