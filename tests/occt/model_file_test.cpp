@@ -1,5 +1,9 @@
 // Bodies backed by shapes in model files: the shape's own text embedded, entities matched to its
 // sub-shapes by index, tags included; a damaged embedded shape is a malformed file.
+#include <cstdint>
+#include <cstdio>
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include <tagtrack/kernel/file/model_file.h>
@@ -67,27 +71,40 @@ TEST_F(OcctModelFile, ADamagedEmbeddedShapeIsAMalformedFile) {
   const std::size_t bytes = std::stoul(text.substr(source + 11, colon - source - 11));
   const std::string embedded = text.substr(colon + 1, bytes);
 
-  std::vector<std::string> damaged;
-  // Cut inside the embedded shape, keeping its byte count honest.
-  const std::string cut = embedded.substr(0, bytes / 2);
-  damaged.push_back(text.substr(0, source + 11) + std::to_string(cut.size()) + ":" + cut +
-                    text.substr(colon + 1 + bytes));
-  // Garbage in place of the shape.
-  const std::string junk(bytes, 'x');
-  damaged.push_back(text.substr(0, colon + 1) + junk + text.substr(colon + 1 + bytes));
-  // A face index past the shape's faces.
-  std::string index = text;
-  const std::size_t face = index.find("occt-shape 0 1:", colon + bytes);
-  ASSERT_NE(face, std::string::npos);
-  index.replace(face, 15, "occt-shape 0 2:99");
-  damaged.push_back(index);
+  // Each damaged file with the reason it must be refused for.
+  std::vector<std::pair<std::string, std::string>> damaged;
+  const auto with_source = [&](const std::string& shape_text) {
+    return text.substr(0, source + 11) + std::to_string(shape_text.size()) + ":" + shape_text +
+           text.substr(colon + 1 + bytes);
+  };
+  const std::string wrong_sum = "check sum does not match";
+  // Cut inside the embedded shape, keeping its byte count honest; garbage in its place.
+  damaged.emplace_back(with_source(embedded.substr(0, bytes / 2)), wrong_sum);
+  damaged.emplace_back(with_source(std::string(bytes, 'x')), wrong_sum);
+  // Garbage that carries its own check sum reaches Open CASCADE's reader, which makes nothing of
+  // it.
+  const std::string signed_junk = "not a shape at all";
+  std::uint64_t sum = 14695981039346656037ull;  // FNV-1a, 64 bits
+  for (const char c : signed_junk) sum = (sum ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(sum));
+  damaged.emplace_back(with_source(std::string(hex) + "\n" + signed_junk),
+                       "the embedded shape is malformed or truncated");
+  // An edge index past the shape's edges, and one that is no number.
+  const std::size_t edge = text.find("occt-shape 0 ", colon + bytes);
+  ASSERT_NE(edge, std::string::npos);
+  const std::size_t index_end = text.find_first_of(" \n", edge + 13);
+  damaged.emplace_back(text.substr(0, edge + 13) + "2:99" + text.substr(index_end),
+                       "an index is out of the shape's range");
+  damaged.emplace_back(text.substr(0, edge + 13) + "1:x" + text.substr(index_end),
+                       "an index is not a number");
   // The whole file cut short inside the shape.
-  damaged.push_back(text.substr(0, colon + 1 + bytes / 3));
-  for (const std::string& file : damaged) {
+  damaged.emplace_back(text.substr(0, colon + 1 + bytes / 3), "runs past the end of the text");
+  for (const auto& [file, reason] : damaged) {
     std::vector<BODY*> bodies;
     const outcome read = TPI_FILE::restore_bodies(file, bodies);
     EXPECT_FALSE(read.ok());
-    EXPECT_NE(read.message().find(':'), std::string::npos) << read.message();
+    EXPECT_NE(read.message().find(reason), std::string::npos) << read.message();
     EXPECT_TRUE(bodies.empty());
   }
 }
