@@ -2,7 +2,12 @@
 
 #include <cstdlib>
 
+#include <gtest/gtest.h>
+
 #include <tagtrack/kernel/heap.h>
+#include <tagtrack/tag_manager/internal/tag_registry.h>
+
+#include "support/models.h"
 
 namespace {
 // Allocations still to go before the armed failure; 0 when disarmed.
@@ -17,6 +22,46 @@ void fail_allocation_after(heap which, std::int64_t n) noexcept {
   } else {
     g_general_countdown = n;
   }
+}
+
+failure_point_checks::snapshot failure_point_checks::take() const {
+  snapshot s;
+  for (BODY* body : m_bodies()) s.model += describe(body);
+  TPI_HISTORY::get_default(s.default_stream, false);
+  s.kernel_blocks = TPK::get_heap_counts().live_blocks;
+  return s;
+}
+
+void failure_point_checks::expect_unchanged(const snapshot& before) const {
+  const snapshot now = take();
+  EXPECT_EQ(now.model, before.model);
+  EXPECT_EQ(now.default_stream, before.default_stream);
+  for (BODY* body : m_bodies()) EXPECT_VALID(body);
+  const auto& registry = TPI_TAGGING_TRACKING::tag_registry::instance();
+  if (!registry.active()) {
+    EXPECT_EQ(now.kernel_blocks, before.kernel_blocks);
+    return;
+  }
+  for (const auto& [tags, attribs] : registry.entries()) {
+    for (const ATTRIB_CUSTOM* a : attribs) EXPECT_TRUE(a->alive());
+  }
+}
+
+int failure_point_checks::at_every_point(const std::function<void()>& step,
+                                         const std::function<bool()>& outputs_untouched,
+                                         const std::function<void()>& undo,
+                                         std::initializer_list<heap> heaps) const {
+  int points = 0;
+  for (heap which : heaps) {
+    const snapshot before = take();
+    points += at_every_failure_point(which, step, [&] {
+      expect_unchanged(before);
+      EXPECT_TRUE(outputs_untouched());
+    });
+    if (undo) undo();
+  }
+  EXPECT_GT(points, 0);
+  return points;
 }
 
 }  // namespace test_support
