@@ -8,6 +8,7 @@
 
 #include <tagtrack/kernel/build/body_layout.h>
 #include <tagtrack/kernel/operations/change_statement.h>
+#include <tagtrack/kernel/topology/check.h>
 #include <tagtrack/occt/shape_bodies.h>
 
 #include <tagtrack/occt/internal/shape_layout.h>
@@ -251,6 +252,12 @@ outcome carry_over(const std::vector<BODY*>& inputs, const TopoDS_Shape& result,
     }
     splits.announce();
     merges.announce();
+    // A result the kernel cannot hold as a valid body (Open CASCADE joins what lies within its
+    // tolerances, the kernel's loops close through shared vertices) is refused: the scope then
+    // undoes the layout and what the attributes heard, and every body stays as it was.
+    if (outcome valid = TPI_CHECK::check_body(inputs[0]); !valid.ok()) {
+      return outcome::failure("the result makes no valid body: " + valid.message());
+    }
     scope.commit();
     return outcome();
   } catch (const Standard_Failure& failure) {

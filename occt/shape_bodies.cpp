@@ -5,6 +5,7 @@
 #include <TopoDS.hxx>
 
 #include <tagtrack/kernel/operations/change_statement.h>
+#include <tagtrack/kernel/topology/check.h>
 
 #include <tagtrack/occt/internal/shape_layout.h>
 
@@ -62,6 +63,11 @@ outcome import_shape(const TopoDS_Shape& shape, BODY*& body) {
     if (outcome laid = TPI_BUILD::lay_out_body(made_body, layout, statement, entities);
         !laid.ok()) {
       return outcome::failure("import_shape: " + laid.message());
+    }
+    // Open CASCADE joins what lies within its tolerances; the kernel holds a body only when its
+    // loops close through shared vertices. A shape it cannot hold so is refused, nothing made.
+    if (outcome valid = TPI_CHECK::check_body(made_body); !valid.ok()) {
+      return outcome::failure("import_shape: the shape makes no valid body: " + valid.message());
     }
     statement.announce();
     scope.commit();

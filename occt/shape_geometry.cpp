@@ -105,8 +105,9 @@ bool shape_record::save(std::string& text) const {
     BRepTools::Write(m_shape, out, Standard_False, Standard_False,
                      TopTools_FormatVersion_VERSION_1);
     if (!out) return false;
-    text = std::string(16, '0') + '\n' + out.str();
-    text.replace(0, 16, check_sum(text, 17));
+    m_text = std::string(16, '0') + '\n' + out.str();
+    m_text.replace(0, 16, check_sum(m_text, 17));
+    text = m_text;
     return true;
   } catch (const Standard_Failure&) {
     return false;

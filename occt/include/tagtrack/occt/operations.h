@@ -14,7 +14,8 @@
 // A body given as a tool joins the result with its surviving entities and is then lost.
 //
 // Failures (the algorithm not done or throwing, a result that is not a solid, shell or compound of
-// them, a body not backed by a shape) leave every body exactly as it was and give the reason.
+// them or that the kernel cannot hold as a valid body, a body not backed by a shape) leave every
+// body exactly as it was and give the reason.
 #pragma once
 
 #include <vector>

@@ -22,8 +22,9 @@
 namespace TPI_OCCT {
 
 // Makes a body of `shape`, a solid, shell or face or a compound of them, in the current default
-// history stream. Fails, making nothing, for any other shape, a face without a surface, or an edge
-// without both vertices. Nothing of Open CASCADE's exceptions escapes.
+// history stream. Fails, making nothing, for any other shape, a face without a surface, an edge
+// without both vertices, or a shape whose body would not pass the validity check (loops that close
+// only within Open CASCADE's tolerances). Nothing of Open CASCADE's exceptions escapes.
 TAGTRACK_OCCT_EXPORT outcome import_shape(const TopoDS_Shape& shape, BODY*& body);
 
 // Registers the Open CASCADE geometry family ("occt-shape") with the kernel's model files, so that

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include <Geom_Curve.hxx>
 #include <GeomAdaptor_Surface.hxx>
+#include <Geom_Curve.hxx>
 #include <Geom_Surface.hxx>
 #include <ShapeAnalysis_Surface.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
@@ -32,6 +32,9 @@ class shape_record final : public TPK::geometry_source {
   // read back may differ in cached flags).
   shape_record(const TopoDS_Shape& shape, std::string text);
   const char* family() const override { return family_name; }
+  // The shape's text, made on the first save and kept: Open CASCADE's algorithms change flags of
+  // the shapes they take in (a shape added to a compound is no longer free), and a record's text
+  // must not change with what was later built from its shape.
   bool save(std::string& text) const override;
 
   const TopoDS_Shape& shape() const { return m_shape; }
@@ -42,7 +45,7 @@ class shape_record final : public TPK::geometry_source {
  private:
   TopoDS_Shape m_shape;
   TopTools_IndexedMapOfShape m_faces, m_edges, m_vertices;
-  std::string m_text;  // empty unless read
+  mutable std::string m_text;  // the text read, or the one the first save made
 };
 
 using record_ptr = std::shared_ptr<const shape_record>;
