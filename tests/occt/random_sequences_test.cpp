@@ -90,7 +90,7 @@ class occt_sequence final : public random_sequence {
 };
 
 TEST(OcctRandomSequences, RollingBackGivesTheSavedModelAndEveryStepLeavesAValidModel) {
-  run_random_sequences<occt_sequence>(12, 25);
+  run_random_sequences<occt_sequence>(12, 30);
 }
 
 }  // namespace
