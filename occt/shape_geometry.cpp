@@ -253,8 +253,12 @@ edge_curve::edge_curve(record_ptr record, int index)
 }
 
 TPK::position edge_curve::eval(double t) const {
-  if (t == m_first) return m_start;
-  if (t == m_last) return m_end;
+  // The ends are the vertices' points. A model file keeps the edge's range to the last digit but
+  // Open CASCADE's shape text to 15, so a restored range can differ from the curve's in the last
+  // digits: a parameter within that rounding of an end is the end.
+  const double rounding = 1e-13 * std::max({1.0, std::abs(m_first), std::abs(m_last)});
+  if (std::abs(t - m_first) <= rounding) return m_start;
+  if (std::abs(t - m_last) <= rounding) return m_end;
   if (m_curve.IsNull()) return m_start;
   return to_position(m_curve->Value(t));
 }

@@ -85,14 +85,10 @@ class random_sequence {
   bool m_changes_model = true;
 };
 
-// Runs TAGTRACK_SEQUENCES sequences (default `count`) of TAGTRACK_STEPS steps (default `steps`),
-// seeded from TAGTRACK_SEED (default 1) on; a failure names its seed and step. When a sequence and
-// its stream are gone, the kernel heap must be back where it started.
+// Runs `count` sequences of `steps` steps seeded from `first_seed` on; a failure names its seed
+// and step. When a sequence and its stream are gone, the kernel heap must be back where it started.
 template <class Sequence>
-void run_random_sequences(long count, long steps) {
-  count = from_environment("TAGTRACK_SEQUENCES", count);
-  steps = from_environment("TAGTRACK_STEPS", steps);
-  const long first_seed = from_environment("TAGTRACK_SEED", 1);
+void run_random_sequences_from(long first_seed, long count, long steps) {
   // The factory registry and the kernel's list of streams keep the room they grew once.
   TPI_TAGGING_TRACKING::generic_tag_attrib_def_savres::set_savres_def(
       TPI_TAGGING_TRACKING::generic_tag_attrib_def::name());
@@ -112,6 +108,15 @@ void run_random_sequences(long count, long steps) {
     }
     ASSERT_EQ(TPK::get_heap_counts().live_blocks, baseline) << "seed " << s;
   }
+}
+
+// The same with TAGTRACK_SEQUENCES sequences (default `count`) of TAGTRACK_STEPS steps (default
+// `steps`), seeded from TAGTRACK_SEED (default 1) on.
+template <class Sequence>
+void run_random_sequences(long count, long steps) {
+  run_random_sequences_from<Sequence>(from_environment("TAGTRACK_SEED", 1),
+                                      from_environment("TAGTRACK_SEQUENCES", count),
+                                      from_environment("TAGTRACK_STEPS", steps));
 }
 
 }  // namespace test_support
