@@ -41,9 +41,9 @@ TAGTRACK_EXPORT bool restore_from_string(const char* text, IRecipe*& recipe);
 
 // True when the recipe's text reads back into a recipe that writes the same text: every tag list
 // in it survives the tag text (see survives_tag_text) and no list of nested recipes holds more than
-// max_nested_recipes. Otherwise false, and `reason`, when given,
-// says which tag is at fault and why. False with a reason for a null recipe. save_to_string writes
-// any recipe; an application that must not lose a reference checks it here first.
+// max_nested_recipes. Otherwise false, and `reason`, when given, says which list or tag is at fault
+// and why. False with a reason for a null recipe. save_to_string writes any recipe; an application
+// that must not lose a reference checks it here first.
 TAGTRACK_EXPORT bool survives_recipe_text(const IRecipe* recipe, std::string* reason = nullptr);
 
 }  // namespace TPI_TAGGING_TRACKING

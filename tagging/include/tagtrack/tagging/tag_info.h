@@ -120,8 +120,8 @@ class TAGTRACK_EXPORT tag_info : public TPK::TPK_heap {
 // more than max_text_tags tags (the reader refuses the count) or a primary id holds white space
 // (the reader skips it), a NUL character (a recipe text is a NUL-terminated string, which ends
 // there) or more characters than a count in the text can say. Otherwise false, and `reason`, when
-// given, names the fault (and the first such id). An application
-// calls this before it keeps a recipe text of tags it did not make itself.
+// given, names the fault (and the first such id). An application calls this before it keeps a
+// recipe text of tags it did not make itself.
 TAGTRACK_EXPORT bool survives_tag_text(const tag_info& tags, std::string* reason = nullptr);
 
 }  // namespace TPI_TAGGING_TRACKING
