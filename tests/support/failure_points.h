@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <tagtrack/kernel/kernel.h>
