@@ -7,6 +7,7 @@
 #include <iostream>
 #include <iterator>
 #include <memory>
+#include <new>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -295,13 +296,42 @@ TPK::position point_on(ENTITY* e) {
   return first->geometry()->eval(0.5 * (first->t_start() + first->t_end()));
 }
 
-struct loaded_model {
-  std::vector<BODY*> bodies;
+// A model file's bodies, restored on a history stream of their own that goes with them: the
+// command never rolls back, so nothing of the model outlives it.
+class loaded_model {
+ public:
+  loaded_model() {
+    TPI_HISTORY::get_default(m_previous, false);
+    TPI_HISTORY::get_default(m_stream, true);
+  }
+  loaded_model(const loaded_model&) = delete;
+  loaded_model& operator=(const loaded_model&) = delete;
+  // Deleting a body allocates, and a destructor must not throw: when memory has run out here too,
+  // what is left goes with the process. Callers release() first, where running out is reported.
   ~loaded_model() {
+    try {
+      release();
+    } catch (const std::bad_alloc&) {
+    }
+  }
+
+  // Deletes the bodies and their stream, and makes the previous stream the default again; a call
+  // that runs out of memory leaves what it did not delete for the next call.
+  void release() {
     for (BODY* b : bodies) {
       if (b->alive()) TPI_MODEL::delete_body(b);
     }
+    if (m_stream == nullptr) return;
+    TPI_HISTORY::set_default(m_previous);
+    TPI_HISTORY::delete_stream(m_stream);
+    m_stream = nullptr;
   }
+
+  std::vector<BODY*> bodies;
+
+ private:
+  HISTORY_STREAM* m_previous = nullptr;
+  HISTORY_STREAM* m_stream = nullptr;
 };
 
 void load_model(const std::string& path, loaded_model& model) {
@@ -379,9 +409,10 @@ void add_model(CLI::App& app) {
       list(body->faces(), "face");
       list(body->edges(), "edge");
       list(body->vertices(), "vertex");
-      out.push_back({{"body", b}, {"entities", entities}});
+      if (*as_json) out.push_back({{"body", b}, {"entities", entities}});
     }
     if (*as_json) std::printf("%s\n", json{{"bodies", out}}.dump(2).c_str());
+    m.release();
   });
 }
 
@@ -410,6 +441,7 @@ void add_match(CLI::App& app) {
       } else {
         std::printf("%s", explanation_text(why, words).c_str());
       }
+      m.release();
       return;
     }
     const TT::match_results found = TT::find_matches(r.get(), m.bodies);
@@ -428,10 +460,11 @@ void add_match(CLI::App& app) {
       for (ENTITY* e : entities) list.push_back(object(e));
       const std::string word(verdict, std::strchr(verdict, ':'));
       std::printf("%s\n", json{{"verdict", word}, {"found", list}}.dump(2).c_str());
-      return;
+    } else {
+      std::printf("%s\n", verdict);
+      for (ENTITY* e : entities) std::printf("  %s\n", words(e).c_str());
     }
-    std::printf("%s\n", verdict);
-    for (ENTITY* e : entities) std::printf("  %s\n", words(e).c_str());
+    m.release();
   });
 }
 

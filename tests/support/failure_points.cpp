@@ -12,6 +12,7 @@
 namespace {
 // Allocations still to go before the armed failure; 0 when disarmed.
 std::int64_t g_general_countdown = 0;
+std::int64_t g_general_allocations = 0;
 }  // namespace
 
 namespace test_support {
@@ -22,6 +23,10 @@ void fail_allocation_after(heap which, std::int64_t n) noexcept {
   } else {
     g_general_countdown = n;
   }
+}
+
+std::int64_t allocations_made(heap which) noexcept {
+  return which == heap::kernel ? TPK::get_heap_counts().total_allocations : g_general_allocations;
 }
 
 failure_point_checks::snapshot failure_point_checks::take() const {
@@ -69,6 +74,7 @@ int failure_point_checks::at_every_point(const std::function<void()>& step,
 // The general heap of every program that uses the failure points: malloc, with the armed failure.
 void* operator new(std::size_t bytes) {
   if (g_general_countdown > 0 && --g_general_countdown == 0) throw std::bad_alloc();
+  ++g_general_allocations;
   if (void* block = std::malloc(bytes == 0 ? 1 : bytes)) return block;
   throw std::bad_alloc();
 }
@@ -89,6 +95,7 @@ void operator delete[](void* block, std::size_t) noexcept {
 }
 void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept {
   if (g_general_countdown > 0 && --g_general_countdown == 0) return nullptr;
+  ++g_general_allocations;
   return std::malloc(bytes == 0 ? 1 : bytes);
 }
 void* operator new[](std::size_t bytes, const std::nothrow_t& tag) noexcept {

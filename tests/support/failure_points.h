@@ -20,6 +20,9 @@ enum class heap { kernel, general };
 // 0 disarms.
 void fail_allocation_after(heap which, std::int64_t n) noexcept;
 
+// How many allocations `which` has handed out since the program started.
+std::int64_t allocations_made(heap which) noexcept;
+
 // Runs `step` with its 1st, 2nd, ... allocation from `which` failing, until a run allocates less
 // than that and so completes; calls `after_failure()` after each run that ended in bad_alloc.
 // `step` must leave the state it started from when it fails, which `after_failure` checks. Gives
