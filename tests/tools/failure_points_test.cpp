@@ -4,23 +4,20 @@
 // of its answer, and gives back all kernel memory.
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include <tagtrack/kernel/heap.h>
-#include <tagtrack/kernel/kernel.h>
-#include <tagtrack/tagging_tracking.h>
 
 #include "support/failure_points.h"
 #include "tagtrack_command.h"
+#include "tools/block_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-namespace TT = TPI_TAGGING_TRACKING;
 using test_support::heap;
 
 struct command_run {
@@ -48,28 +45,11 @@ command_run run(const std::vector<std::string>& arguments, heap which, std::int6
   return result;
 }
 
-// A tagged block as a model file, the recipes of one of its edges and one of its faces, and a
-// recipe text cut short.
 class CommandFailurePoints : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     folder = fs::temp_directory_path() / ("tagtrack_failures_" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-    TT::generic_tag_attrib_def_savres::set_savres_def("generic_tag_attrib_def");
-    BODY* block = nullptr;
-    ASSERT_TRUE(TPI_BUILD::make_block(2, 1, 1, block).ok());
-    for (std::size_t i = 0; i < block->faces().size(); ++i)
-      TT::tag_entity(block->faces()[i], "BLOCK.f" + std::to_string(i), 1);
-    std::string model;
-    ASSERT_TRUE(TPI_FILE::save_bodies({block}, model).ok());
-    std::ofstream(folder / "block.model") << model;
-    const std::string edge =
-        TT::recipe_text(TT::make_recipe(TT::EDGE_TRACKABLE(block->edges()[0])).get());
-    std::ofstream(folder / "edge.recipe") << edge;
-    std::ofstream(folder / "cut.recipe") << edge.substr(0, edge.size() / 2);
-    std::ofstream(folder / "face.recipe")
-        << TT::recipe_text(TT::make_recipe(TT::FACE_TRACKABLE(block->faces()[0])).get());
-    TPI_MODEL::delete_body(block);
+    tool_test::write_block_files(folder);
   }
   static void TearDownTestSuite() { fs::remove_all(folder); }
   static std::string at(const char* name) { return (folder / name).string(); }

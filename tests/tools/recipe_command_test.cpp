@@ -5,46 +5,29 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include <nlohmann/json.hpp>
 
-#include <tagtrack/kernel/kernel.h>
-#include <tagtrack/tagging_tracking.h>
-
+#include "tools/block_files.h"
 #include "tools/command.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-namespace TT = TPI_TAGGING_TRACKING;
 using tool_test::run_command;
 
-// A tagged block saved as a model file and the recipe of one of its edges.
+// The block files, a model file cut short and two recipe texts that cannot be read.
 class RecipeCommands : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     folder = fs::temp_directory_path() / ("tagtrack_recipes_" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-    TT::generic_tag_attrib_def_savres::set_savres_def("generic_tag_attrib_def");
-    BODY* block = nullptr;
-    ASSERT_TRUE(TPI_BUILD::make_block(2, 1, 1, block).ok());
-    for (std::size_t i = 0; i < block->faces().size(); ++i) {
-      TT::tag_entity(block->faces()[i], "BLOCK.f" + std::to_string(i), 1);
-    }
-    std::string model;
-    ASSERT_TRUE(TPI_FILE::save_bodies({block}, model).ok());
-    std::ofstream(folder / "block.model") << model;
-    const std::string edge =
-        TT::recipe_text(TT::make_recipe(TT::EDGE_TRACKABLE(block->edges()[0])).get());
-    std::ofstream(folder / "edge.recipe") << edge << "\n";
-    cut_length = edge.size() / 2;
-    std::ofstream(folder / "cut.recipe") << edge.substr(0, cut_length);
-    std::ofstream(folder / "face.recipe")
-        << TT::recipe_text(TT::make_recipe(TT::FACE_TRACKABLE(block->faces()[0])).get()) << "\n";
+    cut_length = tool_test::write_block_files(folder);
+    std::ifstream in(folder / "block.model");
+    const std::string model((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::ofstream(folder / "truncated.model") << model.substr(0, model.size() / 2);
     std::ofstream(folder / "junk.recipe") << "Q 9 9 9\n";
     std::ofstream(folder / "huge.recipe") << "E 3 0 999999\n";
-    TPI_MODEL::delete_body(block);
   }
   static void TearDownTestSuite() { fs::remove_all(folder); }
   static std::string at(const char* name) { return (folder / name).string(); }
