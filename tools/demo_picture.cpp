@@ -1,6 +1,5 @@
 #include "demo_picture.h"
 
-#include <fstream>
 #include <sstream>
 
 #include <BRepBndLib.hxx>
@@ -9,6 +8,7 @@
 #include <tagtrack/occt/shape_bodies.h>
 
 #include "svg_drawing.h"
+#include "whole_file.h"
 
 namespace tagtrack_tool {
 
@@ -79,9 +79,7 @@ bool demo_picture::write(const std::string& path, std::string& error) const {
   }
   svg << "</svg>\n";
 
-  std::ofstream out(path, std::ios::binary);
-  out << svg.str();
-  if (!out) {
+  if (!write_whole_file(path, svg.str())) {
     error = "tagtrack: cannot write the picture to '" + path + "'";
     return false;
   }

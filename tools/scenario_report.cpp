@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "svg_drawing.h"
+#include "whole_file.h"
 
 namespace tagtrack_tool {
 
@@ -63,13 +63,7 @@ std::string escaped(const std::string& text) {
 
 bool write_report(const std::string& dir, const std::vector<step_picture>& pictures,
                   const std::vector<std::string>& methods, std::string& error) {
-  std::error_code failed;
-  std::filesystem::create_directories(dir, failed);
-  std::ofstream page(std::filesystem::path(dir) / "index.html");
-  if (failed || !page) {
-    error = "tagtrack: cannot write the report into '" + dir + "'";
-    return false;
-  }
+  std::ostringstream page;
   page << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>tagtrack scenarios</title>"
           "<style>body{font-family:sans-serif} td,th{padding:2px 8px} .step{display:inline-block;"
           "vertical-align:top;margin:8px;border:1px solid #ddd;padding:6px}</style></head><body>\n"
@@ -103,7 +97,14 @@ bool write_report(const std::string& dir, const std::vector<step_picture>& pictu
     page << "</table></div>\n";
   }
   page << "</body></html>\n";
-  return static_cast<bool>(page);
+  std::error_code failed;
+  std::filesystem::create_directories(dir, failed);
+  if (failed ||
+      !write_whole_file((std::filesystem::path(dir) / "index.html").string(), page.str())) {
+    error = "tagtrack: cannot write the report into '" + dir + "'";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace tagtrack_tool
