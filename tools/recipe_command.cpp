@@ -316,11 +316,13 @@ class loaded_model {
   }
 
   // Deletes the bodies and their stream, and makes the previous stream the default again; a call
-  // that runs out of memory leaves what it did not delete for the next call.
+  // that runs out of memory leaves what it did not delete for the next call. Deleted bodies stay
+  // readable until their stream goes, so the list is emptied before the stream is deleted.
   void release() {
     for (BODY* b : bodies) {
       if (b->alive()) TPI_MODEL::delete_body(b);
     }
+    bodies.clear();
     if (m_stream == nullptr) return;
     TPI_HISTORY::set_default(m_previous);
     TPI_HISTORY::delete_stream(m_stream);
