@@ -2,23 +2,36 @@
 // scenario whose every step's changes apply again to the features they were checked against.
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 
-#include "scenario_file.h"
+#include <tagtrack/features/feature_list.h>
+#include <tagtrack/scenarios/scenario_file.h>
+
+namespace ts = tagtrack::scenarios;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   const std::string path = "fuzz.json";
-  tagtrack_tool::scenario s;
-  std::string error;
-  if (!tagtrack_tool::read_scenario_text(text, path, s, error)) {
-    if (error.compare(0, path.size() + 2, path + ": ") != 0) __builtin_trap();
+  ts::scenario s;
+  const outcome read = ts::read_scenario_text(text, path, s);
+  if (!read) {
+    if (read.message().compare(0, path.size() + 2, path + ": ") != 0) __builtin_trap();
     return 0;
   }
-  if (!error.empty() || s.file != path) __builtin_trap();
-  nlohmann::json features = s.features;
-  for (const tagtrack_tool::scenario_step& step : s.edits) {
-    if (!tagtrack_tool::apply_changes(s, step.changes, features, error)) __builtin_trap();
+  if (s.file != path) __builtin_trap();
+  std::map<std::string, std::string> after;
+  for (const ts::scenario_reference& r : s.references) after[r.name] = r.after;
+  std::vector<tagtrack::feature> features = s.features;
+  for (const ts::scenario_step& step : s.edits) {
+    for (const ts::change& c : step.changes) {
+      const outcome applied =
+          c.what == ts::change::kind::set      ? tagtrack::set_feature(features, c.value)
+          : c.what == ts::change::kind::insert ? tagtrack::insert_feature(features, c.before, c.value)
+                                               : tagtrack::remove_feature(features, c.id, after);
+      if (!applied) __builtin_trap();
+    }
+    if (!tagtrack::check_feature_list(features)) __builtin_trap();
   }
   return 0;
 }

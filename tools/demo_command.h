@@ -1,4 +1,4 @@
-// `tagtrack demo [--kernel occt|reference] [--svg FILE]`: the road of one reference, as the
+// `tagtrack demo [--svg FILE]`: the road of one reference, as the
 // README's main job, with its recipe as a tree and, on request, a picture of the model before and
 // after the edit.
 #pragma once

@@ -10,8 +10,8 @@
 
 #include "demo_command.h"
 #include "recipe_command.h"
-#include "scenario_runner.h"
-#include "selfcheck.h"
+#include "scenario_command.h"
+#include "selfcheck_command.h"
 
 namespace tagtrack_tool {
 

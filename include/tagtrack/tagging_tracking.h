@@ -20,6 +20,7 @@
 #include <tagtrack/recipes/uv_order_data.h>
 #include <tagtrack/tag_manager/copy_callback.h>
 #include <tagtrack/tag_manager/tag_manager.h>
+#include <tagtrack/tag_manager/tag_manager_scope.h>
 #include <tagtrack/tagging/attribute_operations.h>
 #include <tagtrack/tagging/entity_tags.h>
 #include <tagtrack/tagging/generic_tag_attrib_def.h>

@@ -12,7 +12,7 @@
 #include <Message_Messenger.hxx>
 #include <nlohmann/json.hpp>
 
-#include "selfcheck.h"
+#include <tagtrack/scenarios/selfcheck.h>
 #include "test_parts.h"
 #include "tools/command.h"
 
@@ -41,9 +41,8 @@ TEST_F(Selfcheck, EveryFaceRightNothingWrongAndOnlyLoneFacedEntitiesLost) {
   for (const char* name : {"machined_block.step", "lofted_body.step", "turned_part.igs",
                            "bracket_assembly.step", "sphere_and_torus.brep"}) {
     SCOPED_TRACE(name);
-    tagtrack_tool::selfcheck_report report;
-    std::string error;
-    ASSERT_TRUE(tagtrack_tool::run_selfcheck((folder / name).string(), report, error)) << error;
+    tagtrack::scenarios::selfcheck_report report;
+    ASSERT_TRUE(tagtrack::scenarios::run_selfcheck((folder / name).string(), report).ok());
     const auto& f = report.faces;
     EXPECT_GT(f.right, 0);
     EXPECT_EQ(f.ambiguous + f.wrong + f.lost, 0);
@@ -53,10 +52,9 @@ TEST_F(Selfcheck, EveryFaceRightNothingWrongAndOnlyLoneFacedEntitiesLost) {
     EXPECT_EQ(not_right, report.seams_not_right);
   }
   // The assembly places one bracket four times: four bodies.
-  tagtrack_tool::selfcheck_report assembly;
-  std::string error;
+  tagtrack::scenarios::selfcheck_report assembly;
   ASSERT_TRUE(
-      tagtrack_tool::run_selfcheck((folder / "bracket_assembly.step").string(), assembly, error));
+      tagtrack::scenarios::run_selfcheck((folder / "bracket_assembly.step").string(), assembly).ok());
   EXPECT_EQ(assembly.bodies, 4u);
 }
 

@@ -1,0 +1,325 @@
+#include <tagtrack/features/tagging_scheme.h>
+
+#include <algorithm>
+#include <limits>
+
+#include <tagtrack/kernel/kernel.h>
+#include <tagtrack/occt/operations.h>
+#include <tagtrack/occt/shape_bodies.h>
+#include <tagtrack/tagging_tracking.h>
+
+namespace TT = TPI_TAGGING_TRACKING;
+
+namespace tagtrack {
+
+namespace {
+
+constexpr std::size_t none = std::numeric_limits<std::size_t>::max();
+
+// The scheme's stream is the default while it works, and the caller's again afterwards.
+class default_stream {
+ public:
+  explicit default_stream(HISTORY_STREAM* stream) {
+    TPI_HISTORY::get_default(m_previous, false);
+    TPI_HISTORY::set_default(stream);
+  }
+  ~default_stream() { TPI_HISTORY::set_default(m_previous); }
+  default_stream(const default_stream&) = delete;
+  default_stream& operator=(const default_stream&) = delete;
+
+ private:
+  HISTORY_STREAM* m_previous = nullptr;
+};
+
+TopoDS_Shape shape_of_entity(ENTITY* entity) {
+  switch (entity->kind()) {
+    case entity_kind::face:
+      return TPI_OCCT::face_shape(static_cast<FACE*>(entity));
+    case entity_kind::edge:
+      return TPI_OCCT::edge_shape(static_cast<EDGE*>(entity));
+    case entity_kind::vertex:
+      return TPI_OCCT::vertex_shape(static_cast<VERTEX*>(entity));
+    default:
+      return TopoDS_Shape();
+  }
+}
+
+}  // namespace
+
+struct tagging_scheme::state {
+  HISTORY_STREAM* stream = nullptr;
+  std::unique_ptr<default_stream> working;  // from begin to end
+  std::vector<std::string> ids;             // of the features being regenerated
+  // Per position, as the feature left them: its result's body (null when it did not run), the
+  // stream's states then, and the position of the feature that took the body itself (none while
+  // no later feature did: a feature that uses a result before its last use takes a copy).
+  std::vector<BODY*> bodies;
+  std::vector<std::size_t> states;
+  std::vector<std::size_t> taken_by;
+  std::map<std::string, int> uses;  // later uses left, per feature id
+  std::size_t last_done = none;     // the position that ran last in the regeneration under way
+  std::map<std::string, std::string> texts;
+  // The index of the body references are resolved in; it notices changes of the model itself.
+  std::unique_ptr<TT::tag_index> index;
+  BODY* indexed = nullptr;
+
+  long position_of(const std::string& id) const {
+    const auto at = std::find(ids.begin(), ids.end(), id);
+    return at == ids.end() ? -1 : static_cast<long>(at - ids.begin());
+  }
+
+  // Back to the stream's state after `count` noted states.
+  void roll_to(std::size_t count) {
+    const std::size_t behind = stream->states_behind();
+    if (behind > count) stream->roll_back(behind - count);
+  }
+
+  BODY* take(const std::string& id, std::size_t position) {
+    const long at = position_of(id);
+    if (at < 0) return nullptr;
+    const auto from = static_cast<std::size_t>(at);
+    BODY* body = bodies[from];
+    if (body == nullptr) return nullptr;
+    if (--uses[id] <= 0) {
+      taken_by[from] = position;
+      return body;
+    }
+    BODY* copy = nullptr;
+    return TPI_MODEL::copy_body(body, copy).ok() ? copy : nullptr;
+  }
+
+  outcome make(const reference& r, std::size_t position, const TopoDS_Shape& entity) {
+    BODY* body = position < bodies.size() ? bodies[position] : nullptr;
+    if (body == nullptr) {
+      return outcome::failure("feature '" + r.after + "' did not run, so '" + r.name +
+                              "' cannot be remembered on it");
+    }
+    const TPI_OCCT::shape_entities entities(body);
+    TT::recipe_ptr recipe;
+    switch (r.type) {
+      case entity_type::face:
+        if (FACE* f = entities.face(entity)) recipe = TT::make_recipe(TT::FACE_TRACKABLE(f));
+        break;
+      case entity_type::edge:
+        if (EDGE* e = entities.edge(entity)) recipe = TT::make_recipe(TT::EDGE_TRACKABLE(e));
+        break;
+      case entity_type::vertex:
+        if (VERTEX* v = entities.vertex(entity)) {
+          recipe = TT::make_recipe(TT::VERTEX_TRACKABLE(v));
+        }
+        break;
+    }
+    if (recipe == nullptr) {
+      return outcome::failure("reference '" + r.name + "': the entity is not a " +
+                              type_word(r.type) + " of the result of feature '" + r.after + "'");
+    }
+    texts[r.name] = TT::recipe_text(recipe.get());
+    return outcome();
+  }
+};
+
+naming_scheme::~naming_scheme() = default;
+void naming_scheme::feature_failed(std::size_t) {}
+void naming_scheme::end() {}
+std::string naming_scheme::saved_text(const std::string&) const { return std::string(); }
+outcome naming_scheme::restore(const reference& r, const std::string&) {
+  return outcome::failure("reference '" + r.name + "': the " + std::string(name()) +
+                          " naming keeps no text");
+}
+
+tagging_scheme::tagging_scheme() : m(std::make_unique<state>()) {
+  HISTORY_STREAM* previous = nullptr;
+  TPI_HISTORY::get_default(previous, false);
+  TPI_HISTORY::get_default(m->stream, true);
+  TPI_HISTORY::set_default(previous);
+}
+
+tagging_scheme::~tagging_scheme() {
+  m->index.reset();
+  {
+    // Rolling every state back takes every body the scheme made out of the model.
+    const default_stream working(m->stream);
+    m->working.reset();
+    m->roll_to(0);
+  }
+  TPI_HISTORY::delete_stream(m->stream);
+}
+
+std::size_t tagging_scheme::begin(const std::vector<feature>& features, std::size_t first) {
+  m->working.reset();
+  m->working = std::make_unique<default_stream>(m->stream);
+  first = std::min({first, m->bodies.size(), features.size()});
+  // A feature from `first` on that uses a result some earlier feature took whole must start over
+  // from that feature, which left the result as it was.
+  for (bool again = true; again && first > 0;) {
+    again = false;
+    for (std::size_t i = first; i < features.size() && !again; ++i) {
+      for (const std::string& id : inputs_of(features[i])) {
+        const long at = m->position_of(id);
+        if (at >= 0 && static_cast<std::size_t>(at) < first &&
+            m->taken_by[static_cast<std::size_t>(at)] < first) {
+          first = m->taken_by[static_cast<std::size_t>(at)];
+          again = true;
+          break;
+        }
+      }
+    }
+  }
+  m->index.reset();
+  m->indexed = nullptr;
+  m->roll_to(first == 0 ? 0 : m->states[first - 1]);
+  m->bodies.resize(first);
+  m->states.resize(first);
+  m->taken_by.resize(first);
+  for (std::size_t& by : m->taken_by) {
+    if (by != none && by >= first) by = none;
+  }
+  m->ids.clear();
+  for (const feature& f : features) m->ids.push_back(f.id);
+  m->uses.clear();
+  for (std::size_t i = first; i < features.size(); ++i) {
+    for (const std::string& id : inputs_of(features[i])) ++m->uses[id];
+  }
+  m->last_done = none;
+  return first;
+}
+
+outcome tagging_scheme::feature_done(std::size_t position, const feature& f,
+                                     const feature_run& run) {
+  const auto number = static_cast<int>(position + 1);
+  BODY* body = nullptr;
+  outcome done;
+  if (run.history.IsNull() && run.input_ids.empty()) {
+    // A new solid: its faces are tagged below.
+    done = TPI_OCCT::import_shape(run.result, body);
+  } else if (run.history.IsNull()) {
+    // A target passed through.
+    body = m->take(run.input_ids[0], position);
+    if (body == nullptr) done = outcome::failure("the target has no body");
+  } else {
+    std::vector<BODY*> inputs;
+    for (const std::string& input : run.input_ids) inputs.push_back(m->take(input, position));
+    if (std::find(inputs.begin(), inputs.end(), nullptr) != inputs.end()) {
+      done = outcome::failure("an input has no body");
+    } else {
+      TT::tag_manager_scope scope(static_cast<unsigned>(number));
+      done = TPI_OCCT::apply_history(inputs, run.result, run.history);
+      scope.resolve_duplicates();
+      body = inputs[0];
+    }
+  }
+  if (done) {
+    const TPI_OCCT::shape_entities entities(body);
+    for (const auto& [face, role] : run.made_faces) {
+      if (FACE* made = entities.face(face)) {
+        TT::tag_entity(TPK::as_entity(made), f.id + "." + role, number);
+      }
+    }
+  }
+  m->stream->note_state();
+  m->bodies.resize(position + 1, nullptr);
+  m->states.resize(position + 1, 0);
+  m->taken_by.resize(position + 1, none);
+  m->bodies[position] = done ? body : nullptr;
+  m->states[position] = m->stream->states_behind();
+  m->last_done = position;
+  return done;
+}
+
+void tagging_scheme::feature_failed(std::size_t position) {
+  m->stream->note_state();
+  m->bodies.resize(position + 1, nullptr);
+  m->states.resize(position + 1, 0);
+  m->taken_by.resize(position + 1, none);
+  m->bodies[position] = nullptr;
+  m->states[position] = m->stream->states_behind();
+  m->last_done = position;
+}
+
+void tagging_scheme::end() {
+  m->index.reset();
+  m->indexed = nullptr;
+  m->last_done = none;
+  m->working.reset();
+}
+
+outcome tagging_scheme::remember(const reference& r, std::size_t position,
+                                 const TopoDS_Shape& entity) {
+  if (m->working != nullptr) {
+    if (position != m->last_done) {
+      return outcome::failure("reference '" + r.name +
+                              "': during a regeneration, only the feature that just ran can be "
+                              "referred to");
+    }
+    return m->make(r, position, entity);
+  }
+  if (position >= m->states.size()) {
+    return outcome::failure("feature '" + r.after + "' has not been regenerated");
+  }
+  // The state right after the feature, and back to where the model was.
+  const default_stream working(m->stream);
+  const std::size_t behind = m->stream->states_behind();
+  m->roll_to(m->states[position]);
+  const std::size_t rolled = behind - m->stream->states_behind();
+  const outcome made = m->make(r, position, entity);
+  if (rolled > 0) m->stream->roll_forward(rolled);
+  return made;
+}
+
+resolution tagging_scheme::resolve(const reference& r, std::size_t position) {
+  resolution out;
+  BODY* body = position < m->bodies.size() ? m->bodies[position] : nullptr;
+  const auto text = m->texts.find(r.name);
+  if (body == nullptr) {
+    out.reason = "feature '" + r.after + "' did not run";
+    return out;
+  }
+  out.feature_ran = true;
+  if (text == m->texts.end()) {
+    out.reason = "the reference was never remembered";
+    return out;
+  }
+  const TT::recipe_ptr recipe = TT::read_recipe(text->second);
+  if (recipe == nullptr) {
+    out.reason = "the recipe text does not read";
+    return out;
+  }
+  if (m->indexed != body || m->index == nullptr) {
+    m->index = std::make_unique<TT::tag_index>(std::vector<BODY*>{body});
+    m->indexed = body;
+  }
+  TT::MATCH_CONTEXT context(nullptr, {body}, TT::compare_loose);
+  context.use_tag_index(m->index.get());
+  const TT::match_explanation why = TT::explain_match(context, recipe.get());
+  for (ENTITY* e : why.found) out.entities.push_back(shape_of_entity(e));
+  out.reason = why.reason;
+  return out;
+}
+
+bool tagging_scheme::remembers(const std::string& name) const {
+  return m->texts.count(name) != 0;
+}
+
+std::string tagging_scheme::saved_text(const std::string& name) const {
+  const auto text = m->texts.find(name);
+  return text == m->texts.end() ? std::string() : text->second;
+}
+
+outcome tagging_scheme::restore(const reference& r, const std::string& text) {
+  const TT::recipe_ptr recipe = TT::read_recipe(text);
+  if (recipe == nullptr) {
+    return outcome::failure("reference '" + r.name + "': the text is not a recipe");
+  }
+  m->texts[r.name] = text;
+  return outcome();
+}
+
+BODY* tagging_scheme::body(std::size_t position) const {
+  return position < m->bodies.size() ? m->bodies[position] : nullptr;
+}
+
+BODY* tagging_scheme::last_body() const {
+  return m->bodies.empty() ? nullptr : m->bodies.back();
+}
+
+}  // namespace tagtrack
