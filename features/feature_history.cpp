@@ -180,7 +180,8 @@ std::string feature_history::failure(const std::string& id) const {
 
 outcome feature_history::remember(const std::string& name, const std::string& after,
                                   const TopoDS_Shape& entity) {
-  const long at = find_feature(m_built_features, after);
+  // Within a regeneration the features are those being run; after it, those that ran.
+  const long at = find_feature(m_regenerating ? m_features : m_built_features, after);
   if (at < 0 || result(after).IsNull()) {
     return outcome::failure("reference '" + name + "': feature '" + after +
                             "' has no result to take it on");

@@ -79,7 +79,10 @@ outcome build_and_score(const scenario& s, int step, feature_history& history,
                                    "s, not on exactly one");
         return;
       }
-      history.remember(r.name, id, picked[0]);
+      if (const outcome kept = history.remember(r.name, id, picked[0]); !kept) {
+        invalid = outcome::failure(s.file + ": " + kept.message());
+        return;
+      }
     }
   };
   if (const outcome built = history.regenerate(feature_history::from::scratch, pick); !built) {

@@ -159,7 +159,9 @@ TEST(FeatureHistory, EveryEntityOfARegeneratedPartResolvesToItself) {
     for (VERTEX* v : found.vertices()) entities.push_back(v);
     if (may_be_lost && entities.empty()) return;
     EXPECT_NE(std::find(entities.begin(), entities.end(), entity), entities.end()) << text;
-    if (alone) EXPECT_EQ(entities.size(), 1u) << text;
+    if (alone) {
+      EXPECT_EQ(entities.size(), 1u) << text;
+    }
   };
   for (FACE* face : body->faces()) resolves(face, TT::FACE_TRACKABLE(face), true, false);
   for (EDGE* edge : body->edges()) {

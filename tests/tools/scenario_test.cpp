@@ -71,11 +71,11 @@ TEST(ScenarioRunner, RefusesInvalidFilesInOneLine) {
            "", R"({"change": [{"remove": "b"}], "expect": {}})"),
        "'b' is removed"},
       // The user is inserted by the same step, without an id: it is checked after the step.
-      {"removed_in_use_by_an_insert",
+      {"inserted_without_an_id",
        scenario(box + R"(, {"id": "c", "op": "unify", "target": "b"})", "",
-                R"({"change": [{"insert": {"op": "unify", "target": "b"}, "before": "c"},)"
-                R"( {"remove": "b"}], "expect": {}})"),
-       "'b' is removed but a feature without an id uses it"},
+                R"({"change": [{"insert": {"op": "unify", "target": "b"}, "before": "c"}],)"
+                R"( "expect": {}})"),
+       "step 1: a feature has no id"},
       {"not_json", "{ this is not json", "not JSON"},
   };
   for (const auto& [name, text, reason] : cases) {
