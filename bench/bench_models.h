@@ -84,8 +84,7 @@ inline part tagged_part(std::int64_t faces) {
     ATTRIB_CUSTOM* a = TT::tag_entity(slot.plate->faces()[k], "PLATE.f" + std::to_string(k), 1);
     TT::prepend_operation_id_for_attrib(a, 2, false);
   }
-  std::srand(3);
-  TT::activateTagManager(true);
+  TT::tag_manager_scope cuts(3);
   for (std::size_t k = 0; k < count; k += 50) {
     FACE* f = slot.plate->faces()[k];
     TPK::tpk_array<VERTEX*> corners;
@@ -94,7 +93,7 @@ inline part tagged_part(std::int64_t faces) {
     FACE* piece = nullptr;
     if (corners.size() == 4) TPI_MODEL::split_face(f, corners[0], corners[2], cut, piece);
   }
-  TT::manageDupicateTags();
+  cuts.resolve_duplicates();
   TPI_BUILD::make_cylinder(1, 2, slot.boss);
   for (std::size_t k = 0; k < slot.boss->faces().size(); ++k) {
     TT::tag_entity(slot.boss->faces()[k], "BOSS.f" + std::to_string(k), 3);
@@ -174,7 +173,7 @@ inline BODY* split_plate(std::int64_t faces) {
       }
     }
   };
-  TT::activateTagManager(true);
+  TT::tag_manager_scope splits(2);
   split_line(0, 0, side, 0);
   split_line(0, side, side, side);
   for (int i = 1; i < side; ++i) cut(at(i, 0), at(i, side));
@@ -182,7 +181,7 @@ inline BODY* split_plate(std::int64_t faces) {
   for (int i = 0; i < side; ++i) {
     for (int j = 1; j < side; ++j) cut(at(i, j), at(i + 1, j));
   }
-  TT::manageDupicateTags();
+  splits.resolve_duplicates();
   for (FACE* f : slot->faces()) {
     ATTRIB_CUSTOM* tags = TPI_CUSTOM_ENTITY::next_custom_attrib(TPK::as_entity(f), nullptr);
     if (tags != nullptr) TT::prepend_operation_id_for_attrib(tags, 2, false);

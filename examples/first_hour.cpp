@@ -40,8 +40,7 @@ BODY* regenerate(const dimensions& d) {
   // CUT1 makes no face of its own: it splits the top, and the two pieces carry the top's tags
   // until the tag manager gives each a secondary id of its own.
   // [readme: cut]
-  std::srand(2);
-  TT::activateTagManager(true);
+  TT::tag_manager_scope cut1(2);  // seeds the generator with the feature's number; manager on
   // [readme: cut]
   FACE* top = part->faces()[1];
   VERTEX* corner = nullptr;
@@ -57,7 +56,7 @@ BODY* regenerate(const dimensions& d) {
   FACE* piece = nullptr;
   // [readme: split]
   const bool split = TPI_MODEL::split_face(top, corner, far, cut, piece).ok();
-  TT::manageDupicateTags();
+  cut1.resolve_duplicates();
   // [readme: split]
   if (!split) {
     TPI_MODEL::delete_body(part);

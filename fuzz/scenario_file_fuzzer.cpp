@@ -6,7 +6,7 @@
 #include <string>
 
 #include <tagtrack/features/feature_list.h>
-#include <tagtrack/scenarios/scenario_file.h>
+#include <tagtrack/scenario_runner/scenario_file.h>
 
 namespace ts = tagtrack::scenarios;
 

@@ -3,7 +3,7 @@
 #include <TopExp.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 
-#include <tagtrack/scenarios/peer_schemes.h>
+#include <tagtrack/scenario_runner/peer_schemes.h>
 
 namespace tagtrack::scenarios {
 

@@ -1,12 +1,12 @@
-#include <tagtrack/scenarios/report.h>
+#include <tagtrack/scenario_runner/report.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
 
-#include <tagtrack/scenarios/svg_drawing.h>
-#include <tagtrack/scenarios/whole_file.h>
+#include <tagtrack/scenario_runner/svg_drawing.h>
+#include <tagtrack/scenario_runner/whole_file.h>
 
 namespace tagtrack::scenarios {
 

@@ -1,4 +1,4 @@
-#include <tagtrack/scenarios/runner.h>
+#include <tagtrack/scenario_runner/runner.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -7,7 +7,7 @@
 
 #include <tagtrack/features/feature_history.h>
 #include <tagtrack/features/tagging_scheme.h>
-#include <tagtrack/scenarios/peer_schemes.h>
+#include <tagtrack/scenario_runner/peer_schemes.h>
 
 namespace tagtrack::scenarios {
 

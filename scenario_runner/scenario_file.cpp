@@ -1,4 +1,4 @@
-#include <tagtrack/scenarios/scenario_file.h>
+#include <tagtrack/scenario_runner/scenario_file.h>
 
 #include <algorithm>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include <tagtrack/scenarios/selfcheck.h>
+#include <tagtrack/scenario_runner/selfcheck.h>
 
 #include <algorithm>
 #include <cctype>
@@ -14,7 +14,7 @@
 #include <tagtrack/occt/part_files.h>
 #include <tagtrack/tagging_tracking.h>
 
-#include <tagtrack/scenarios/runner.h>
+#include <tagtrack/scenario_runner/runner.h>
 
 namespace TT = TPI_TAGGING_TRACKING;
 

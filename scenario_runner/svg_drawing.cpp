@@ -1,4 +1,4 @@
-#include <tagtrack/scenarios/svg_drawing.h>
+#include <tagtrack/scenario_runner/svg_drawing.h>
 
 #include <algorithm>
 #include <sstream>

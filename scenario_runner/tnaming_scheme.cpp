@@ -12,7 +12,7 @@
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS_Iterator.hxx>
 
-#include <tagtrack/scenarios/peer_schemes.h>
+#include <tagtrack/scenario_runner/peer_schemes.h>
 
 namespace tagtrack::scenarios {
 

@@ -1,4 +1,4 @@
-#include <tagtrack/scenarios/verdict.h>
+#include <tagtrack/scenario_runner/verdict.h>
 
 namespace tagtrack::scenarios {
 

@@ -1,4 +1,4 @@
-#include <tagtrack/scenarios/whole_file.h>
+#include <tagtrack/scenario_runner/whole_file.h>
 
 #include <cstdio>
 #include <fstream>

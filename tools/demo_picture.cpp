@@ -5,8 +5,8 @@
 #include <BRepBndLib.hxx>
 #include <Bnd_Box.hxx>
 
-#include <tagtrack/scenarios/svg_drawing.h>
-#include <tagtrack/scenarios/whole_file.h>
+#include <tagtrack/scenario_runner/svg_drawing.h>
+#include <tagtrack/scenario_runner/whole_file.h>
 
 namespace tagtrack_tool {
 

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <memory>
 
-#include <tagtrack/scenarios/report.h>
-#include <tagtrack/scenarios/runner.h>
-#include <tagtrack/scenarios/scenario_file.h>
+#include <tagtrack/scenario_runner/report.h>
+#include <tagtrack/scenario_runner/runner.h>
+#include <tagtrack/scenario_runner/scenario_file.h>
 
 namespace tagtrack_tool {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-#include <tagtrack/scenarios/selfcheck.h>
+#include <tagtrack/scenario_runner/selfcheck.h>
 
 namespace tagtrack_tool {
 

@@ -51,11 +51,12 @@ bool build(const parameters& p, model& out) {
   name_face(profile, "SKETCH1", 1);
 
   // Pad: the top face is a copy of the profile, tags included; the side faces are new.
-  std::srand(2);
-  TT::activateTagManager(true);
   FACE* top = nullptr;
-  if (!check(TPI_MODEL::extrude(profile, {0, 0, p.height}, top), "pad")) return false;
-  TT::manageDupicateTags();
+  {
+    TT::tag_manager_scope pad(2);
+    if (!check(TPI_MODEL::extrude(profile, {0, 0, p.height}, top), "pad")) return false;
+    pad.resolve_duplicates();
+  }
   name_face(top, "PAD1.top", 2);
   std::vector<FACE*> sides;
   for (FACE* face : body->faces()) {
@@ -66,8 +67,7 @@ bool build(const parameters& p, model& out) {
 
   // Cut: split the top from its corner at the origin to a point on its far edge; both parts carry
   // the top's tags until duplicate resolution gives them secondary ids of their own.
-  std::srand(3);
-  TT::activateTagManager(true);
+  TT::tag_manager_scope cut(3);
   VERTEX* corner = vertex_at(body, {0, 0, p.height});
   EDGE* far_edge = nullptr;
   for (EDGE* e : body->edges()) {
@@ -88,10 +88,9 @@ bool build(const parameters& p, model& out) {
                                    far_piece),
              "cut: split edge") ||
       !check(TPI_MODEL::split_face(top, corner, cut_point, cut_edge, cut_off), "cut: split face")) {
-    TT::activateTagManager(false);
     return false;
   }
-  TT::manageDupicateTags();
+  cut.resolve_duplicates();
   TT::prepend_operation_id_for_attrib(tag_attribute(top), 3, false);
   TT::prepend_operation_id_for_attrib(tag_attribute(cut_off), 3, false);
 

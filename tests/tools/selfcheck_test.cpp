@@ -12,7 +12,7 @@
 #include <Message_Messenger.hxx>
 #include <nlohmann/json.hpp>
 
-#include <tagtrack/scenarios/selfcheck.h>
+#include <tagtrack/scenario_runner/selfcheck.h>
 #include "test_parts.h"
 #include "tools/command.h"
 

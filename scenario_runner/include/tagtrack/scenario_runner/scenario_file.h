@@ -4,8 +4,8 @@
 #include <string>
 
 #include <tagtrack/kernel/outcome.h>
-#include <tagtrack/scenarios/scenario.h>
-#include <tagtrack/scenarios/scenarios_export.h>
+#include <tagtrack/scenario_runner/scenario.h>
+#include <tagtrack/scenario_runner/scenarios_export.h>
 
 namespace tagtrack::scenarios {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include <tagtrack/kernel/outcome.h>
-#include <tagtrack/scenarios/runner.h>
-#include <tagtrack/scenarios/scenarios_export.h>
+#include <tagtrack/scenario_runner/runner.h>
+#include <tagtrack/scenario_runner/scenarios_export.h>
 
 namespace tagtrack::scenarios {
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include <tagtrack/features/naming_scheme.h>
-#include <tagtrack/scenarios/scenarios_export.h>
+#include <tagtrack/scenario_runner/scenarios_export.h>
 
 namespace tagtrack::scenarios {
 

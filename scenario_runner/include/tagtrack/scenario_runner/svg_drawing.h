@@ -13,7 +13,7 @@
 #include <gp_Ax2.hxx>
 #include <gp_Pnt.hxx>
 
-#include <tagtrack/scenarios/scenarios_export.h>
+#include <tagtrack/scenario_runner/scenarios_export.h>
 
 namespace tagtrack::scenarios {
 

@@ -11,9 +11,9 @@
 
 #include <tagtrack/features/naming_scheme.h>
 #include <tagtrack/kernel/outcome.h>
-#include <tagtrack/scenarios/scenario.h>
-#include <tagtrack/scenarios/scenarios_export.h>
-#include <tagtrack/scenarios/verdict.h>
+#include <tagtrack/scenario_runner/scenario.h>
+#include <tagtrack/scenario_runner/scenarios_export.h>
+#include <tagtrack/scenario_runner/verdict.h>
 
 namespace tagtrack::scenarios {
 

@@ -2,7 +2,7 @@
 // its JSON and shows on its report.
 #pragma once
 
-#include <tagtrack/scenarios/scenarios_export.h>
+#include <tagtrack/scenario_runner/scenarios_export.h>
 
 namespace tagtrack::scenarios {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include <tagtrack/kernel/outcome.h>
-#include <tagtrack/scenarios/scenarios_export.h>
+#include <tagtrack/scenario_runner/scenarios_export.h>
 
 namespace tagtrack::scenarios {
 
