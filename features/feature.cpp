@@ -7,14 +7,30 @@ namespace tagtrack {
 namespace {
 
 // The fields of each kind of feature, for comparison.
-auto fields(const box& b) { return std::tie(b.origin, b.size); }
-auto fields(const cylinder& c) { return std::tie(c.origin, c.axis, c.radius, c.height); }
-auto fields(const prism& p) { return std::tie(p.polygon, p.height, p.sketch_on); }
-auto fields(const boolean& b) { return std::tie(b.kind, b.object, b.tool); }
-auto fields(const fillet& f) { return std::tie(f.target, f.edges, f.radius); }
-auto fields(const chamfer& c) { return std::tie(c.target, c.edges, c.distance); }
-auto fields(const unify& u) { return std::tie(u.target); }
-auto fields(const pass_through& p) { return std::tie(p.target); }
+auto fields(const box& b) {
+  return std::tie(b.origin, b.size);
+}
+auto fields(const cylinder& c) {
+  return std::tie(c.origin, c.axis, c.radius, c.height);
+}
+auto fields(const prism& p) {
+  return std::tie(p.polygon, p.height, p.sketch_on);
+}
+auto fields(const boolean& b) {
+  return std::tie(b.kind, b.object, b.tool);
+}
+auto fields(const fillet& f) {
+  return std::tie(f.target, f.edges, f.radius);
+}
+auto fields(const chamfer& c) {
+  return std::tie(c.target, c.edges, c.distance);
+}
+auto fields(const unify& u) {
+  return std::tie(u.target);
+}
+auto fields(const pass_through& p) {
+  return std::tie(p.target);
+}
 
 struct word_of {
   const char* operator()(const box&) const { return "box"; }
@@ -55,9 +71,13 @@ struct consumed {
 
 }  // namespace
 
-const char* op_word(const feature& f) { return std::visit(word_of(), f.parameters); }
+const char* op_word(const feature& f) {
+  return std::visit(word_of(), f.parameters);
+}
 
-std::vector<std::string> inputs_of(const feature& f) { return std::visit(inputs(), f.parameters); }
+std::vector<std::string> inputs_of(const feature& f) {
+  return std::visit(inputs(), f.parameters);
+}
 
 std::vector<std::string> consumed_by(const feature& f) {
   return std::visit(consumed(), f.parameters);

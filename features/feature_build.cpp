@@ -27,7 +27,9 @@ namespace tagtrack {
 
 namespace {
 
-gp_Pnt at(const point3& p) { return {p.x, p.y, p.z}; }
+gp_Pnt at(const point3& p) {
+  return {p.x, p.y, p.z};
+}
 
 // What an algorithm of the BRepBuilderAPI family says became of its inputs' sub-shapes, kept
 // where the images are in the result (its own IsDeleted is not asked: it reports edges it left

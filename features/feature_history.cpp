@@ -57,7 +57,9 @@ outcome feature_history::insert_before(const std::string& before, feature f) {
   return insert_feature(m_features, before, std::move(f));
 }
 
-outcome feature_history::set(feature f) { return set_feature(m_features, std::move(f)); }
+outcome feature_history::set(feature f) {
+  return set_feature(m_features, std::move(f));
+}
 
 outcome feature_history::remove(const std::string& id) {
   std::map<std::string, std::string> after;
@@ -87,8 +89,8 @@ outcome feature_history::regenerate(from start,
     const auto* sketch = std::get_if<prism>(&m_features[i].parameters);
     if (sketch == nullptr) continue;
     const auto known = m_sketches.find(m_features[i].id);
-    numbered_polygon numbered = number_segments(
-        sketch->polygon, known == m_sketches.end() ? nullptr : &known->second);
+    numbered_polygon numbered =
+        number_segments(sketch->polygon, known == m_sketches.end() ? nullptr : &known->second);
     numbers[i] = numbered.numbers;
     m_sketches[m_features[i].id] = std::move(numbered);
   }
@@ -202,10 +204,9 @@ outcome feature_history::remember(const std::string& name, const std::string& af
   }
   const auto position = static_cast<std::size_t>(at);
   if (const outcome kept = m_scheme->remember(r, position, entity); !kept) return kept;
-  m_references.erase(
-      std::remove_if(m_references.begin(), m_references.end(),
-                     [&](const reference& old) { return old.name == name; }),
-      m_references.end());
+  m_references.erase(std::remove_if(m_references.begin(), m_references.end(),
+                                    [&](const reference& old) { return old.name == name; }),
+                     m_references.end());
   m_references.push_back(r);
   if (m_regenerating) {
     m_resolved[name] = settled(*m_scheme, r, position);
@@ -231,10 +232,9 @@ outcome feature_history::restore(const std::string& name, const std::string& aft
                                  entity_type type, const std::string& text) {
   const reference r{name, after, type};
   if (const outcome kept = m_scheme->restore(r, text); !kept) return kept;
-  m_references.erase(
-      std::remove_if(m_references.begin(), m_references.end(),
-                     [&](const reference& old) { return old.name == name; }),
-      m_references.end());
+  m_references.erase(std::remove_if(m_references.begin(), m_references.end(),
+                                    [&](const reference& old) { return old.name == name; }),
+                     m_references.end());
   m_references.push_back(r);
   m_resolved[name] = not_run(after);
   // It is resolved when its feature runs next.

@@ -121,7 +121,9 @@ struct tagging_scheme::state {
 naming_scheme::~naming_scheme() = default;
 void naming_scheme::feature_failed(std::size_t) {}
 void naming_scheme::end() {}
-std::string naming_scheme::saved_text(const std::string&) const { return std::string(); }
+std::string naming_scheme::saved_text(const std::string&) const {
+  return std::string();
+}
 outcome naming_scheme::restore(const reference& r, const std::string&) {
   return outcome::failure("reference '" + r.name + "': the " + std::string(name()) +
                           " naming keeps no text");

@@ -25,10 +25,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<tagtrack::feature> features = s.features;
   for (const ts::scenario_step& step : s.edits) {
     for (const ts::change& c : step.changes) {
-      const outcome applied =
-          c.what == ts::change::kind::set      ? tagtrack::set_feature(features, c.value)
-          : c.what == ts::change::kind::insert ? tagtrack::insert_feature(features, c.before, c.value)
-                                               : tagtrack::remove_feature(features, c.id, after);
+      const outcome applied = c.what == ts::change::kind::set
+                                  ? tagtrack::set_feature(features, c.value)
+                              : c.what == ts::change::kind::insert
+                                  ? tagtrack::insert_feature(features, c.before, c.value)
+                                  : tagtrack::remove_feature(features, c.id, after);
       if (!applied) __builtin_trap();
     }
     if (!tagtrack::check_feature_list(features)) __builtin_trap();

@@ -44,6 +44,8 @@ class index_scheme final : public naming_scheme {
 
 }  // namespace
 
-std::unique_ptr<naming_scheme> make_index_scheme() { return std::make_unique<index_scheme>(); }
+std::unique_ptr<naming_scheme> make_index_scheme() {
+  return std::make_unique<index_scheme>();
+}
 
 }  // namespace tagtrack::scenarios

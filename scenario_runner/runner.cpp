@@ -89,8 +89,7 @@ outcome build_and_score(const scenario& s, int step, feature_history& history,
     return outcome::failure(s.file + ": step " + std::to_string(step) + ": " + built.message());
   }
   if (!invalid) return invalid;
-  if (picture != nullptr &&
-      (picture->model_method.empty() || picture->model_method == method)) {
+  if (picture != nullptr && (picture->model_method.empty() || picture->model_method == method)) {
     picture->model_method = method;
     for (const feature& f : history.features()) {
       const TopoDS_Shape result = history.result(f.id);
@@ -129,8 +128,8 @@ outcome build_and_score(const scenario& s, int step, feature_history& history,
         // resolution upstream made different from the model the expectation describes.
         result.verdict = verdict::failed;
       } else {
-        result.verdict = verdict_of(found.entities, expect_lost ? nullptr : &expected,
-                                    expect_lost, result.expected_among);
+        result.verdict = verdict_of(found.entities, expect_lost ? nullptr : &expected, expect_lost,
+                                    result.expected_among);
       }
       if (picture != nullptr) picture->verdicts[r.name][method] = result.verdict;
       results.push_back(result);
@@ -213,8 +212,7 @@ std::string results_table(const std::vector<scenario_result>& results,
     const scenario_result& head = results[i];
     if (head.scenario != current) {
       current = head.scenario;
-      std::snprintf(line, sizeof line, "\n%s\n  %-5s %-18s", current.c_str(), "step",
-                    "reference");
+      std::snprintf(line, sizeof line, "\n%s\n  %-5s %-18s", current.c_str(), "step", "reference");
       out += line;
       for (const std::string& m : methods) {
         std::snprintf(line, sizeof line, " %-16s", m.c_str());

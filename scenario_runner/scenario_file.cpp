@@ -121,7 +121,9 @@ outcome feature_of(const json& f, feature& out) {
     out.parameters = p;
   } else if (op == "fuse" || op == "cut" || op == "common") {
     boolean b;
-    b.kind = op == "fuse" ? boolean_kind::fuse : op == "cut" ? boolean_kind::cut : boolean_kind::common;
+    b.kind = op == "fuse"  ? boolean_kind::fuse
+             : op == "cut" ? boolean_kind::cut
+                           : boolean_kind::common;
     std::vector<std::string> args;
     done = read.names("args", args);
     if (done && args.size() != 2) {
@@ -231,8 +233,8 @@ outcome apply_changes(const scenario& s, const json& changes, feature_state& sta
       const long at = find_feature(state.features, typed.id);
       if (done && at >= 0) {
         const feature& passed = state.features[static_cast<std::size_t>(at)];
-        state.written[typed.id] = json{{"id", typed.id}, {"op", "pass"},
-                                       {"target", inputs_of(passed).at(0)}};
+        state.written[typed.id] =
+            json{{"id", typed.id}, {"op", "pass"}, {"target", inputs_of(passed).at(0)}};
       }
     } else {
       return outcome::failure("unknown change: " + c.dump());

@@ -219,8 +219,8 @@ outcome run_selfcheck(const std::string& path, selfcheck_report& report) {
 }
 
 std::string selfcheck_text(const selfcheck_report& r, bool details) {
-  std::string out = "tagtrack selfcheck: " + r.file + " (" + std::to_string(r.bodies) +
-                    " bodies)\n\n";
+  std::string out =
+      "tagtrack selfcheck: " + r.file + " (" + std::to_string(r.bodies) + " bodies)\n\n";
   char line[512];
   std::snprintf(line, sizeof line, "  %-9s %7s %10s %6s %6s\n", "", "right", "ambiguous", "wrong",
                 "lost");

@@ -96,9 +96,7 @@ class tnaming_scheme final : public naming_scheme {
     return found;
   }
 
-  bool remembers(const std::string& name) const override {
-    return m_remembered.count(name) != 0;
-  }
+  bool remembers(const std::string& name) const override { return m_remembered.count(name) != 0; }
 
  private:
   TDF_Label feature_label(const std::string& id) {

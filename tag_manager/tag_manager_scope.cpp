@@ -11,8 +11,12 @@ tag_manager_scope::tag_manager_scope(unsigned feature_number) {
   activateTagManager(true);
 }
 
-tag_manager_scope::~tag_manager_scope() { activateTagManager(false); }
+tag_manager_scope::~tag_manager_scope() {
+  activateTagManager(false);
+}
 
-void tag_manager_scope::resolve_duplicates() { manageDupicateTags(); }
+void tag_manager_scope::resolve_duplicates() {
+  manageDupicateTags();
+}
 
 }  // namespace TPI_TAGGING_TRACKING

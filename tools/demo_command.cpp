@@ -29,8 +29,8 @@ struct parameters {
 
 void describe_features(tagtrack::feature_history& part, const parameters& p) {
   part.set({"block", tagtrack::box{{0, 0, 0}, {p.width, p.depth, p.height}}});
-  part.set({"boss", tagtrack::cylinder{{p.boss_x, p.boss_y, p.height}, {0, 0, 1}, p.boss_radius,
-                                       p.boss_height}});
+  part.set({"boss", tagtrack::cylinder{
+                        {p.boss_x, p.boss_y, p.height}, {0, 0, 1}, p.boss_radius, p.boss_height}});
 }
 
 std::string describe(const TopoDS_Shape& edge) {
@@ -49,8 +49,8 @@ std::string describe(const TopoDS_Shape& edge) {
 bool is_boss_foot(const TopoDS_Shape& edge, const parameters& p) {
   const BRepAdaptor_Curve curve(TopoDS::Edge(edge));
   for (double f : {0.0, 0.2, 0.45, 0.7, 0.9}) {
-    const gp_Pnt q = curve.Value(curve.FirstParameter() +
-                                 f * (curve.LastParameter() - curve.FirstParameter()));
+    const gp_Pnt q =
+        curve.Value(curve.FirstParameter() + f * (curve.LastParameter() - curve.FirstParameter()));
     if (std::abs(std::hypot(q.X() - p.boss_x, q.Y() - p.boss_y) - p.boss_radius) > 1e-6 ||
         std::abs(q.Z() - p.height) > 1e-6) {
       return false;
@@ -130,8 +130,7 @@ int run_road(demo_picture* picture) {
   }
   const bool right = found.entities.size() == 1 && is_boss_foot(found.entities[0], second);
   if (!right) {
-    std::printf("   The reference did not resolve to the boss's foot: %s.\n",
-                found.reason.c_str());
+    std::printf("   The reference did not resolve to the boss's foot: %s.\n", found.reason.c_str());
     return 1;
   }
   std::printf(

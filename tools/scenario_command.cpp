@@ -43,16 +43,18 @@ void add_scenario(CLI::App& app) {
       results.insert(results.end(), own.begin(), own.end());
       pictures.insert(pictures.end(), own_pictures.begin(), own_pictures.end());
     }
-    const std::string text = *as_json ? ts::results_json(results) : ts::results_table(results, methods);
+    const std::string text =
+        *as_json ? ts::results_json(results) : ts::results_table(results, methods);
     std::fputs(text.c_str(), stdout);
     if (!report->empty()) {
       if (const outcome written = ts::write_report(*report, pictures, methods); !written) {
         throw CLI::RuntimeError(written.message(), 1);
       }
     }
-    const bool tagtrack_failed = std::any_of(
-        results.begin(), results.end(),
-        [](const ts::scenario_result& r) { return r.method == "tagtrack" && !ts::is_right(r.verdict); });
+    const bool tagtrack_failed =
+        std::any_of(results.begin(), results.end(), [](const ts::scenario_result& r) {
+          return r.method == "tagtrack" && !ts::is_right(r.verdict);
+        });
     if (tagtrack_failed) throw CLI::RuntimeError("", 1);
   });
 }

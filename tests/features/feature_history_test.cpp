@@ -25,8 +25,8 @@ void build_boss_part(feature_history& part, double height, double x, double y) {
   part.add({"boss", tagtrack::cylinder{{x, y, height}, {0, 0, 1}, 2, 3}});
   part.add({"body", tagtrack::boolean{tagtrack::boolean_kind::fuse, "block", "boss"}});
   ASSERT_TRUE(part.regenerate());
-  const auto foot = tagtrack::entities_at(part.result("body"), tagtrack::entity_type::edge,
-                                          {x, y + 2, height});
+  const auto foot =
+      tagtrack::entities_at(part.result("body"), tagtrack::entity_type::edge, {x, y + 2, height});
   ASSERT_EQ(foot.size(), 1u);
   ASSERT_TRUE(part.remember("foot", "body", foot[0]));
   part.add({"round", tagtrack::fillet{"body", {"foot"}, 0.5}});

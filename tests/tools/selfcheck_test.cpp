@@ -54,7 +54,8 @@ TEST_F(Selfcheck, EveryFaceRightNothingWrongAndOnlyLoneFacedEntitiesLost) {
   // The assembly places one bracket four times: four bodies.
   tagtrack::scenarios::selfcheck_report assembly;
   ASSERT_TRUE(
-      tagtrack::scenarios::run_selfcheck((folder / "bracket_assembly.step").string(), assembly).ok());
+      tagtrack::scenarios::run_selfcheck((folder / "bracket_assembly.step").string(), assembly)
+          .ok());
   EXPECT_EQ(assembly.bodies, 4u);
 }
 

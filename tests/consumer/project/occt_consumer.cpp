@@ -45,7 +45,7 @@ int main() {
               std::abs(p.Z() - 3) < 1e-6;
     }
   }
-  std::printf("occt consumer: %s (%s)\n", right ? "the fillet is remade on the boss's foot" : "wrong",
-              foot.reason.c_str());
+  std::printf("occt consumer: %s (%s)\n",
+              right ? "the fillet is remade on the boss's foot" : "wrong", foot.reason.c_str());
   return right ? 0 : 1;
 }

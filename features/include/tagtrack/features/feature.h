@@ -96,6 +96,8 @@ TAGTRACK_FEATURES_EXPORT std::vector<std::string> inputs_of(const feature& f);
 TAGTRACK_FEATURES_EXPORT std::vector<std::string> consumed_by(const feature& f);
 
 TAGTRACK_FEATURES_EXPORT bool operator==(const feature& a, const feature& b);
-inline bool operator!=(const feature& a, const feature& b) { return !(a == b); }
+inline bool operator!=(const feature& a, const feature& b) {
+  return !(a == b);
+}
 
 }  // namespace tagtrack

@@ -31,12 +31,10 @@ struct selfcheck_report {
 };
 
 // Runs the check; fails with the reason when the part cannot be read.
-TAGTRACK_SCENARIOS_EXPORT outcome run_selfcheck(const std::string& path,
-                                                selfcheck_report& report);
+TAGTRACK_SCENARIOS_EXPORT outcome run_selfcheck(const std::string& path, selfcheck_report& report);
 
 // The report as a table (with the entities not right when `details`), and as one JSON object.
-TAGTRACK_SCENARIOS_EXPORT std::string selfcheck_text(const selfcheck_report& report,
-                                                     bool details);
+TAGTRACK_SCENARIOS_EXPORT std::string selfcheck_text(const selfcheck_report& report, bool details);
 TAGTRACK_SCENARIOS_EXPORT std::string selfcheck_json(const selfcheck_report& report);
 
 }  // namespace tagtrack::scenarios

@@ -39,15 +39,16 @@ class TAGTRACK_SCENARIOS_EXPORT iso_view {
 
 // The model's edges as polylines, visible ones solid and hidden ones dashed; a line of text instead
 // when the hidden-line algorithm fails on the model.
-TAGTRACK_SCENARIOS_EXPORT void draw_hidden_lines(const TopoDS_Shape& model, const iso_view& v, std::ostream& svg);
+TAGTRACK_SCENARIOS_EXPORT void draw_hidden_lines(const TopoDS_Shape& model, const iso_view& v,
+                                                 std::ostream& svg);
 
 // An entity drawn over the model in `colour`: its edges as polylines `width` wide, or a vertex as a
 // ring.
-TAGTRACK_SCENARIOS_EXPORT void highlight(const TopoDS_Shape& entity, const iso_view& v, const char* colour, double width,
-               std::ostream& svg);
+TAGTRACK_SCENARIOS_EXPORT void highlight(const TopoDS_Shape& entity, const iso_view& v,
+                                         const char* colour, double width, std::ostream& svg);
 
 // A polyline through model points, with `style` as its attributes.
-TAGTRACK_SCENARIOS_EXPORT void draw_polyline(const std::vector<gp_Pnt>& points, const iso_view& v, const std::string& style,
-                   std::ostream& svg);
+TAGTRACK_SCENARIOS_EXPORT void draw_polyline(const std::vector<gp_Pnt>& points, const iso_view& v,
+                                             const std::string& style, std::ostream& svg);
 
 }  // namespace tagtrack::scenarios

@@ -21,6 +21,8 @@ TAGTRACK_SCENARIOS_EXPORT const char* verdict_word(verdict v);
 // What the report page says each word means, in one sentence.
 TAGTRACK_SCENARIOS_EXPORT const char* verdict_meaning(verdict v);
 
-inline bool is_right(verdict v) { return v == verdict::right || v == verdict::right_lost; }
+inline bool is_right(verdict v) {
+  return v == verdict::right || v == verdict::right_lost;
+}
 
 }  // namespace tagtrack::scenarios

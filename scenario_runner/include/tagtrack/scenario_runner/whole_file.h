@@ -1,5 +1,5 @@
-// Files the runner and the command write appear whole or not at all: a reader never finds half a picture or half
-// a report, whether the disk filled or memory ran out on the way.
+// Files the runner and the command write appear whole or not at all: a reader never finds half a
+// picture or half a report, whether the disk filled or memory ran out on the way.
 #pragma once
 
 #include <string>
