@@ -17,6 +17,20 @@ void collect_all(const std::vector<BODY*>& bodies, std::vector<VERTEX*>& list) {
 
 namespace {
 
+// The positions of the tagged entities holding a tag that agrees with one of the recipe's under
+// `mode`, ascending.
+std::vector<std::uint32_t> agreeing(const tag_info& recipe_tags,
+                                    const std::vector<const tag_info*>& tags, int mode) {
+  std::vector<std::uint32_t> out;
+  for (std::size_t i = 0; i < tags.size(); ++i) {
+    if (tags[i] == nullptr) continue;
+    int count = 0;
+    recipe_tags.count_matches(*tags[i], mode, count);
+    if (count >= 1) out.push_back(static_cast<std::uint32_t>(i));
+  }
+  return out;
+}
+
 template <class T>
 std::vector<T*> search(const tag_info& recipe_tags, const std::vector<BODY*>& bodies) {
   // An empty recipe list matches no tag under either mode.
@@ -24,27 +38,13 @@ std::vector<T*> search(const tag_info& recipe_tags, const std::vector<BODY*>& bo
   std::vector<T*> entities;
   collect_all(bodies, entities);
   // The tags of each entity, looked up once for both passes (the model does not change between).
-  std::vector<const tag_info*> tags_of(entities.size());
-  std::vector<T*> exact, partial;
+  std::vector<const tag_info*> tags(entities.size());
   for (std::size_t i = 0; i < entities.size(); ++i) {
-    const tag_info* tags = tags_of[i] = find_entity_tag_info(TPK::as_entity(entities[i]));
-    if (tags == nullptr) continue;
-    int count = 0;
-    recipe_tags.count_matches(*tags, compare_exact, count);
-    if (count == 0) continue;
-    const bool same =
-        count == static_cast<int>(recipe_tags.size()) && count == static_cast<int>(tags->size());
-    (same ? exact : partial).push_back(entities[i]);
+    tags[i] = find_entity_tag_info(TPK::as_entity(entities[i]));
   }
-  if (!exact.empty()) return exact;
-  std::vector<T*> result = std::move(partial);
-  for (std::size_t i = 0; i < entities.size(); ++i) {
-    if (tags_of[i] == nullptr) continue;
-    int count = 0;
-    recipe_tags.count_matches(*tags_of[i], compare_loose, count);
-    if (count >= 1) result.push_back(entities[i]);
-  }
-  return result;
+  return apply_candidate_rule(recipe_tags, entities, tags,
+                              agreeing(recipe_tags, tags, compare_exact),
+                              [&] { return agreeing(recipe_tags, tags, compare_loose); });
 }
 
 template <class T>

@@ -137,26 +137,11 @@ struct kind_index {
     return out;
   }
 
-  // The linear search's answer: exact matches if any, otherwise the partial matches followed by
-  // every loose match, each in enumeration order.
+  // The linear search's answer, by the same rule.
   std::vector<T*> candidates(const tag_info& recipe_tags) const {
     if (recipe_tags.empty()) return {};
-    const positions partial = holding(recipe_tags, compare_exact);
-    std::vector<T*> result;
-    for (const std::uint32_t p : partial) {
-      int count = 0;
-      recipe_tags.count_matches(*tags[p], compare_exact, count);
-      if (count == static_cast<int>(recipe_tags.size()) &&
-          count == static_cast<int>(tags[p]->size())) {
-        result.push_back(entities[p]);
-      }
-    }
-    if (!result.empty()) return result;
-    for (const std::uint32_t p : partial) result.push_back(entities[p]);
-    for (const std::uint32_t p : holding(recipe_tags, compare_loose)) {
-      result.push_back(entities[p]);
-    }
-    return result;
+    return apply_candidate_rule(recipe_tags, entities, tags, holding(recipe_tags, compare_exact),
+                                [&] { return holding(recipe_tags, compare_loose); });
   }
 };
 

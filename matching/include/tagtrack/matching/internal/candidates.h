@@ -15,6 +15,7 @@
 // An entity without tags, or with an empty tag list, is never a candidate.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include <tagtrack/kernel/boundary/handles.h>
@@ -38,6 +39,31 @@ std::vector<VERTEX*> find_tag_candidates(const tag_info& recipe_tags, const MATC
 void collect_all(const std::vector<BODY*>& bodies, std::vector<FACE*>& list);
 void collect_all(const std::vector<BODY*>& bodies, std::vector<EDGE*>& list);
 void collect_all(const std::vector<BODY*>& bodies, std::vector<VERTEX*>& list);
+
+// The candidate rule above, written once for the linear search and the tag index, which differ
+// only in how they find the entities that agree: `entities` and `tags` in enumeration order;
+// `agreeing`, ascending, the positions of the tagged entities with a tag agreeing exactly with one
+// of the recipe's; `loosely_agreeing()`, asked only when no entity agrees in full, the ascending
+// positions of those with a tag agreeing loosely.
+template <class T, class Loose>
+std::vector<T*> apply_candidate_rule(const tag_info& recipe_tags, const std::vector<T*>& entities,
+                                     const std::vector<const tag_info*>& tags,
+                                     const std::vector<std::uint32_t>& agreeing,
+                                     Loose&& loosely_agreeing) {
+  std::vector<T*> result;
+  for (const std::uint32_t p : agreeing) {
+    int count = 0;
+    recipe_tags.count_matches(*tags[p], compare_exact, count);
+    if (count == static_cast<int>(recipe_tags.size()) &&
+        count == static_cast<int>(tags[p]->size())) {
+      result.push_back(entities[p]);
+    }
+  }
+  if (!result.empty()) return result;
+  for (const std::uint32_t p : agreeing) result.push_back(entities[p]);
+  for (const std::uint32_t p : loosely_agreeing()) result.push_back(entities[p]);
+  return result;
+}
 
 // For each edge of `a` in kernel order, for each face of that edge in kernel order: appends the
 // edge when that face is `b` (and not `a`), once for each time.
