@@ -83,14 +83,14 @@ outcome feature_history::regenerate(from start,
   if (m_regenerating) return outcome::failure("the history is being regenerated");
   const std::size_t n = m_features.size();
 
-  // Every prism's segments numbered after its sketch's last numbering.
+  // Every profile's segments (of a prism or revolve) numbered after its sketch's last numbering.
   std::vector<std::vector<int>> numbers(n);
   for (std::size_t i = 0; i < n; ++i) {
-    const auto* sketch = std::get_if<prism>(&m_features[i].parameters);
+    const std::vector<point3>* sketch = profile_points(m_features[i]);
     if (sketch == nullptr) continue;
     const auto known = m_sketches.find(m_features[i].id);
     numbered_polygon numbered =
-        number_segments(sketch->polygon, known == m_sketches.end() ? nullptr : &known->second);
+        number_segments(*sketch, known == m_sketches.end() ? nullptr : &known->second);
     numbers[i] = numbered.numbers;
     m_sketches[m_features[i].id] = std::move(numbered);
   }

@@ -19,6 +19,7 @@ outcome check_feature_list(const std::vector<feature>& features) {
     if (!before.insert(f.id).second) {
       return outcome::failure("feature '" + f.id + "': the id is used twice");
     }
+    if (const outcome valid = check_parameters(f); !valid) return valid;
   }
   return outcome();
 }
@@ -49,9 +50,7 @@ outcome remove_feature(std::vector<feature>& features, const std::string& id,
   const long at = find_feature(features, id);
   if (at < 0) return outcome::failure("there is no feature '" + id + "' to remove");
   feature& removed = features[static_cast<std::size_t>(at)];
-  const feature_parameters& p = removed.parameters;
-  if (std::holds_alternative<fillet>(p) || std::holds_alternative<chamfer>(p) ||
-      std::holds_alternative<unify>(p)) {
+  if (passes_through_when_removed(removed)) {
     removed.parameters = pass_through{inputs_of(removed).at(0)};
     return outcome();
   }

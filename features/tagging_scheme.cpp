@@ -44,6 +44,20 @@ TopoDS_Shape shape_of_entity(ENTITY* entity) {
   }
 }
 
+// Copy k of a face made by feature `number` (a mirror's image, a pattern's copy, a shell's inner
+// face): its tags, each with the operation ids `number` and -k appended, so that the copy is told
+// apart from the face it copies, and copies from one another, by the same ids in every
+// regeneration.
+void mark_copy(FACE* face, int number, int k) {
+  TPK::tpk_array<ATTRIB_CUSTOM*> found;
+  TPI_CUSTOM_ENTITY::find_attrib(TPK::as_entity(face), nullptr, found);
+  for (ATTRIB_CUSTOM* attrib : found) {
+    // Not a tag attribute: nothing changes.
+    TT::prepend_operation_id_for_attrib(attrib, number, false);
+    TT::prepend_operation_id_for_attrib(attrib, k, true);
+  }
+}
+
 }  // namespace
 
 struct tagging_scheme::state {
@@ -86,6 +100,27 @@ struct tagging_scheme::state {
     }
     BODY* copy = nullptr;
     return TPI_MODEL::copy_body(body, copy).ok() ? copy : nullptr;
+  }
+
+  // The copies a mirror or pattern placed, each a copy of the target's body (`inputs[0]`) carried
+  // to its shape, with every face marked as copy k. A mirror's one copy becomes its result: the
+  // target's body itself is carried to it. A pattern's copies join `inputs` after the target, as
+  // the fuse's tools.
+  outcome place_copies(std::vector<BODY*>& inputs, const feature_run& run, int number) {
+    for (const placed_copy& copy : run.copies) {
+      BODY* body = inputs[0];
+      if (!run.history.IsNull()) {
+        body = nullptr;
+        if (const outcome copied = TPI_MODEL::copy_body(inputs[0], body); !copied) return copied;
+        inputs.push_back(body);
+      }
+      if (const outcome placed = TPI_OCCT::apply_history({body}, copy.shape, copy.history);
+          !placed) {
+        return placed;
+      }
+      for (FACE* face : body->faces()) mark_copy(face, number, copy.index);
+    }
+    return outcome();
   }
 
   outcome make(const reference& r, std::size_t position, const TopoDS_Shape& entity) {
@@ -191,10 +226,10 @@ outcome tagging_scheme::feature_done(std::size_t position, const feature& f,
   const auto number = static_cast<int>(position + 1);
   BODY* body = nullptr;
   outcome done;
-  if (run.history.IsNull() && run.input_ids.empty()) {
+  if (run.history.IsNull() && run.copies.empty() && run.input_ids.empty()) {
     // A new solid: its faces are tagged below.
     done = TPI_OCCT::import_shape(run.result, body);
-  } else if (run.history.IsNull()) {
+  } else if (run.history.IsNull() && run.copies.empty()) {
     // A target passed through.
     body = m->take(run.input_ids[0], position);
     if (body == nullptr) done = outcome::failure("the target has no body");
@@ -205,7 +240,18 @@ outcome tagging_scheme::feature_done(std::size_t position, const feature& f,
       done = outcome::failure("an input has no body");
     } else {
       TT::tag_manager_scope scope(static_cast<unsigned>(number));
-      done = TPI_OCCT::apply_history(inputs, run.result, run.history);
+      done = m->place_copies(inputs, run, number);
+      if (done && !run.history.IsNull()) {
+        done = TPI_OCCT::apply_history(inputs, run.result, run.history);
+      }
+      if (done) {
+        // A face made from an input face carries that face's tags, told apart by the feature's
+        // number and the mark -1.
+        const TPI_OCCT::shape_entities entities(inputs[0]);
+        for (const TopoDS_Shape& face : run.derived_faces) {
+          if (FACE* made = entities.face(face)) mark_copy(made, number, 1);
+        }
+      }
       scope.resolve_duplicates();
       body = inputs[0];
     }

@@ -27,7 +27,14 @@ const std::map<std::string, std::vector<std::string>>& required_parameters() {
       {"fillet", {"target", "edges", "radius"}},
       {"chamfer", {"target", "edges", "distance"}},
       {"unify", {"target"}},
-      {"pass", {"target"}},  // a removed fillet, chamfer or unify: its target passed through
+      {"revolve", {"polygon", "axis_origin", "axis", "angle"}},
+      {"mirror", {"target", "plane_origin", "plane_normal"}},
+      {"pattern", {"target", "count"}},
+      {"shell", {"target", "faces", "thickness"}},
+      {"draft", {"target", "faces", "angle", "pull", "neutral_origin"}},
+      {"move", {"target"}},
+      // A removed fillet, chamfer, unify, shell, draft or move: its target passed through.
+      {"pass", {"target"}},
   };
   return table;
 }
@@ -68,14 +75,54 @@ class field_reader {
     }
     return outcome();
   }
-  outcome points(const char* key, std::vector<point3>& v) const {
+  // A profile: points [x, y, z], with {"through": [x, y, z]} between two of them (or after the
+  // last) making the segment there an arc through that point.
+  outcome profile(const char* key, std::vector<point3>& v, profile_arcs& arcs) const {
     if (!m_f[key].is_array()) return wrong(key, "is not a list of points");
+    bool arc_before = false;
     for (const json& q : m_f[key]) {
       point3 p;
-      if (!read_point(q, p)) return wrong(key, "is not a list of points [x, y, z]");
+      if (q.is_object() && q.size() == 1 && q.contains("through") && read_point(q["through"], p)) {
+        if (v.empty()) return wrong(key, "starts with a through point, not a point");
+        if (arc_before) return wrong(key, "holds two through points side by side");
+        arcs[v.size() - 1] = p;
+        arc_before = true;
+        continue;
+      }
+      if (!read_point(q, p)) {
+        return wrong(key, "is not a list of points [x, y, z] and {\"through\": [x, y, z]}");
+      }
       v.push_back(p);
+      arc_before = false;
     }
     return outcome();
+  }
+  outcome whole_number(const char* key, int& v) const {
+    const json& n = m_f[key];
+    if (!n.is_number_integer() || n.get<long long>() < -1000000 || n.get<long long>() > 1000000) {
+      return wrong(key, "is not a whole number");
+    }
+    v = n.get<int>();
+    return outcome();
+  }
+  bool has(const char* key) const { return m_f.contains(key); }
+  // An axis as two fields: a point and a direction.
+  outcome axis(const char* origin, const char* direction, axis_line& a) const {
+    outcome done;
+    (done = point(origin, a.origin)) && (done = point(direction, a.direction));
+    return done;
+  }
+  // A rotation object {"axis_origin", "axis", "angle"}.
+  outcome turn(const char* key, rotation& r) const {
+    const json& t = m_f[key];
+    if (!t.is_object() || !t.contains("axis_origin") || !t.contains("axis") ||
+        !t.contains("angle")) {
+      return wrong(key, "is not {\"axis_origin\", \"axis\", \"angle\"}");
+    }
+    const field_reader inner(t, m_id);
+    outcome done;
+    (done = inner.axis("axis_origin", "axis", r.axis)) && (done = inner.number("angle", r.angle));
+    return done;
   }
 
  private:
@@ -116,7 +163,8 @@ outcome feature_of(const json& f, feature& out) {
     out.parameters = c;
   } else if (op == "prism") {
     prism p;
-    (done = read.points("polygon", p.polygon)) && (done = read.number("height", p.height));
+    (done = read.profile("polygon", p.polygon, p.through)) &&
+        (done = read.number("height", p.height));
     if (done && f.contains("sketch_on")) done = read.name("sketch_on", p.sketch_on);
     out.parameters = p;
   } else if (op == "fuse" || op == "cut" || op == "common") {
@@ -145,11 +193,62 @@ outcome feature_of(const json& f, feature& out) {
     unify u;
     done = read.name("target", u.target);
     out.parameters = u;
+  } else if (op == "revolve") {
+    revolve r;
+    (done = read.profile("polygon", r.polygon, r.through)) &&
+        (done = read.axis("axis_origin", "axis", r.axis)) && (done = read.number("angle", r.angle));
+    out.parameters = r;
+  } else if (op == "mirror") {
+    mirror m;
+    (done = read.name("target", m.target)) && (done = read.point("plane_origin", m.plane_origin)) &&
+        (done = read.point("plane_normal", m.plane_normal));
+    out.parameters = m;
+  } else if (op == "pattern") {
+    pattern p;
+    (done = read.name("target", p.target)) && (done = read.whole_number("count", p.count));
+    if (done && read.has("step") == read.has("axis")) {
+      done = outcome::failure(where +
+                              "a pattern has either 'step' or 'axis_origin', 'axis' and "
+                              "'angle'");
+    } else if (done && read.has("step")) {
+      done = read.point("step", p.step);
+    } else if (done) {
+      rotation turn;
+      (done = read.axis("axis_origin", "axis", turn.axis)) &&
+          (done = read.number("angle", turn.angle));
+      p.turn = turn;
+    }
+    out.parameters = p;
+  } else if (op == "shell") {
+    shell h;
+    (done = read.name("target", h.target)) && (done = read.names("faces", h.faces)) &&
+        (done = read.number("thickness", h.thickness));
+    out.parameters = h;
+  } else if (op == "draft") {
+    draft d;
+    (done = read.name("target", d.target)) && (done = read.names("faces", d.faces)) &&
+        (done = read.number("angle", d.angle)) && (done = read.point("pull", d.pull)) &&
+        (done = read.point("neutral_origin", d.neutral_origin));
+    out.parameters = d;
+  } else if (op == "move") {
+    move m;
+    done = read.name("target", m.target);
+    if (done && !read.has("translate") && !read.has("rotate")) {
+      done = outcome::failure(where + "a move has no 'translate' and no 'rotate'");
+    }
+    if (done && read.has("translate")) done = read.point("translate", m.translate);
+    if (done && read.has("rotate")) {
+      rotation turn;
+      done = read.turn("rotate", turn);
+      m.turn = turn;
+    }
+    out.parameters = m;
   } else {
     pass_through p;
     done = read.name("target", p.target);
     out.parameters = p;
   }
+  if (done) done = check_parameters(out);
   return done;
 }
 
@@ -163,10 +262,20 @@ bool is_reference(const scenario& s, const std::string& name) {
 outcome check_features(const scenario& s, const std::vector<feature>& features) {
   if (const outcome valid = check_feature_list(features); !valid) return valid;
   for (const feature& f : features) {
+    const std::vector<std::string> inputs = inputs_of(f);
     for (const std::string& name : consumed_by(f)) {
-      if (!is_reference(s, name)) {
+      const auto r = std::find_if(s.references.begin(), s.references.end(),
+                                  [&](const scenario_reference& x) { return x.name == name; });
+      if (r == s.references.end()) {
         return outcome::failure("feature '" + f.id + "': uses the reference '" + name +
                                 "', which is not defined");
+      }
+      // What a feature changes is its target's result: the references it consumes are taken on
+      // that result.
+      if (!inputs.empty() && r->after != inputs[0]) {
+        return outcome::failure("feature '" + f.id + "': the reference '" + name +
+                                "' is taken after '" + r->after + "', not after its target '" +
+                                inputs[0] + "'");
       }
     }
   }

@@ -17,22 +17,36 @@
 
 namespace tagtrack {
 
+// A copy of its target that a feature placed (a mirror's image, copy k of a pattern), with what
+// became of the target's faces, edges and vertices in it.
+struct placed_copy {
+  int index = 1;  // 1 for a mirror's image, k for a pattern's copy k
+  TopoDS_Shape shape;
+  Handle(BRepTools_History) history;
+};
+
 struct feature_run {
   TopoDS_Shape result;
   std::vector<std::string> input_ids;  // the features whose results it used, object first
   // What became of the inputs' faces, edges and vertices: null for a feature that makes a new
-  // solid or passes its target through.
+  // solid, passes its target through or gives its one placed copy as its result (a mirror). For a
+  // pattern, what became of the target's (copy 0's) and the placed copies' in the fuse.
   Handle(BRepTools_History) history;
+  // The copies of the target the feature placed, in the order of their indices.
+  std::vector<placed_copy> copies;
+  // Faces of the result the feature made from input faces, each a copy of the face it came from (a
+  // shell's inner face offsets an outer face): they carry that face's identity, told apart from it.
+  std::vector<TopoDS_Shape> derived_faces;
   // The faces the feature made, each with its role: "top", "bottom", "front", ... for a box;
-  // "side" for a cylinder's lateral face; "side<n>" for the prism side standing on the sketch
-  // segment of persistent number n; for a fillet or chamfer, the name of the edge reference whose
-  // edge the face replaced.
+  // "side" for a cylinder's lateral face; "side<n>" for the prism or revolve side raised on the
+  // sketch segment of persistent number n; "start" and "end" for the caps of a partial revolve; for
+  // a fillet or chamfer, the name of the edge reference whose edge the face replaced.
   std::vector<std::pair<TopoDS_Shape, std::string>> made_faces;
 };
 
 // What a feature runs on: the results of earlier features by id, the one entity each reference
-// it consumes resolved to, and for a prism the persistent numbers of its polygon's segments (by
-// position; empty for the positions themselves).
+// it consumes resolved to, and for a prism or revolve the persistent numbers of its profile's
+// segments (by position; empty for the positions themselves).
 struct feature_inputs {
   const std::map<std::string, TopoDS_Shape>* results = nullptr;
   std::map<std::string, TopoDS_Shape> consumed;

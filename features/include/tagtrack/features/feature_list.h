@@ -13,8 +13,8 @@
 
 namespace tagtrack {
 
-// Fails, naming the feature, for an empty list, an empty or repeated id, or a feature that uses
-// one that does not come before it.
+// Fails, naming the feature, for an empty list, an empty or repeated id, a feature that uses one
+// that does not come before it, or parameters that make no feature (check_parameters).
 TAGTRACK_FEATURES_EXPORT outcome check_feature_list(const std::vector<feature>& features);
 
 // The position of the feature with that id, or -1.
@@ -28,10 +28,10 @@ TAGTRACK_FEATURES_EXPORT outcome set_feature(std::vector<feature>& features, fea
 TAGTRACK_FEATURES_EXPORT outcome insert_feature(std::vector<feature>& features,
                                                 const std::string& before, feature f);
 
-// Removes feature `id`. A removed fillet, chamfer or unification leaves its target's result under
-// its own id (a pass_through), so that what used it still finds a result; removing any other
-// feature that a later feature uses, or that a reference is taken after (`reference_after`:
-// reference name to feature id), fails.
+// Removes feature `id`. A removed fillet, chamfer, unification, shell, draft or move leaves its
+// target's result under its own id (a pass_through), so that what used it still finds a result;
+// removing any other feature that a later feature uses, or that a reference is taken after
+// (`reference_after`: reference name to feature id), fails.
 TAGTRACK_FEATURES_EXPORT outcome
 remove_feature(std::vector<feature>& features, const std::string& id,
                const std::map<std::string, std::string>& reference_after);
