@@ -11,4 +11,6 @@ run(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
 run(${WORK_DIR}/build/consumer)
 if(WITH_OCCT)
   run(${WORK_DIR}/build/occt_consumer)
+  # The installed command runs from the install tree, on the installed libraries.
+  run(${WORK_DIR}/prefix/bin/tagtrack scenario ${SCENARIO})
 endif()

@@ -77,6 +77,45 @@ TEST(ScenarioRunner, RefusesInvalidFilesInOneLine) {
                 R"( "expect": {}})"),
        "step 1: a feature has no id"},
       {"not_json", "{ this is not json", "not JSON"},
+      // What the format forbids of the newer features, named by feature and field.
+      {"axis_crossing_profile",
+       scenario(R"({"id": "r", "op": "revolve", "polygon": [[-1, 0, 0], [4, 0, 0], [4, 0, 3]],)"
+                R"( "axis_origin": [0, 0, 0], "axis": [0, 0, 1], "angle": 360})",
+                "", ""),
+       "feature 'r': 'axis' crosses the profile"},
+      {"axis_out_of_plane",
+       scenario(R"({"id": "r", "op": "revolve", "polygon": [[1, 0, 0], [4, 0, 0], [4, 0, 3]],)"
+                R"( "axis_origin": [0, 1, 0], "axis": [0, 0, 1], "angle": 90})",
+                "", ""),
+       "feature 'r': 'axis' does not lie in the profile's plane"},
+      {"count_below_two",
+       scenario(box + R"(, {"id": "p", "op": "pattern", "target": "b", "count": 1,)"
+                      R"( "step": [20, 0, 0]})",
+                "", ""),
+       "feature 'p': 'count' is below 2"},
+      {"zero_axis",
+       scenario(box + R"(, {"id": "p", "op": "pattern", "target": "b", "count": 3,)"
+                      R"( "axis_origin": [0, 0, 0], "axis": [0, 0, 0], "angle": 30})",
+                "", ""),
+       "feature 'p': 'axis' is a zero direction"},
+      {"thickness_not_positive",
+       scenario(box + R"(, {"id": "s", "op": "shell", "target": "b", "faces": ["t"],)"
+                      R"( "thickness": 0})",
+                R"({"name": "t", "after": "b", "kind": "face", "pick": {"nearest": [5, 5, 10]}})",
+                ""),
+       "feature 's': 'thickness' is not positive"},
+      {"consumed_before_target",
+       scenario(box + R"(, {"id": "m", "op": "move", "target": "b", "translate": [1, 0, 0]},)"
+                      R"( {"id": "s", "op": "shell", "target": "m", "faces": ["t"],)"
+                      R"( "thickness": 1})",
+                R"({"name": "t", "after": "b", "kind": "face", "pick": {"nearest": [5, 5, 10]}})",
+                ""),
+       "feature 's': the reference 't' is taken after 'b', not after its target 'm'"},
+      {"through_points_side_by_side",
+       scenario(R"({"id": "p", "op": "prism", "height": 1, "polygon": [[0, 0, 0],)"
+                R"( {"through": [1, 1, 0]}, {"through": [2, 1, 0]}, [3, 0, 0]]})",
+                "", ""),
+       "feature 'p': 'polygon' holds two through points side by side"},
   };
   for (const auto& [name, text, reason] : cases) {
     SCOPED_TRACE(name);
