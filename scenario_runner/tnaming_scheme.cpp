@@ -55,7 +55,10 @@ class tnaming_scheme final : public naming_scheme {
       } else {
         const TopoDS_Shape& object = m_results.at(run.input_ids[0]);
         TNaming_Builder(label).Modify(object, run.result);
-        if (!run.history.IsNull()) record_history(label, run);
+        // A mirror's result is its one copy: what became of the target is that copy's history.
+        const Handle(BRepTools_History)& history =
+            run.history.IsNull() && !run.copies.empty() ? run.copies[0].history : run.history;
+        if (!history.IsNull()) record_history(label, run, history);
       }
       m_results[f.id] = run.result;
       return outcome();
@@ -114,7 +117,8 @@ class tnaming_scheme final : public naming_scheme {
 
   // Child 1: the input faces the feature modified; child 2: those it deleted; child 3: the faces
   // it generated from input edges and vertices; 10 on: the faces it made.
-  void record_history(TDF_Label label, const feature_run& run) {
+  void record_history(TDF_Label label, const feature_run& run,
+                      const Handle(BRepTools_History) & history) {
     TopTools_IndexedMapOfShape result_faces;
     TopExp::MapShapes(run.result, TopAbs_FACE, result_faces);
     TNaming_Builder modified(label.FindChild(1, Standard_True));
@@ -129,7 +133,7 @@ class tnaming_scheme final : public naming_scheme {
       for (int i = 1; i <= faces.Extent(); ++i) {
         const TopoDS_Shape& face = faces(i);
         bool kept = result_faces.Contains(face);
-        for (const TopoDS_Shape& image : run.history->Modified(face)) {
+        for (const TopoDS_Shape& image : history->Modified(face)) {
           if (result_faces.Contains(image)) {
             modified.Modify(face, image);
             kept = true;
@@ -138,7 +142,7 @@ class tnaming_scheme final : public naming_scheme {
         if (!kept) deleted.Delete(face);
       }
       for (int i = 1; i <= others.Extent(); ++i) {
-        for (const TopoDS_Shape& image : run.history->Generated(others(i))) {
+        for (const TopoDS_Shape& image : history->Generated(others(i))) {
           if (image.ShapeType() == TopAbs_FACE && result_faces.Contains(image)) {
             generated.Generated(others(i), image);
           }
