@@ -83,6 +83,13 @@ TEST(ScenarioRunner, RefusesInvalidFilesInOneLine) {
                 R"( "axis_origin": [0, 0, 0], "axis": [0, 0, 1], "angle": 360})",
                 "", ""),
        "feature 'r': 'axis' crosses the profile"},
+      // Every point, the through point included, stands right of the axis; the arc between them
+      // bulges past it (to x = -0.13 at z = 2).
+      {"arc_bulging_across_axis",
+       scenario(R"({"id": "r", "op": "revolve", "polygon": [[1, 0, 0], {"through": [0.2, 0, 0.8]},)"
+                R"( [1, 0, 4]], "axis_origin": [0, 0, 0], "axis": [0, 0, 1], "angle": 90})",
+                "", ""),
+       "feature 'r': 'axis' crosses the profile"},
       {"axis_out_of_plane",
        scenario(R"({"id": "r", "op": "revolve", "polygon": [[1, 0, 0], [4, 0, 0], [4, 0, 3]],)"
                 R"( "axis_origin": [0, 1, 0], "axis": [0, 0, 1], "angle": 90})",
