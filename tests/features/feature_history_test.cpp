@@ -34,6 +34,44 @@ void build_boss_part(feature_history& part, double height, double x, double y) {
   ASSERT_EQ(part.failure("round"), "");
 }
 
+// The remembered face of `after`'s result containing `at`.
+void remember_face(feature_history& part, const std::string& name, const std::string& after,
+                   tagtrack::point3 at) {
+  ASSERT_TRUE(part.regenerate());
+  const auto face = tagtrack::entities_at(part.result(after), tagtrack::entity_type::face, at);
+  ASSERT_EQ(face.size(), 1u) << name;
+  ASSERT_TRUE(part.remember(name, after, face[0]));
+}
+
+// A cup made with every feature that copies, offsets, turns or moves: a block drafted on its
+// front and shelled through its top, three pegs of a linear pattern fused under it, its mirror
+// image beside it, and a ring revolved from a profile with an arc and moved into place. `wall` is
+// the shell's thickness.
+void build_cup_part(feature_history& part, double wall) {
+  part.add({"block", tagtrack::box{{0, 0, 0}, {20, 20, 10}}});
+  remember_face(part, "front", "block", {10, 0, 5});
+  part.add({"tapered", tagtrack::draft{"block", {"front"}, 3, {0, 0, 1}, {0, 0, 0}}});
+  remember_face(part, "lid", "tapered", {10, 10, 10});
+  part.add({"cup", tagtrack::shell{"tapered", {"lid"}, wall}});
+  part.add({"peg", tagtrack::cylinder{{5, 10, -2}, {0, 0, 1}, 1, 2}});
+  part.add({"pegs", tagtrack::pattern{"peg", 3, {5, 0, 0}, {}}});
+  part.add({"body", tagtrack::boolean{tagtrack::boolean_kind::fuse, "cup", "pegs"}});
+  part.add({"image", tagtrack::mirror{"body", {-5, 0, 0}, {1, 0, 0}}});
+  part.add({"pair", tagtrack::boolean{tagtrack::boolean_kind::fuse, "body", "image"}});
+  tagtrack::revolve ring;
+  ring.polygon = {{26, 10, 0}, {28, 10, 0}, {28, 10, 3}, {26, 10, 3}};
+  ring.through[1] = {29, 10, 1.5};
+  ring.axis = {{10, 10, 0}, {0, 0, 1}};
+  part.add({"ring", ring});
+  part.add({"placed",
+            tagtrack::move{"ring", {0, 0, 2}, tagtrack::rotation{{{10, 10, 0}, {0, 0, 1}}, 30}}});
+  part.add({"all", tagtrack::boolean{tagtrack::boolean_kind::fuse, "pair", "placed"}});
+  ASSERT_TRUE(part.regenerate());
+  for (const char* id : {"tapered", "cup", "pegs", "image", "ring", "placed", "all"}) {
+    ASSERT_EQ(part.failure(id), "") << id;
+  }
+}
+
 void move_boss(feature_history& part, double height, double x, double y) {
   ASSERT_TRUE(part.set({"block", tagtrack::box{{0, 0, 0}, {10, 10, height}}}));
   ASSERT_TRUE(part.set({"boss", tagtrack::cylinder{{x, y, height}, {0, 0, 1}, 2, 3}}));
@@ -140,12 +178,18 @@ TEST(FeatureHistory, EditsThatWouldLoseAResultAreRefused) {
   EXPECT_FALSE(part.regenerate());  // two features named "body"
 }
 
-// Every face, edge and vertex of the filleted part, remembered and resolved in the same part:
-// never another entity alone; every face itself alone; nothing lost but the seams of periodic
-// faces, which the edge matcher does not resolve (both sides of a seam are one face).
-TEST(FeatureHistory, EveryEntityOfARegeneratedPartResolvesToItself) {
+// Every face, edge and vertex of the filleted boss part and of the cup, remembered and resolved in
+// the same part: never another entity alone; every face itself alone; nothing lost but the seams of
+// periodic faces, which the edge matcher does not resolve (both sides of a seam are one face).
+class EveryEntity : public testing::TestWithParam<bool> {};
+
+TEST_P(EveryEntity, OfARegeneratedPartResolvesToItself) {
   feature_history part;
-  build_boss_part(part, 2, 5, 5);
+  if (GetParam()) {
+    build_cup_part(part, 1);
+  } else {
+    build_boss_part(part, 2, 5, 5);
+  }
   BODY* body = static_cast<tagtrack::tagging_scheme&>(part.scheme()).last_body();
   ASSERT_NE(body, nullptr);
   const auto resolves = [&](ENTITY* entity, auto trackable, bool alone, bool may_be_lost) {
@@ -170,6 +214,26 @@ TEST(FeatureHistory, EveryEntityOfARegeneratedPartResolvesToItself) {
     resolves(edge, TT::EDGE_TRACKABLE(edge), false, seam);
   }
   for (VERTEX* v : body->vertices()) resolves(v, TT::VERTEX_TRACKABLE(v), false, false);
+}
+
+INSTANTIATE_TEST_SUITE_P(Parts, EveryEntity, testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "cup" : "boss"; });
+
+// The cup regenerated from the shell on gives the faces' recipes a regeneration from scratch, and
+// a second history of the same features gives, in all the copies, offsets and moves.
+TEST(FeatureHistory, CopiesAndOffsetsAreNamedTheSameInEveryRegeneration) {
+  feature_history incremental, scratch;
+  build_cup_part(incremental, 1);
+  build_cup_part(scratch, 1);
+  EXPECT_EQ(face_recipes(incremental), face_recipes(scratch));
+  for (feature_history* part : {&incremental, &scratch}) {
+    ASSERT_TRUE(part->set({"cup", tagtrack::shell{"tapered", {"lid"}, 1.5}}));
+  }
+  ASSERT_TRUE(incremental.regenerate());
+  EXPECT_EQ(incremental.regenerated_from(), 2u);
+  ASSERT_TRUE(scratch.regenerate(feature_history::from::scratch));
+  EXPECT_EQ(face_recipes(incremental), face_recipes(scratch));
+  EXPECT_FALSE(face_recipes(incremental).empty());
 }
 
 }  // namespace
