@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include <TopExp_Explorer.hxx>
+
 #include <tagtrack/features/feature_list.h>
 #include <tagtrack/features/tagging_scheme.h>
 
@@ -31,6 +33,23 @@ resolution settled(naming_scheme& scheme, const reference& r, std::size_t positi
   found.feature_ran = true;
   found.time_us = std::chrono::duration<double, std::micro>(stop - start).count();
   return found;
+}
+
+// The entity as it stands in the result of the reference's feature, with its orientation there: a
+// scheme may give the same sub-shape otherwise oriented, and a feature that reads a face's outward
+// side (a prism sketched on it) must see the face as its solid does.
+TopoDS_Shape as_in_result(const TopoDS_Shape& entity,
+                          const std::map<std::string, TopoDS_Shape>& results,
+                          const std::vector<reference>& references, const std::string& name) {
+  const auto r = std::find_if(references.begin(), references.end(),
+                              [&](const reference& x) { return x.name == name; });
+  if (r == references.end()) return entity;
+  const auto result = results.find(r->after);
+  if (result == results.end() || result->second.IsNull()) return entity;
+  for (TopExp_Explorer e(result->second, entity.ShapeType()); e.More(); e.Next()) {
+    if (e.Current().IsSame(entity)) return e.Current();
+  }
+  return entity;
 }
 
 resolution not_run(const std::string& after) {
@@ -139,7 +158,7 @@ outcome feature_history::regenerate(from start,
         done = outcome::failure("the reference '" + name + "' did not resolve to one entity");
         break;
       }
-      in.consumed[name] = r->second.entities[0];
+      in.consumed[name] = as_in_result(r->second.entities[0], results, m_references, name);
     }
     feature_run run;
     if (done) done = run_feature(f, in, run);

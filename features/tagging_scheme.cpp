@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <set>
 
 #include <tagtrack/kernel/kernel.h>
 #include <tagtrack/occt/operations.h>
@@ -73,6 +74,9 @@ struct tagging_scheme::state {
   std::map<std::string, int> uses;  // later uses left, per feature id
   std::size_t last_done = none;     // the position that ran last in the regeneration under way
   std::map<std::string, std::string> texts;
+  // Each feature's number, given when its id first appears and kept through every edit after.
+  std::map<std::string, int> numbers;
+  int next_number = 1;
   // The index of the body references are resolved in; it notices changes of the model itself.
   std::unique_ptr<TT::tag_index> index;
   BODY* indexed = nullptr;
@@ -212,7 +216,10 @@ std::size_t tagging_scheme::begin(const std::vector<feature>& features, std::siz
     if (by != none && by >= first) by = none;
   }
   m->ids.clear();
-  for (const feature& f : features) m->ids.push_back(f.id);
+  for (const feature& f : features) {
+    m->ids.push_back(f.id);
+    if (m->numbers.emplace(f.id, m->next_number).second) ++m->next_number;
+  }
   m->uses.clear();
   for (std::size_t i = first; i < features.size(); ++i) {
     for (const std::string& id : inputs_of(features[i])) ++m->uses[id];
@@ -223,7 +230,7 @@ std::size_t tagging_scheme::begin(const std::vector<feature>& features, std::siz
 
 outcome tagging_scheme::feature_done(std::size_t position, const feature& f,
                                      const feature_run& run) {
-  const auto number = static_cast<int>(position + 1);
+  const int number = m->numbers.at(f.id);
   BODY* body = nullptr;
   outcome done;
   if (run.history.IsNull() && run.copies.empty() && run.input_ids.empty()) {
@@ -359,6 +366,23 @@ outcome tagging_scheme::restore(const reference& r, const std::string& text) {
     return outcome::failure("reference '" + r.name + "': the text is not a recipe");
   }
   m->texts[r.name] = text;
+  return outcome();
+}
+
+std::map<std::string, int> tagging_scheme::feature_numbers() const {
+  return m->numbers;
+}
+
+outcome tagging_scheme::restore_feature_numbers(const std::map<std::string, int>& numbers) {
+  std::set<int> used;
+  for (const auto& [id, number] : numbers) {
+    if (number < 1 || number == std::numeric_limits<int>::max() || !used.insert(number).second) {
+      return outcome::failure("feature '" + id + "': the number " + std::to_string(number) +
+                              " is below 1, the largest int or given twice");
+    }
+  }
+  m->numbers = numbers;
+  m->next_number = used.empty() ? 1 : *used.rbegin() + 1;
   return outcome();
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 
 #include <nlohmann/json.hpp>
 
@@ -96,6 +97,14 @@ outcome build_and_score(const scenario& s, int step, feature_history& history,
       if (!result.IsNull()) picture->model = result;
     }
   }
+  // While every consumed reference resolved right, the method's model is the model the
+  // expectations describe, and an expected point that lies on no single entity is the file's
+  // fault.
+  std::set<std::string> consumed;
+  for (const feature& f : history.features()) {
+    for (const std::string& name : consumed_by(f)) consumed.insert(name);
+  }
+  bool as_described = true;
   // References in the order of their features, as they were resolved.
   for (const feature& f : history.features()) {
     for (const scenario_reference& r : s.references) {
@@ -124,6 +133,14 @@ outcome build_and_score(const scenario& s, int step, feature_history& history,
         picture->found[r.name][method] = found.entities;
       }
       if (!expect_lost && expected.IsNull()) {
+        if (as_described && step > 0) {
+          const point3& p = x->second.point;
+          return outcome::failure(
+              s.file + ": step " + std::to_string(step) + ": reference '" + r.name +
+              "': the expected point lies on " +
+              std::to_string(entities_at(history.result(r.after), r.type, p).size()) + " " +
+              type_word(r.type) + "s, not on exactly one");
+        }
         // The expected point is on no single entity of this method's own model, which a wrong
         // resolution upstream made different from the model the expectation describes.
         result.verdict = verdict::failed;
@@ -131,6 +148,7 @@ outcome build_and_score(const scenario& s, int step, feature_history& history,
         result.verdict = verdict_of(found.entities, expect_lost ? nullptr : &expected, expect_lost,
                                     result.expected_among);
       }
+      if (consumed.count(r.name) != 0 && result.verdict != verdict::right) as_described = false;
       if (picture != nullptr) picture->verdicts[r.name][method] = result.verdict;
       results.push_back(result);
     }

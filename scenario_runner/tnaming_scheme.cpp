@@ -1,4 +1,6 @@
+#include <iostream>
 #include <map>
+#include <streambuf>
 
 #include <Standard_Failure.hxx>
 #include <TDF_ChildIterator.hxx>
@@ -17,6 +19,25 @@
 namespace tagtrack::scenarios {
 
 namespace {
+
+// TNaming writes some of its warnings straight to standard output ("TNaming_Naming::Name:
+// FAILED"), where the runner's table or JSON goes: while a selection is made or solved, standard
+// output goes nowhere.
+class quiet_standard_output {
+ public:
+  quiet_standard_output() : m_previous(std::cout.rdbuf(&m_nowhere)) {}
+  ~quiet_standard_output() { std::cout.rdbuf(m_previous); }
+  quiet_standard_output(const quiet_standard_output&) = delete;
+  quiet_standard_output& operator=(const quiet_standard_output&) = delete;
+
+ private:
+  class nowhere : public std::streambuf {
+   protected:
+    int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+  };
+  nowhere m_nowhere;
+  std::streambuf* m_previous;
+};
 
 // Open CASCADE's own naming, recorded as its modelling drivers record it: each feature has a label
 // whose named shape is its result (generated, or modified from its first input), with child
@@ -73,6 +94,7 @@ class tnaming_scheme final : public naming_scheme {
     m_remembered[r.name] = true;
     try {
       TNaming_Selector selector(reference_label(r.name));
+      const quiet_standard_output quiet;
       selector.Select(entity, m_results.at(r.after));
     } catch (const Standard_Failure&) {
     } catch (const std::out_of_range&) {
@@ -89,6 +111,7 @@ class tnaming_scheme final : public naming_scheme {
         valid.Add(it.Value());
       }
       TNaming_Selector selector(label);
+      const quiet_standard_output quiet;
       if (!selector.Solve(valid)) return found;
       Handle(TNaming_NamedShape) named = selector.NamedShape();
       if (named.IsNull() || named->IsEmpty()) return found;

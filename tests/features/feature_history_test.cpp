@@ -165,6 +165,30 @@ TEST(FeatureHistory, AReferenceTakenAfterTheFactOnAnEarlierFeatureResolves) {
   ASSERT_EQ(again.resolved("top").entities.size(), 1u);
 }
 
+// A feature keeps its number when another is inserted before it, so its faces keep their tags; a
+// history that starts anew from a document takes the numbers back and names them the same.
+TEST(FeatureHistory, AFeatureInsertedBeforeAnotherLeavesItsNames) {
+  feature_history part;
+  build_boss_part(part, 2, 5, 5);
+  const std::vector<std::string> before = face_recipes(part);
+  ASSERT_TRUE(part.insert_before("block", {"spare", tagtrack::box{{20, 0, 0}, {1, 1, 1}}}));
+  ASSERT_TRUE(part.regenerate());
+  EXPECT_EQ(face_recipes(part), before);
+  EXPECT_EQ(part.resolved("foot").verdict, TT::match_verdict::resolved);
+
+  feature_history reloaded;
+  auto& scheme = static_cast<tagtrack::tagging_scheme&>(reloaded.scheme());
+  ASSERT_TRUE(scheme.restore_feature_numbers(
+      static_cast<tagtrack::tagging_scheme&>(part.scheme()).feature_numbers()));
+  for (const tagtrack::feature& f : part.features()) ASSERT_TRUE(reloaded.add(f));
+  ASSERT_TRUE(
+      reloaded.restore("foot", "body", tagtrack::entity_type::edge, part.saved_text("foot")));
+  ASSERT_TRUE(reloaded.regenerate());
+  EXPECT_EQ(face_recipes(reloaded), before);
+  EXPECT_EQ(reloaded.resolved("foot").verdict, TT::match_verdict::resolved);
+  EXPECT_FALSE(scheme.restore_feature_numbers({{"a", 1}, {"b", 1}}));
+}
+
 TEST(FeatureHistory, EditsThatWouldLoseAResultAreRefused) {
   feature_history part;
   build_boss_part(part, 2, 5, 5);

@@ -3,7 +3,8 @@
 // features of their own on it. In short:
 //   - every face a feature makes is tagged with the primary id "<feature id>.<role>" (its role in
 //     the feature: "top", "side3", the fillet face "<edge reference name>") and the feature's
-//     number in the history as operation id;
+//     number as operation id: the number its id got when it first appeared in the history (1, 2,
+//     ... in order of appearance), kept when features are inserted before it;
 //   - a feature that changes earlier results (a boolean, fillet, chamfer, unification) carries
 //     their tagged faces, edges and vertices over to its result with the tag manager on
 //     (tag_manager_scope, seeded with the feature's number), so that the pieces of a split face
@@ -42,6 +43,12 @@ class TAGTRACK_FEATURES_EXPORT tagging_scheme final : public naming_scheme {
   bool remembers(const std::string& name) const override;
   std::string saved_text(const std::string& name) const override;
   outcome restore(const reference& r, const std::string& text) override;
+
+  // The features' numbers by id, for a document to keep beside its recipes, and the numbers taken
+  // back from it before the first regeneration (a history that starts anew numbers its features
+  // in order). Restoring fails for a number below 1, the largest int, or one given twice.
+  std::map<std::string, int> feature_numbers() const;
+  outcome restore_feature_numbers(const std::map<std::string, int>& numbers);
 
   // The body of feature `position`'s result as it stood right after the feature, valid until the
   // next regeneration (null when it did not run). It is live only in that state: later features
