@@ -30,22 +30,21 @@ std::vector<VERTEX*> vertices_found(const MATCH_CONTEXT& ctx, const EDGE_RECIPE&
   return found;
 }
 
-// Why the face stage left at most one candidate.
-std::string few_candidates(const EDGE_RECIPE& recipe, const match_explanation& why,
-                           std::size_t candidates) {
-  const std::size_t face_recipes = recipe.get_face_recipes()->size();
-  if (face_recipes == 0) return "no edge carries its own tags and it names no faces";
-  const std::string missing = faces_missing(why);
-  if (!missing.empty()) return missing;
-  if (face_recipes == 1) {
-    return candidates == 0 ? std::string("the faces found for its one face recipe have no edge")
-                           : std::string("the face found for its one face recipe has one edge");
+// Why the face stage left at most one candidate: `candidates` of them, with `face_recipes` face
+// recipes, what `why` recorded of their faces, and its tag candidates.
+match_reason few_candidates(std::size_t face_recipes, const match_explanation& why,
+                            std::size_t candidates) {
+  if (face_recipes == 0) return match_reason::edge_no_tags_no_faces;
+  for (const face_recipe_seen& seen : why.faces) {
+    if (seen.faces.empty()) return match_reason::edge_faces_missing;
   }
-  if (why.tags.candidates.empty()) return "the faces found for its two sides share no edge";
-  return candidates == 0
-             ? count_of(why.tags.candidates.size(), "edge carries", "edges carry") +
-                   " its own tags, and none of them lies between the faces found for its sides"
-             : std::string("one edge between the faces found for its sides carries its own tags");
+  if (face_recipes == 1) {
+    return candidates == 0 ? match_reason::edge_face_has_no_edge
+                           : match_reason::edge_face_has_one_edge;
+  }
+  if (why.tags.candidates.empty()) return match_reason::edge_sides_share_none;
+  return candidates == 0 ? match_reason::edge_tagged_not_between
+                         : match_reason::edge_one_tagged_between;
 }
 
 }  // namespace
@@ -58,8 +57,7 @@ std::vector<EDGE*> match_edge(const MATCH_CONTEXT& ctx, const EDGE_RECIPE& recip
   if (!own.empty()) tagged = find_tag_candidates(own, ctx, static_cast<EDGE*>(nullptr));
   note_tags(why, own, tagged, ctx);
   if (tagged.size() == 1) {
-    decide(why, match_stage::tags,
-           [&] { return "one edge carries its own tags " + tag_words(own); });
+    decide(why, match_stage::tags, match_reason::edge_one_tagged);
     return tagged;
   }
 
@@ -88,15 +86,10 @@ std::vector<EDGE*> match_edge(const MATCH_CONTEXT& ctx, const EDGE_RECIPE& recip
       if (shared.size() == 1) {
         note_candidates(why, shared);
         if (tagged.empty() || std::find(tagged.begin(), tagged.end(), shared[0]) != tagged.end()) {
-          decide(why, match_stage::faces, [] {
-            return std::string("the faces found for its two sides share exactly one edge");
-          });
+          decide(why, match_stage::faces, match_reason::edge_one_common);
           return shared;
         }
-        decide(why, match_stage::faces, [&] {
-          return "the one edge the faces found for its two sides share is not among the " +
-                 count_of(tagged.size(), "edge", "edges") + " its own tags found";
-        });
+        decide(why, match_stage::faces, match_reason::edge_common_not_tagged);
         return {};
       }
       if (tagged.empty()) {
@@ -113,22 +106,16 @@ std::vector<EDGE*> match_edge(const MATCH_CONTEXT& ctx, const EDGE_RECIPE& recip
   }
   note_candidates(why, candidates);
   if (candidates.size() <= 1) {
-    decide(why, match_stage::faces,
-           [&] { return few_candidates(recipe, *why, candidates.size()); });
+    if (why != nullptr) {
+      decide(why, match_stage::faces, few_candidates(face_recipes.size(), *why, candidates.size()));
+    }
     return candidates;
   }
 
   // Vertex stage: the first pair of vertices found that bounds a candidate decides.
   const std::vector<VERTEX*> found = vertices_found(ctx, recipe, why);
   if (found.size() <= 1) {
-    decide(
-        why, match_stage::vertices,
-        [&] {
-          return count_of(candidates.size(), "edge fits", "edges fit") +
-                 " and its vertex recipes found " + count_of(found.size(), "vertex", "vertices") +
-                 ", so the first of them is taken";
-        },
-        order);
+    decide(why, match_stage::vertices, match_reason::edge_few_vertices_found, order);
     return {candidates.front()};
   }
   std::vector<std::vector<VERTEX*>> ends(candidates.size());
@@ -149,26 +136,16 @@ std::vector<EDGE*> match_edge(const MATCH_CONTEXT& ctx, const EDGE_RECIPE& recip
             }
             if (any) ++bounded;
           }
-          decide(
-              why, match_stage::vertices,
-              [&] {
-                return bounded == 1
-                           ? "of " + count_of(candidates.size(), "edge", "edges") +
-                                 ", one runs between vertices its vertex recipes found"
-                           : count_of(bounded, "edge", "edges") +
-                                 " run between vertices its vertex recipes found, so the first "
-                                 "pair found decides";
-              },
-              bounded == 1 ? match_order::none : order);
+          why->bounded = bounded;
+          decide(why, match_stage::vertices,
+                 bounded == 1 ? match_reason::edge_one_bounded : match_reason::edge_first_pair,
+                 bounded == 1 ? match_order::none : order);
         }
         return {candidates[k]};
       }
     }
   }
-  decide(why, match_stage::vertices, [&] {
-    return count_of(candidates.size(), "edge fits", "edges fit") +
-           " equally well: no two of the vertices its vertex recipes found bound one of them";
-  });
+  decide(why, match_stage::vertices, match_reason::edge_none_bounded);
   return candidates;
 }
 

@@ -11,20 +11,13 @@ std::vector<FACE*> match_face(const MATCH_CONTEXT& ctx, const FACE_RECIPE& recip
   const tag_info& tags = recipe.tags();
   std::vector<FACE*> found = find_tag_candidates(tags, ctx, static_cast<FACE*>(nullptr));
   note_tags(why, tags, found, ctx);
-  decide(why, match_stage::tags, [&] {
-    if (tags.empty()) return std::string("the face recipe holds no tags");
-    if (found.empty()) {
-      return "no face of the model carries any of the tags " + tag_words(tags) +
-             other_operations(why->tags, "face", "faces", "; ");
-    }
-    if (why->tags.exact > 0) {
-      return count_of(why->tags.exact, "face carries", "faces carry") + " exactly the tags " +
-             tag_words(tags);
-    }
-    return "no face carries exactly the tags " + tag_words(tags) + "; " +
-           count_of(why->tags.partial, "face shares", "faces share") +
-           " some of them exactly and " + count_of(why->tags.loose, "face", "faces") + " loosely";
-  });
+  if (why != nullptr) {
+    decide(why, match_stage::tags,
+           tags.empty()          ? match_reason::face_no_tags
+           : found.empty()       ? match_reason::face_tags_missing
+           : why->tags.exact > 0 ? match_reason::face_exact_tags
+                                 : match_reason::face_partial_tags);
+  }
   return found;
 }
 

@@ -2,6 +2,7 @@
 
 #include <tagtrack/matching/internal/explanation_notes.h>
 #include <tagtrack/matching/internal/matchers.h>
+#include <tagtrack/matching/internal/uv_order_comparison.h>
 #include <tagtrack/tracking/internal/entity_lookup.h>
 
 namespace TPI_TAGGING_TRACKING {
@@ -25,27 +26,15 @@ std::string tag_words(const tag_info& tags) {
   return words;
 }
 
-std::string count_of(std::size_t n, const char* one, const char* many) {
-  return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
-std::string other_operations(const tag_candidates_seen& seen, const char* one, const char* many,
-                             const char* lead) {
-  if (seen.primary_only == 0) return std::string();
-  return lead + count_of(seen.primary_only, one, many) + " " +
-         (seen.primary_only == 1 ? "carries" : "carry") +
-         " a primary id of these tags with other operation ids";
-}
-
-std::string faces_missing(const match_explanation& why) {
-  std::string missing;
-  for (const face_recipe_seen& seen : why.faces) {
-    if (!seen.faces.empty()) continue;
-    missing += std::string(missing.empty() ? "" : ", nor ") + seen.tags.words + " (face recipe " +
-               std::to_string(seen.position) + other_operations(seen.tags, "face", "faces", "; ") +
-               ")";
+std::size_t vertices_in_same_place(const std::vector<uv_comparison_seen>& uv) {
+  std::size_t count = 0;
+  VERTEX* last = nullptr;
+  for (const uv_comparison_seen& c : uv) {
+    if (c.level != uv_same_place) continue;
+    if (c.vertex != last) ++count;
+    last = c.vertex;
   }
-  return missing.empty() ? missing : "no face of the model carries any of the tags " + missing;
+  return count;
 }
 
 std::size_t count_primary_only(const tag_info& tags, const std::vector<ENTITY*>& entities) {
@@ -86,6 +75,15 @@ void note_tag_search(tag_candidates_seen& seen, const tag_info& tags,
   }
 }
 
+namespace {
+
+void fill_reasons(match_explanation& why) {
+  why.reason = reason_sentence(why);
+  for (match_explanation& v : why.vertex_recipes) fill_reasons(v);
+}
+
+}  // namespace
+
 match_explanation explain_match(const MATCH_CONTEXT& ctx, const IRecipe* recipe) {
   match_explanation why;
   if (const auto* face = dynamic_cast<const FACE_RECIPE*>(recipe)) {
@@ -98,8 +96,9 @@ match_explanation explain_match(const MATCH_CONTEXT& ctx, const IRecipe* recipe)
     why.kind = 'V';
     note_found(why, match_vertex(ctx, *vertex, &why));
   } else {
-    why.reason = recipe == nullptr ? "there is no recipe" : "the recipe is of no known kind";
+    why.why_decided = recipe == nullptr ? match_reason::no_recipe : match_reason::unknown_kind;
   }
+  fill_reasons(why);
   return why;
 }
 

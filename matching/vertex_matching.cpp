@@ -27,10 +27,8 @@ std::vector<VERTEX*> filtered(VERTEX* x, const std::vector<VERTEX*>& tag_candida
 }
 
 // Why a single common vertex was kept or refused.
-std::string one_common(const std::vector<VERTEX*>& kept, const std::vector<VERTEX*>& tagged) {
-  if (!kept.empty()) return "one vertex is common to the faces found for its face recipes";
-  return "the one vertex common to the faces found for its face recipes is not among the " +
-         count_of(tagged.size(), "vertex", "vertices") + " its own tags found";
+match_reason one_common(const std::vector<VERTEX*>& kept) {
+  return kept.empty() ? match_reason::vertex_common_not_tagged : match_reason::vertex_one_common;
 }
 
 // The vertices of the faces, face by face, each face's in kernel order.
@@ -50,23 +48,14 @@ std::vector<VERTEX*> match_vertex(const MATCH_CONTEXT& ctx, const VERTEX_RECIPE&
   if (!own.empty()) tagged = find_tag_candidates(own, ctx, static_cast<VERTEX*>(nullptr));
   note_tags(why, own, tagged, ctx);
   if (tagged.size() == 1) {
-    decide(why, match_stage::tags,
-           [&] { return "one vertex carries its own tags " + tag_words(own); });
+    decide(why, match_stage::tags, match_reason::vertex_one_tagged);
     return tagged;
   }
-  const auto tags_stand = [&] {
-    return tagged.empty() ? std::string()
-                          : ", so the " + count_of(tagged.size(), "vertex", "vertices") +
-                                " its own tags found stand";
-  };
 
   // Face stage: the faces each face recipe finds, and the vertices common to them.
   const std::vector<FACE_RECIPE>& face_recipes = *recipe.get_face_recipes();
   if (face_recipes.size() <= 1) {
-    decide(why, match_stage::tags, [&] {
-      return count_of(tagged.size(), "vertex carries", "vertices carry") +
-             " its own tags and it names fewer than two faces";
-    });
+    decide(why, match_stage::tags, match_reason::vertex_few_face_recipes);
     return tagged;
   }
   std::map<std::int32_t, face_set> found;  // by face-recipe position
@@ -75,24 +64,19 @@ std::vector<VERTEX*> match_vertex(const MATCH_CONTEXT& ctx, const VERTEX_RECIPE&
     if (!faces.empty()) found[static_cast<std::int32_t>(i)] = face_set(faces.begin(), faces.end());
   }
   if (found.size() <= 1) {
-    decide(why, match_stage::faces, [&] {
-      return "only " + std::to_string(found.size()) + " of its " +
-             std::to_string(face_recipes.size()) + " face recipes found faces (" +
-             faces_missing(*why) + ")" + tags_stand();
-    });
+    decide(why, match_stage::faces, match_reason::vertex_faces_missing);
     return tagged;
   }
   auto entry = found.begin();
   std::vector<VERTEX*> common = vertices_of(entry->second);
   note_candidates(why, common);
   if (common.empty()) {
-    decide(why, match_stage::faces,
-           [] { return std::string("the faces found for its first face recipe have no vertex"); });
+    decide(why, match_stage::faces, match_reason::vertex_no_vertex_on_faces);
     return {};
   }
   if (common.size() == 1) {
     std::vector<VERTEX*> kept = filtered(common.front(), tagged);
-    decide(why, match_stage::faces, [&] { return one_common(kept, tagged); });
+    decide(why, match_stage::faces, one_common(kept));
     return kept;
   }
   for (++entry; entry != found.end(); ++entry) {
@@ -106,13 +90,11 @@ std::vector<VERTEX*> match_vertex(const MATCH_CONTEXT& ctx, const VERTEX_RECIPE&
     note_candidates(why, kept);
     if (kept.size() == 1) {
       kept = filtered(kept.front(), tagged);
-      decide(why, match_stage::vertices, [&] { return one_common(kept, tagged); });
+      decide(why, match_stage::vertices, one_common(kept));
       return kept;
     }
     if (kept.empty()) {
-      decide(why, match_stage::vertices, [&] {
-        return "no vertex is common to the faces found for its face recipes" + tags_stand();
-      });
+      decide(why, match_stage::vertices, match_reason::vertex_no_common);
       return tagged;
     }
     common = std::move(kept);
@@ -139,13 +121,11 @@ std::vector<VERTEX*> match_vertex(const MATCH_CONTEXT& ctx, const VERTEX_RECIPE&
     };
     std::size_t same_place = 0;  // vertices standing where they stood, on some face
     if (why != nullptr) {
-      VERTEX* last = nullptr;
       each_comparison([&](VERTEX* v, FACE* face, std::int32_t position, bool, int level) {
         why->uv.push_back({v, face, static_cast<std::size_t>(position), level});
-        if (level == uv_same_place && v != last) ++same_place;
-        if (level == uv_same_place) last = v;
         return false;
       });
+      same_place = vertices_in_same_place(why->uv);
     }
     std::vector<VERTEX*> by_level[2];  // uv_one_run_kept, uv_shifted_by_count
     VERTEX* placed = nullptr;
@@ -161,24 +141,14 @@ std::vector<VERTEX*> match_vertex(const MATCH_CONTEXT& ctx, const VERTEX_RECIPE&
     if (placed != nullptr) {
       decide(
           why, match_stage::uv_order,
-          [&] {
-            return same_place == 1 ? std::string(
-                                         "one vertex stands on the faces found where it "
-                                         "stood")
-                                   : count_of(same_place, "vertex stands", "vertices stand") +
-                                         " on the faces found where it stood, so the first is "
-                                         "taken";
-          },
+          same_place == 1 ? match_reason::vertex_same_place : match_reason::vertex_same_place_first,
           same_place == 1 ? match_order::none : match_order::address);
       return {placed};
     }
     for (int k = 0; k < 2; ++k) {
       if (by_level[k].empty()) continue;
-      decide(why, match_stage::uv_order, [&] {
-        return count_of(by_level[k].size(), "placement agrees", "placements agree") +
-               (k == 0 ? " with the stored order in one rank and its run"
-                       : " with the stored order once shifted by the change in vertex count");
-      });
+      decide(why, match_stage::uv_order,
+             k == 0 ? match_reason::vertex_one_run_kept : match_reason::vertex_shifted_by_count);
       return by_level[k];
     }
   }
@@ -186,7 +156,7 @@ std::vector<VERTEX*> match_vertex(const MATCH_CONTEXT& ctx, const VERTEX_RECIPE&
   // Final stage.
   if (common.size() == 1) {
     std::vector<VERTEX*> kept = filtered(common.front(), tagged);
-    decide(why, match_stage::last, [&] { return one_common(kept, tagged); });
+    decide(why, match_stage::last, one_common(kept));
     return kept;
   }
   if (tagged.size() >= 2) {
@@ -196,16 +166,10 @@ std::vector<VERTEX*> match_vertex(const MATCH_CONTEXT& ctx, const VERTEX_RECIPE&
         if (v == e) both.push_back(v);
       }
     }
-    decide(why, match_stage::last, [&] {
-      return "of the " + count_of(common.size(), "vertex", "vertices") +
-             " common to the faces found, " + std::to_string(both.size()) + " carry its own tags";
-    });
+    decide(why, match_stage::last, match_reason::vertex_tagged_common);
     return both;
   }
-  decide(why, match_stage::last, [&] {
-    return count_of(common.size(), "vertex is", "vertices are") +
-           " common to the faces found and nothing tells them apart";
-  });
+  decide(why, match_stage::last, match_reason::vertex_nothing_tells_apart);
   return common;
 }
 

@@ -138,6 +138,7 @@ json explanation_json(const TT::match_explanation& why, const entity_object& obj
           {"verdict", TT::verdict_word(why.verdict)},
           {"reason", why.reason},
           {"stage", TT::stage_word(why.decided_by)},
+          {"reason_word", TT::reason_word(why.why_decided)},
           {"order", TT::order_word(why.order)},
           {"tags", seen_json(why.tags, object)},
           {"faces", faces},

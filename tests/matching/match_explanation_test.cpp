@@ -2,6 +2,7 @@
 // reason say what the matcher did.
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,35 @@ TEST(MatchExplanation, GivesThePlainMatchersResultOnRandomModels) {
                                     {'V', s::last}}) {
     EXPECT_GT((reached[{kind, stage}]), 0) << kind << " " << stage_word(stage);
   }
+}
+
+// Each reason has its own word, and each reason the random models reach, in an explanation or in
+// one of its vertex recipes', gives a sentence.
+TEST(MatchExplanation, EachReasonHasItsOwnWordAndReachedOnesASentence) {
+  std::set<std::string> words;
+  for (int r = 0; r <= static_cast<int>(match_reason::vertex_nothing_tells_apart); ++r) {
+    const std::string word = reason_word(static_cast<match_reason>(r));
+    EXPECT_FALSE(word.empty()) << r;
+    EXPECT_TRUE(words.insert(word).second) << word;
+  }
+  tag_state_guard guard;
+  std::set<match_reason> reached;
+  const auto check = [&](const match_explanation& why) {
+    EXPECT_FALSE(why.reason.empty()) << reason_word(why.why_decided);
+    reached.insert(why.why_decided);
+  };
+  for (unsigned seed = 1; seed <= 200; ++seed) {
+    scratch_stream stream;
+    random_model model(seed);
+    const MATCH_CONTEXT ctx(nullptr, model.bodies, compare_loose);
+    for (int r = 0; r < 10; ++r) {
+      const std::unique_ptr<IRecipe> recipe = model.random_recipe();
+      const match_explanation why = explain_match(ctx, recipe.get());
+      check(why);
+      for (const match_explanation& v : why.vertex_recipes) check(v);
+    }
+  }
+  EXPECT_GE(reached.size(), 20u);  // most of them, so the check means something
 }
 
 using Explanation = tag_test;

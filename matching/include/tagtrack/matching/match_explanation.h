@@ -11,7 +11,8 @@
 //   order levels compared per vertex and face;
 // - the stage that returned, whether the answer was the first of several candidates and so fell to
 //   an order (the model's, or the entities' address order, which is not stable from one session
-//   to the next), a verdict, and the reason in one sentence.
+//   to the next), a verdict, and the reason: typed (`why_decided`, one value per way a matcher
+//   returns) and in one sentence made from it and the recorded counts (`reason`).
 //
 // An explanation describes the model as it was during the call: its entity pointers are valid only
 // while the model is unchanged.
@@ -51,6 +52,49 @@ enum class match_order {
   none,     // no such choice was made
   model,    // the model's order (bodies in the context's order, each body's in kernel order)
   address,  // the entities' address order
+};
+
+// Why the stage that returned decided as it did: one value per way a matcher returns. The counts a
+// reason's sentence gives are the explanation's own fields, named here where they are not plain.
+// New values go before the last, which closes the list.
+enum class match_reason {
+  no_recipe,     // no matcher ran: the recipe is null
+  unknown_kind,  // no matcher ran: the recipe is of no known kind
+  // Faces, tag stage.
+  face_no_tags,       // the face recipe holds no tags
+  face_tags_missing,  // no face carries any of the tags (tags.primary_only: under other operations)
+  face_exact_tags,    // tags.exact faces carry exactly the tags
+  face_partial_tags,  // none exactly: tags.partial share some exactly, tags.loose loosely
+  // Edges. "Tagged" edges are the own tag candidates (tags.candidates); the sides are the faces
+  // found for its first two face recipes.
+  edge_one_tagged,          // tag stage: one edge carries its own tags
+  edge_no_tags_no_faces,    // faces: no edge carries its own tags and it names no faces
+  edge_faces_missing,       // faces: a face recipe found no face
+  edge_face_has_no_edge,    // faces: the faces of its one face recipe have no edge
+  edge_face_has_one_edge,   // faces: the face of its one face recipe has one edge
+  edge_one_common,          // faces: the sides share exactly one edge
+  edge_common_not_tagged,   // faces: the sides share exactly one edge, not among the tagged ones
+  edge_sides_share_none,    // faces: no tagged edges, and the sides share no edge
+  edge_tagged_not_between,  // faces: no tagged edge lies between the sides
+  edge_one_tagged_between,  // faces: one tagged edge lies between the sides
+  edge_few_vertices_found,  // vertices: fewer than two vertices found; the first candidate taken
+  edge_one_bounded,         // vertices: one candidate runs between vertices found
+  edge_first_pair,          // vertices: `bounded` candidates do; the first pair found decides
+  edge_none_bounded,        // vertices: none does; all candidates stand
+  // Vertices. "Tagged" vertices are the own tag candidates; the common vertices are `candidates`.
+  vertex_one_tagged,           // tag stage: one vertex carries its own tags
+  vertex_few_face_recipes,     // tag stage: it names fewer than two faces; the tagged ones stand
+  vertex_faces_missing,        // faces: fewer than two face recipes found faces; the tagged stand
+  vertex_no_vertex_on_faces,   // faces: the faces of its first face recipe have no vertex
+  vertex_one_common,           // faces, vertices or last: one vertex is common to the faces found
+  vertex_common_not_tagged,    // faces, vertices or last: that one is not among the tagged ones
+  vertex_no_common,            // vertices: no vertex is common; the tagged ones stand
+  vertex_same_place,           // uv order: one vertex stands where it stood
+  vertex_same_place_first,     // uv order: several do; the first in address order is taken
+  vertex_one_run_kept,         // uv order: the placements in `found` keep one rank and its run
+  vertex_shifted_by_count,     // uv order: the placements in `found` shifted by the vertex count
+  vertex_tagged_common,        // last: the common vertices that are tagged (`found`)
+  vertex_nothing_tells_apart,  // last: all common vertices stand
 };
 
 // One tag search.
@@ -94,14 +138,18 @@ struct match_explanation {
   std::vector<match_explanation> vertex_recipes;  // edges: one per vertex recipe, in order
   std::vector<uv_comparison_seen> uv;
   match_stage decided_by = match_stage::none;
+  match_reason why_decided = match_reason::no_recipe;
+  // Edges decided by the vertex stage: the candidates running between two vertices found.
+  std::size_t bounded = 0;
   match_order order = match_order::none;
   std::vector<ENTITY*> found;  // the matcher's result, in its order
   match_verdict verdict = match_verdict::lost;
-  std::string reason;  // one sentence, no final full stop
+  std::string reason;  // reason_sentence(*this): one sentence, no final full stop
 };
 
 // Runs the matcher of the recipe's kind over `ctx` and explains what it did. A null recipe, or one
-// of no known kind, gives a lost verdict with no stage. Allocation failure passes out as
+// of no known kind, gives a lost verdict with no stage. `reason` is filled, in the explanation and
+// in each of its vertex recipes', by reason_sentence. Allocation failure passes out as
 // std::bad_alloc.
 TAGTRACK_EXPORT match_explanation explain_match(const MATCH_CONTEXT& ctx, const IRecipe* recipe);
 
@@ -110,5 +158,13 @@ TAGTRACK_EXPORT match_explanation explain_match(const MATCH_CONTEXT& ctx, const 
 TAGTRACK_EXPORT const char* verdict_word(match_verdict verdict);
 TAGTRACK_EXPORT const char* stage_word(match_stage stage);
 TAGTRACK_EXPORT const char* order_word(match_order order);
+
+// A short word for the reason that does not change from one release to the next, for outputs read
+// by programs: the enumerator's name with spaces ("edge first pair").
+TAGTRACK_EXPORT const char* reason_word(match_reason reason);
+
+// The sentence for `why.why_decided`, in the model's words (the tags searched for as people write
+// them, the counts the explanation records), with no final full stop.
+TAGTRACK_EXPORT std::string reason_sentence(const match_explanation& why);
 
 }  // namespace TPI_TAGGING_TRACKING

@@ -1,10 +1,10 @@
-// How the matchers write into an explanation: each call does nothing when `why` is null, and the
-// reason is built only when it is not, so matching without an explanation pays one test per stage.
+// How the matchers write into an explanation: each call does nothing when `why` is null, so
+// matching without an explanation pays one test per stage. The matchers record a typed reason;
+// its sentence is made once, by explain_match, from reason_sentence.
 #pragma once
 
 #include <algorithm>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <tagtrack/kernel/boundary/handles.h>
@@ -49,14 +49,14 @@ void note_candidates(match_explanation* why, const std::vector<T*>& candidates) 
   for (T* c : candidates) why->candidates.push_back(TPK::as_entity(c));
 }
 
-// Records the stage that returned, with its reason (a callable giving the sentence).
-template <class Reason>
-void decide(match_explanation* why, match_stage stage, Reason&& reason,
-            match_order order = match_order::none) {
+// Records the stage that returned, why, and the order that chose when only the first of several
+// candidates was taken.
+inline void decide(match_explanation* why, match_stage stage, match_reason reason,
+                   match_order order = match_order::none) {
   if (why == nullptr) return;
   why->decided_by = stage;
+  why->why_decided = reason;
   why->order = order;
-  why->reason = std::forward<Reason>(reason)();
 }
 
 // Completes an explanation with the matcher's result and the verdict it amounts to.
@@ -72,16 +72,8 @@ void note_found(match_explanation& why, const std::vector<T*>& found) {
                                        : match_verdict::ambiguous;
 }
 
-// "no face of the model carries any of the tags A (face recipe 0), nor B (face recipe 2)" for the
-// face recipes recorded as finding no face; empty when each found some.
-std::string faces_missing(const match_explanation& why);
-
-// "; 2 faces carry a primary id of these tags with other operation ids" (after `lead`), or nothing
-// when the search recorded no such entity.
-std::string other_operations(const tag_candidates_seen& seen, const char* one, const char* many,
-                             const char* lead);
-
-// "1 face", "3 faces".
-std::string count_of(std::size_t n, const char* one, const char* many);
+// How many vertices of the comparisons stand in the same place on some face (the comparisons of
+// one vertex come together).
+std::size_t vertices_in_same_place(const std::vector<uv_comparison_seen>& uv);
 
 }  // namespace TPI_TAGGING_TRACKING
