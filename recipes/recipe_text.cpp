@@ -3,12 +3,10 @@
 // Both directions work on the stream buffer rather than through formatted stream operations, as
 // the tag text does: a recipe text is a long run of tiny items, and a formatted operation per item
 // (with its sentry and locale lookups) costs more than the item. The writer gathers items in a
-// local buffer and hands them to the stream in blocks; the reader takes items the way the standard
-// extractions of a word and of a 32-bit int take them (same characters consumed, same value or
-// failure, same stream state afterwards), with the C locale's white space and plain decimal
-// numbers whatever the stream's locale, flags and width. The tag lists inside are written and read
-// by tag_info itself on the same stream, so the two readers share the stream's position and state.
-// to_string and from_string run the same code over a stream on an in-memory buffer.
+// local buffer and hands them to the stream in blocks; the reader walks the recipe grammar
+// (recipe_grammar.h) over the stream's items (text_items.h), which it takes the way the standard
+// extractions of a word and of a 32-bit int take them. to_string and from_string run the same code
+// over a stream on an in-memory buffer.
 #include <tagtrack/recipes/recipe_text.h>
 
 #include <cstddef>
@@ -17,16 +15,15 @@
 #include <istream>
 #include <memory>
 #include <ostream>
-#include <stdexcept>
 #include <streambuf>
 #include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
+#include <tagtrack/recipes/internal/recipe_grammar.h>
 #include <tagtrack/recipes/internal/recipe_text_reading.h>
 #include <tagtrack/tagging/internal/item_buffer.h>
 #include <tagtrack/tagging/internal/stream_number.h>
+#include <tagtrack/tagging/internal/text_items.h>
 
 namespace TPI_TAGGING_TRACKING {
 
@@ -46,84 +43,6 @@ class text_writer : public item_buffer<256> {
     flush();
     tags.write_text(out());
   }
-};
-
-// Takes the words and numbers of a recipe text from the stream buffer. Each item behaves as the
-// standard extraction would: nothing is read from a stream that is not good (the item fails),
-// white space is skipped first, reaching the end of the text sets eofbit, and an item that cannot
-// be read sets failbit. The state goes to the stream after each item, so that the tag text reader
-// (tag_info::read_text), which reads from the same stream, sees it.
-class text_reader {
- public:
-  explicit text_reader(std::istream& in) : m_in(in), m_buffer(in.rdbuf()) {
-    if (in.good() && in.tie() != nullptr) in.tie()->flush();
-  }
-  text_reader(const text_reader&) = delete;
-  text_reader& operator=(const text_reader&) = delete;
-
-  // Once this is false, every further item fails.
-  bool good() const { return m_in.good(); }
-
-  // Skips one word, of any length; like extracting a std::string, without keeping it.
-  void skip_word() {
-    std::ios_base::iostate state = std::ios_base::goodbit;
-    if (skip_space(state)) {
-      for (;;) {
-        m_buffer->sbumpc();
-        const int c = m_buffer->sgetc();
-        if (traits::eq_int_type(c, traits::eof())) {
-          state |= std::ios_base::eofbit;
-          break;
-        }
-        if (is_space(c)) break;
-      }
-    }
-    finish(state);
-  }
-
-  // Reads a decimal 32-bit int: an optional sign and at least one digit, every digit consumed even
-  // when the value no longer fits. `value` changes only when the item is read; an item out of
-  // range fails like a non-numeric one.
-  void read_int(std::int32_t& value) {
-    std::ios_base::iostate state = std::ios_base::goodbit;
-    if (skip_space(state)) stream_number::read_int32(*m_buffer, state, value);
-    finish(state);
-  }
-
-  void read_tags(tag_info& tags, std::int32_t version) { tags.read_text(m_in, version); }
-
- private:
-  using traits = std::char_traits<char>;
-
-  // Skips white space up to the item; false (the item fails) when the stream is not good or the
-  // text ends first.
-  bool skip_space(std::ios_base::iostate& state) {
-    if (!m_in.good()) {
-      state |= std::ios_base::failbit;
-      return false;
-    }
-    return stream_number::skip_space(*m_buffer, state);
-  }
-
-  void finish(std::ios_base::iostate state) {
-    if (state != std::ios_base::goodbit) m_in.setstate(state);
-  }
-
-  std::istream& m_in;
-  std::streambuf* m_buffer;
-};
-
-// A read-only view of a text as a stream buffer: from_string reads the caller's text in place.
-class text_view_buffer : public std::streambuf {
- public:
-  text_view_buffer(const char* text, std::size_t length) {
-    // The get area is only ever read: nothing writes back into a view (putting back a character
-    // other than the one just read fails).
-    char* begin = const_cast<char*>(text);
-    setg(begin, begin, begin + length);
-  }
-  // How many characters have been read.
-  std::size_t taken() const { return static_cast<std::size_t>(gptr() - eback()); }
 };
 
 // A stream buffer that appends everything written to a string.
@@ -160,34 +79,15 @@ void write_to_new_array(char*& text, Write write) {
   text = result;
 }
 
-// Runs `read` on a stream over the caller's text; a null text reads nothing.
-template <class Read>
-void read_from_text(const char* text, Read read) {
-  if (text == nullptr) return;
-  text_view_buffer buffer(text, std::strlen(text));
-  std::istream in(&buffer);
-  read(in);
-}
-
 // The version a face or edge recipe is written with: version 1 texts carry numeric primary ids
 // that the current tag form cannot express, so such recipes are written as the current version.
 std::int32_t written_version(std::int32_t version) {
   return version == 1 ? current_recipe_version : version;
 }
 
-// Appends the items read into a recipe's list; a fresh recipe takes the list as it is.
-template <class T>
-void append_items(std::vector<T>& target, std::vector<T>& items) {
-  if (target.empty())
-    target.swap(items);
-  else
-    target.insert(target.end(), items.begin(), items.end());
-}
-
 }  // namespace
 
-// The writers and readers of each kind. Readers gather a recipe in locals and store it only once
-// its text is read, so a reader that throws (a bound exceeded) leaves the recipe unchanged.
+// The writers of each kind, and the stream members' entry to the grammar.
 struct recipe_text {
   static void write(text_writer& out, const FACE_RECIPE& face) {
     out.type_word('F');
@@ -234,98 +134,6 @@ struct recipe_text {
     }
   }
 
-  // The type word is skipped whatever it holds; the version read decides the tag layout.
-  static void read(text_reader& in, FACE_RECIPE& face) {
-    in.skip_word();
-    std::int32_t version = 0;
-    in.read_int(version);
-    tag_info tags;
-    in.read_tags(tags, version);
-    face.m_version = version;
-    face.m_tags = std::move(tags);
-  }
-
-  // A vertex recipe keeps its own version; the version read decides the tag layout and whether
-  // uv entries follow (3 and above).
-  static void read(text_reader& in, VERTEX_RECIPE& vertex) {
-    in.skip_word();
-    std::int32_t version = 0;
-    in.read_int(version);
-    tag_info tags;
-    in.read_tags(tags, version);
-    std::vector<FACE_RECIPE> faces;
-    read_list(in, faces);
-    VERTEX_RECIPE::uv_orders uv;
-    if (version > 2) read_uv_orders(in, uv);
-
-    vertex.m_tags = std::move(tags);
-    append_items(vertex.m_face_recipes, faces);
-    if (vertex.m_uv_orders.empty()) {
-      vertex.m_uv_orders.swap(uv);
-    } else {
-      for (const auto& [key, data] : uv) vertex.m_uv_orders[key] = data;
-    }
-  }
-
-  static void read(text_reader& in, EDGE_RECIPE& edge) {
-    in.skip_word();
-    std::int32_t version = 0;
-    in.read_int(version);
-    tag_info tags;
-    in.read_tags(tags, version);
-    std::vector<FACE_RECIPE> faces;
-    read_list(in, faces);
-    std::vector<VERTEX_RECIPE> vertices;
-    read_list(in, vertices);
-
-    edge.m_version = version;
-    edge.m_tags = std::move(tags);
-    append_items(edge.m_face_recipes, faces);
-    append_items(edge.m_vertex_recipes, vertices);
-  }
-
-  // A count and that many nested recipes, each read into a fresh recipe. Once the text has ended
-  // or failed the remaining ones are still made, empty (a face recipe then has version 0), as the
-  // count announced; the bound keeps a damaged count from asking for unbounded work and memory.
-  template <class Recipe>
-  static void read_list(text_reader& in, std::vector<Recipe>& recipes) {
-    std::int32_t count = 0;
-    in.read_int(count);
-    if (count <= 0) return;
-    if (static_cast<std::size_t>(count) > max_nested_recipes)
-      throw std::length_error("recipe text: a list announces more nested recipes than allowed");
-    recipes.reserve(static_cast<std::size_t>(count));
-    for (std::int32_t i = 0; i < count; ++i) {
-      recipes.emplace_back();
-      read(in, recipes.back());
-    }
-  }
-
-  // A count and that many entries of a key and seven fields; a later key replaces an earlier one.
-  // Once the text has ended or failed, every remaining entry would read as key 0 with all fields
-  // 0, so that entry is stored once and reading stops: the work follows the text, not the count.
-  static void read_uv_orders(text_reader& in, VERTEX_RECIPE::uv_orders& uv) {
-    std::int32_t count = 0;
-    in.read_int(count);
-    for (std::int32_t i = 0; i < count; ++i) {
-      if (!in.good()) {
-        uv[0] = uv_order_data();
-        return;
-      }
-      std::int32_t key = 0;
-      in.read_int(key);
-      uv_order_data data;
-      in.read_int(data.m_num_vertices);
-      in.read_int(data.m_u_rank);
-      in.read_int(data.m_u_first);
-      in.read_int(data.m_u_last);
-      in.read_int(data.m_v_rank);
-      in.read_int(data.m_v_first);
-      in.read_int(data.m_v_last);
-      uv[key] = data;
-    }
-  }
-
   template <class Recipe>
   static void write_to_stream(std::ostream& out, const Recipe& recipe) {
     text_writer writer(out);
@@ -333,10 +141,26 @@ struct recipe_text {
     writer.flush();
   }
 
+  // The recipe is read fresh and stored only once the stream has taken the reader's state, so a
+  // read that throws (a bound exceeded, or a stream that asked for exceptions) leaves it unchanged.
   template <class Recipe>
   static void read_from_stream(std::istream& in, Recipe& recipe) {
-    text_reader reader(in);
-    read(reader, recipe);
+    Recipe read;
+    stream_items items(in);
+    recipe_grammar::read(items, read);
+    items.finish();
+    recipe_grammar::merge(recipe, read);
+  }
+
+  // The same walk over a text read in place, as a stream over it would read it.
+  template <class Recipe>
+  static text_reading read_from_text(std::string_view text, Recipe& recipe) {
+    Recipe read;
+    text_cursor cursor(text.data(), text.size());
+    view_items items(&cursor);
+    recipe_grammar::read(items, read);
+    recipe_grammar::merge(recipe, read);
+    return {items.state(), cursor.taken()};
   }
 };
 
@@ -353,7 +177,7 @@ void FACE_RECIPE::to_string(char*& text) {
 }
 
 void FACE_RECIPE::from_string(const char* text) {
-  read_from_text(text, [this](std::istream& in) { read_from_stream(in); });
+  if (text != nullptr) recipe_text::read_from_text(text, *this);
 }
 
 void VERTEX_RECIPE::write_to_stream(std::ostream& out) {
@@ -369,7 +193,7 @@ void VERTEX_RECIPE::to_string(char*& text) {
 }
 
 void VERTEX_RECIPE::from_string(const char* text) {
-  read_from_text(text, [this](std::istream& in) { read_from_stream(in); });
+  if (text != nullptr) recipe_text::read_from_text(text, *this);
 }
 
 void EDGE_RECIPE::to_string(char*& text) {
@@ -377,20 +201,17 @@ void EDGE_RECIPE::to_string(char*& text) {
 }
 
 void EDGE_RECIPE::from_string(const char* text) {
-  read_from_text(text, [this](std::istream& in) { recipe_text::read_from_stream(in, *this); });
+  if (text != nullptr) recipe_text::read_from_text(text, *this);
 }
 
 text_reading read_recipe_text(std::string_view text, IRecipe& recipe) {
-  text_view_buffer buffer(text.data(), text.size());
-  std::istream in(&buffer);
-  if (auto* edge = dynamic_cast<EDGE_RECIPE*>(&recipe)) {
-    recipe_text::read_from_stream(in, *edge);
-  } else if (auto* vertex = dynamic_cast<VERTEX_RECIPE*>(&recipe)) {
-    recipe_text::read_from_stream(in, *vertex);
-  } else if (auto* face = dynamic_cast<FACE_RECIPE*>(&recipe)) {
-    recipe_text::read_from_stream(in, *face);
-  }
-  return {in.rdstate(), buffer.taken()};
+  if (auto* edge = dynamic_cast<EDGE_RECIPE*>(&recipe))
+    return recipe_text::read_from_text(text, *edge);
+  if (auto* vertex = dynamic_cast<VERTEX_RECIPE*>(&recipe))
+    return recipe_text::read_from_text(text, *vertex);
+  if (auto* face = dynamic_cast<FACE_RECIPE*>(&recipe))
+    return recipe_text::read_from_text(text, *face);
+  return {std::ios_base::goodbit, 0};
 }
 
 bool save_to_string(char*& text, IRecipe* recipe) {

@@ -1,6 +1,6 @@
-// Where a recipe text goes wrong: the text walked item by item in the order the reader takes its
-// items (recipe_text.cpp for recipes, tag_text.cpp for tag lists), with the reader's rules for
-// white space, numbers and bounds, stopping at the first item the reader could not take.
+// Where a recipe text goes wrong: the recipe grammar walked over a source that takes the items as
+// the reader does (same white space, numbers and bounds) and, at the first item the reader could
+// not take, says what was expected there, what was found, and in which nested part it stands.
 #include <tagtrack/recipes/recipe_text_problem.h>
 
 #include <cstdint>
@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include <tagtrack/recipes/internal/recipe_grammar.h>
 #include <tagtrack/recipes/recipe_text.h>
 #include <tagtrack/tagging/internal/printable.h>
 #include <tagtrack/tagging/internal/stream_number.h>
+#include <tagtrack/tagging/internal/text_items.h>
 #include <tagtrack/tagging/tag_info.h>
 
 namespace TPI_TAGGING_TRACKING {
@@ -29,32 +31,232 @@ std::string numbered(const char* what, std::int64_t i, std::int64_t count) {
   return std::string(what) + " " + std::to_string(i) + " of " + std::to_string(count);
 }
 
-// Walks the text. Every member that takes an item gives false once a problem is found; the first
-// problem is kept and nothing more is read.
-class text_walk {
- public:
-  explicit text_walk(std::string_view text)
-      : m_whole(text), m_text(text.substr(0, text.find('\0'))) {}
-
-  std::optional<recipe_text_fault> run() {
-    if (recipe() && !trailing()) return std::nullopt;
-    return m_fault;
+// The words for an item, as the problem's sentence names it.
+std::string item_words(const item_name& item) {
+  switch (item.what) {
+    case text_item::type_word:
+      return "its type word";
+    case text_item::version:
+      return "the version";
+    case text_item::tag_count:
+      return "the number of tags";
+    case text_item::numeric_primary_id:
+      return "the primary id (a number in a version 1 text)";
+    case text_item::primary_id_length:
+      return "the length of the primary id";
+    case text_item::primary_id_character:
+      return numbered("character", item.index, item.count) + " of the primary id";
+    case text_item::secondary_id:
+      return "the secondary id";
+    case text_item::operation_count:
+      return "the number of operation ids";
+    case text_item::operation_id:
+      return numbered("operation id", item.index, item.count);
+    case text_item::dropped_number:
+      return "the last number of a version 1 tag (read and dropped)";
+    case text_item::faces_around_vertex:
+      return "the number of faces around the vertex";
+    case text_item::faces_along_edge:
+      return "the number of faces along the edge";
+    case text_item::vertices_of_edge:
+      return "the number of vertices of the edge";
+    case text_item::uv_order_count:
+      return "the number of uv order entries";
+    case text_item::uv_order_key:
+      return "the face position";
+    case text_item::uv_order_vertices:
+      return "the number of vertices";
+    case text_item::uv_order_u_rank:
+      return "the u rank";
+    case text_item::uv_order_u_first:
+      return "the first u tie";
+    case text_item::uv_order_u_last:
+      return "the last u tie";
+    case text_item::uv_order_v_rank:
+      return "the v rank";
+    case text_item::uv_order_v_first:
+      return "the first v tie";
+    case text_item::uv_order_v_last:
+      return "the last v tie";
   }
+  return "an item";
+}
 
- private:
-  // Where the item being read belongs, as "vertex 1 of the edge", "tag 2"; it prefixes reasons.
+std::string place_words(text_place place, std::int64_t i, std::int64_t count) {
+  switch (place) {
+    case text_place::tag:
+      return numbered("tag", i, count);
+    case text_place::face_around_vertex:
+      return numbered("face", i, count) + " around the vertex";
+    case text_place::face_along_edge:
+      return numbered("face", i, count) + " along the edge";
+    case text_place::vertex_of_edge:
+      return numbered("vertex", i, count) + " of the edge";
+    case text_place::uv_order_entry:
+      return numbered("uv order entry", i, count);
+  }
+  return "a part";
+}
+
+// The checking source. It reads the text up to its first NUL, as the reader does, from a view of
+// the text. Once it has found a problem, every further item fails and nothing more is read.
+class checked_items {
+ public:
+  // Where the items being read stand while it lives, as "vertex 1 of 2 of the edge".
   class place {
    public:
-    place(text_walk& walk, std::string name) : m_walk(walk) {
-      m_walk.m_places.push_back(std::move(name));
+    place(checked_items& items, std::string name) : m_items(items) {
+      m_items.m_places.push_back(std::move(name));
     }
-    ~place() { m_walk.m_places.pop_back(); }
+    ~place() { m_items.m_places.pop_back(); }
     place(const place&) = delete;
     place& operator=(const place&) = delete;
 
    private:
-    text_walk& m_walk;
+    checked_items& m_items;
   };
+
+  explicit checked_items(std::string_view text)
+      : m_whole(text),
+        m_text(text.substr(0, text.find('\0'))),
+        m_buffer(m_text.data(), m_text.size()) {}
+
+  const std::optional<recipe_text_fault>& fault() const { return m_fault; }
+
+  bool good() const noexcept { return !m_fault; }
+  void stop() noexcept {}  // a text that stops without a problem found has none
+
+  place enter(text_place where, std::int64_t i, std::int64_t count) {
+    return place(*this, good() ? place_words(where, i, count) : std::string());
+  }
+
+  // The outermost type word, which restore_from_string insists on: 'F', 'E', 'V', or 0 after a
+  // problem.
+  char first_word() {
+    if (!skip_space()) {
+      fail(at(), m_text.size() < m_whole.size()
+                     ? "a NUL character ends the text before its type word"
+                     : "the text is empty: a recipe text starts with F, E or V");
+      return 0;
+    }
+    const std::string_view word = word_at(at());
+    if (word == "F" || word == "E" || word == "V") {
+      m_buffer.sbumpc();
+      return word[0];
+    }
+    fail(at(), "unknown recipe type word " + quoted(word) +
+                   ": a recipe text starts with F (a face), E (an edge) or V (a vertex)");
+    return 0;
+  }
+
+  void word(item_name item) {
+    if (!item_ahead(item)) return;
+    while (!at_end() && !is_space(m_buffer.sgetc())) m_buffer.sbumpc();
+  }
+
+  bool character(item_name item, char& c) {
+    if (!item_ahead(item)) return false;
+    c = static_cast<char>(m_buffer.sbumpc());
+    return true;
+  }
+
+  bool int32(item_name item, std::int32_t& value) {
+    bool negative = false;
+    std::uint64_t magnitude = 0;
+    if (!decimal(item, negative, magnitude)) return false;
+    const std::uint64_t limit =
+        negative ? std::uint64_t{1} << 31 : std::uint64_t{std::numeric_limits<std::int32_t>::max()};
+    if (magnitude > limit)
+      return fail(m_start,
+                  item_words(item) + " " + quoted(taken()) + " does not fit a 32-bit integer");
+    value = negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude))
+                     : static_cast<std::int32_t>(magnitude);
+    return true;
+  }
+
+  bool uint64(item_name item, std::uint64_t& value) {
+    bool negative = false;
+    std::uint64_t magnitude = 0;
+    if (!decimal(item, negative, magnitude)) return false;
+    value = negative ? 0 - magnitude : magnitude;
+    m_unsigned = value;
+    return true;
+  }
+
+  // The count just read is refused; the problem stands where the count begins.
+  void refuse(text_refusal refusal, item_name item, std::int64_t value) {
+    switch (refusal) {
+      case text_refusal::too_many_tags:
+        if (taken().front() == '-') {
+          fail(m_start, "the number of tags " + quoted(taken()) + " is negative");
+        } else {
+          fail(m_start, "the number of tags is " + std::to_string(m_unsigned) + ", more than the " +
+                            std::to_string(tag_info::max_text_tags) + " a list may hold");
+        }
+        return;
+      case text_refusal::negative_length:
+        fail(m_start, item_words(item) + " is " + std::to_string(value) + ", below 0");
+        return;
+      case text_refusal::too_many_nested:
+        fail(m_start, item_words(item) + " is " + std::to_string(value) + ", more than the " +
+                          std::to_string(max_nested_recipes) + " a list may hold");
+        return;
+    }
+  }
+
+  // After the recipe, white space only; otherwise the problem is what follows.
+  void trailing() {
+    if (!good()) return;
+    if (skip_space()) {
+      fail(at(), "more text after the end of the recipe: " + quoted(m_text.substr(at())));
+    } else if (m_text.size() < m_whole.size()) {
+      fail(at(), "a NUL character after the recipe, where reading stops");
+    }
+  }
+
+ private:
+  std::size_t at() const { return m_buffer.taken(); }
+  bool at_end() const { return at() == m_text.size(); }
+  // The item read last, from where it began.
+  std::string_view taken() const { return m_text.substr(m_start, at() - m_start); }
+
+  // The word from `from` to the next white space, for quoting what was found.
+  std::string_view word_at(std::size_t from) const {
+    std::size_t end = from;
+    while (end < m_text.size() && !is_space(static_cast<unsigned char>(m_text[end]))) ++end;
+    return m_text.substr(from, end - from);
+  }
+
+  bool skip_space() {
+    std::ios_base::iostate ignored = std::ios_base::goodbit;
+    return stream_number::skip_space(m_buffer, ignored);
+  }
+
+  // Skips white space up to the item; a problem when the text ends first.
+  bool item_ahead(const item_name& item) {
+    if (!good()) return false;
+    if (skip_space()) {
+      m_start = at();
+      return true;
+    }
+    return fail(at(), (m_text.size() < m_whole.size() ? "a NUL character ends the text before "
+                                                      : "the text ends before ") +
+                          item_words(item));
+  }
+
+  // A decimal number as the reader takes it (stream_number::read_decimal), told apart when it
+  // fails: no digit at all, or more digits than 64 bits hold.
+  bool decimal(const item_name& item, bool& negative, std::uint64_t& magnitude) {
+    if (!item_ahead(item)) return false;
+    std::ios_base::iostate state = std::ios_base::goodbit;
+    if (stream_number::read_decimal(m_buffer, state, negative, magnitude)) return true;
+    const std::string_view digits = taken();
+    if (digits.find_first_of("0123456789") == std::string_view::npos) {
+      return fail(m_start, "expected " + item_words(item) + " (a whole number), found " +
+                               quoted(word_at(m_start)));
+    }
+    return fail(m_start, item_words(item) + " " + quoted(digits) + " is too large to read");
+  }
 
   bool fail(std::size_t offset, const std::string& what) {
     recipe_text_fault fault;
@@ -75,232 +277,40 @@ class text_walk {
     return false;
   }
 
-  // Skips white space up to the next item; false at the end of the text.
-  bool item(const std::string& what) {
-    while (m_at < m_text.size() && is_space(static_cast<unsigned char>(m_text[m_at]))) ++m_at;
-    if (m_at < m_text.size()) return true;
-    return fail(m_at, (m_text.size() < m_whole.size() ? "a NUL character ends the text before "
-                                                      : "the text ends before ") +
-                          what);
-  }
-
-  // The word from `at` to the next white space, for quoting what was found.
-  std::string_view word_at(std::size_t at) const {
-    std::size_t end = at;
-    while (end < m_text.size() && !is_space(static_cast<unsigned char>(m_text[end]))) ++end;
-    return m_text.substr(at, end - at);
-  }
-
-  // A decimal number as the reader takes it: an optional sign and every digit after it; the next
-  // character is left for the next item. `start` is where the number begins.
-  bool decimal(const std::string& what, std::size_t& start, bool& negative,
-               std::uint64_t& magnitude) {
-    if (!item(what)) return false;
-    start = m_at;
-    negative = false;
-    magnitude = 0;
-    if (m_text[m_at] == '-' || m_text[m_at] == '+') negative = m_text[m_at++] == '-';
-    bool any_digit = false, too_large = false;
-    while (m_at < m_text.size() && m_text[m_at] >= '0' && m_text[m_at] <= '9') {
-      const unsigned digit = static_cast<unsigned>(m_text[m_at++] - '0');
-      any_digit = true;
-      if (magnitude > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) too_large = true;
-      magnitude = magnitude * 10 + digit;
-    }
-    if (!any_digit)
-      return fail(start, "expected " + what + " (a whole number), found " + quoted(word_at(start)));
-    if (too_large)
-      return fail(
-          start, what + " " + quoted(m_text.substr(start, m_at - start)) + " is too large to read");
-    return true;
-  }
-
-  bool int32(const std::string& what, std::int32_t& value) {
-    std::size_t start = 0;
-    bool negative = false;
-    std::uint64_t magnitude = 0;
-    if (!decimal(what, start, negative, magnitude)) return false;
-    const std::uint64_t limit =
-        negative ? std::uint64_t{1} << 31 : std::uint64_t{std::numeric_limits<std::int32_t>::max()};
-    if (magnitude > limit) {
-      return fail(start, what + " " + quoted(m_text.substr(start, m_at - start)) +
-                             " does not fit a 32-bit integer");
-    }
-    value = negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude))
-                     : static_cast<std::int32_t>(magnitude);
-    return true;
-  }
-
-  // A count of nested recipes: above max_nested_recipes the reader refuses the text.
-  bool nested_count(const std::string& what, std::int32_t& count) {
-    while (m_at < m_text.size() && is_space(static_cast<unsigned char>(m_text[m_at]))) ++m_at;
-    const std::size_t start = m_at;
-    if (!int32(what, count)) return false;
-    if (count > 0 && static_cast<std::size_t>(count) > max_nested_recipes) {
-      return fail(start, what + " is " + std::to_string(count) + ", more than the " +
-                             std::to_string(max_nested_recipes) + " a list may hold");
-    }
-    return true;
-  }
-
-  // The reader skips a nested recipe's type word, whatever it holds.
-  bool type_word(const std::string& what) {
-    if (!item(what)) return false;
-    while (m_at < m_text.size() && !is_space(static_cast<unsigned char>(m_text[m_at]))) ++m_at;
-    return true;
-  }
-
-  // The outermost type word, which restore_from_string insists on.
-  bool first_word() {
-    while (m_at < m_text.size() && is_space(static_cast<unsigned char>(m_text[m_at]))) ++m_at;
-    if (m_at == m_text.size()) {
-      return fail(m_at, m_text.size() < m_whole.size()
-                            ? "a NUL character ends the text before its type word"
-                            : "the text is empty: a recipe text starts with F, E or V");
-    }
-    const std::string_view word = word_at(m_at);
-    if (word == "F" || word == "E" || word == "V") {
-      m_at += 1;
-      return true;
-    }
-    return fail(m_at, "unknown recipe type word " + quoted(word) +
-                          ": a recipe text starts with F (a face), E (an edge) or V (a vertex)");
-  }
-
-  bool recipe() {
-    if (!first_word()) return false;
-    const char type = m_text[m_at - 1];
-    if (type == 'F') return face();
-    if (type == 'V') return vertex();
-    return edge();
-  }
-
-  bool face() {
-    std::int32_t version = 0;
-    return int32("the version", version) && tags(version);
-  }
-
-  bool vertex() {
-    std::int32_t version = 0, faces = 0;
-    if (!int32("the version", version) || !tags(version)) return false;
-    if (!nested_count("the number of faces around the vertex", faces)) return false;
-    for (std::int32_t i = 1; i <= faces; ++i) {
-      const place here(*this, numbered("face", i, faces) + " around the vertex");
-      if (!type_word("its type word") || !face()) return false;
-    }
-    return version <= 2 || uv_orders();
-  }
-
-  bool edge() {
-    std::int32_t version = 0, faces = 0, vertices = 0;
-    if (!int32("the version", version) || !tags(version)) return false;
-    if (!nested_count("the number of faces along the edge", faces)) return false;
-    for (std::int32_t i = 1; i <= faces; ++i) {
-      const place here(*this, numbered("face", i, faces) + " along the edge");
-      if (!type_word("its type word") || !face()) return false;
-    }
-    if (!nested_count("the number of vertices of the edge", vertices)) return false;
-    for (std::int32_t i = 1; i <= vertices; ++i) {
-      const place here(*this, numbered("vertex", i, vertices) + " of the edge");
-      if (!type_word("its type word") || !vertex()) return false;
-    }
-    return true;
-  }
-
-  bool uv_orders() {
-    std::int32_t count = 0;
-    if (!int32("the number of uv order entries", count)) return false;
-    static const char* const fields[] = {"the number of vertices", "the u rank", "the first u tie",
-                                         "the last u tie",         "the v rank", "the first v tie",
-                                         "the last v tie"};
-    for (std::int32_t i = 1; i <= count; ++i) {
-      const place here(*this, numbered("uv order entry", i, count));
-      std::int32_t value = 0;
-      if (!int32("the face position", value)) return false;
-      for (const char* field : fields) {
-        if (!int32(field, value)) return false;
-      }
-    }
-    return true;
-  }
-
-  // The tag list: its count, an unsigned 64-bit number that a minus sign wraps round (so "-1" is
-  // far above the bound), and its tags.
-  bool tags(std::int32_t version) {
-    std::size_t start = 0;
-    bool negative = false;
-    std::uint64_t magnitude = 0;
-    if (!decimal("the number of tags", start, negative, magnitude)) return false;
-    const std::uint64_t value = negative ? 0 - magnitude : magnitude;
-    if (value > tag_info::max_text_tags) {
-      return fail(start,
-                  negative ? "the number of tags " + quoted(m_text.substr(start, m_at - start)) +
-                                 " is negative"
-                           : "the number of tags is " + std::to_string(value) + ", more than the " +
-                                 std::to_string(tag_info::max_text_tags) + " a list may hold");
-    }
-    const auto count = static_cast<std::int64_t>(value);
-    for (std::int64_t i = 1; i <= count; ++i) {
-      const place here(*this, numbered("tag", i, count));
-      if (!tag(version)) return false;
-    }
-    return true;
-  }
-
-  bool tag(std::int32_t version) {
-    if (version == 1) {
-      std::size_t start = 0;
-      bool negative = false;
-      std::uint64_t number = 0;
-      if (!decimal("the primary id (a number in a version 1 text)", start, negative, number))
-        return false;
-    } else {
-      std::int32_t length = 0;
-      while (m_at < m_text.size() && is_space(static_cast<unsigned char>(m_text[m_at]))) ++m_at;
-      const std::size_t start = m_at;
-      if (!int32("the length of the primary id", length)) return false;
-      if (length < 0) {
-        return fail(start,
-                    "the length of the primary id is " + std::to_string(length) + ", below 0");
-      }
-      for (std::int32_t i = 1; i <= length; ++i) {
-        if (!item(numbered("character", i, length) + " of the primary id")) return false;
-        ++m_at;
-      }
-    }
-    std::int32_t value = 0, operations = 0;
-    if (!int32("the secondary id", value) || !int32("the number of operation ids", operations)) {
-      return false;
-    }
-    for (std::int32_t i = 1; i <= operations; ++i) {
-      if (!int32(numbered("operation id", i, operations), value)) return false;
-    }
-    return version != 1 || int32("the last number of a version 1 tag (read and dropped)", value);
-  }
-
-  // After the recipe, white space only; true when something else follows (the problem is kept).
-  bool trailing() {
-    while (m_at < m_text.size() && is_space(static_cast<unsigned char>(m_text[m_at]))) ++m_at;
-    if (m_at < m_text.size()) {
-      return !fail(m_at, "more text after the end of the recipe: " + quoted(m_text.substr(m_at)));
-    }
-    if (m_text.size() < m_whole.size()) {
-      return !fail(m_at, "a NUL character after the recipe, where reading stops");
-    }
-    return false;
-  }
-
   std::string_view m_whole;  // the text as given
   std::string_view m_text;   // what the reader reads: the text up to its first NUL
-  std::size_t m_at = 0;
+  text_cursor m_buffer;
+  std::size_t m_start = 0;       // where the item read last begins
+  std::uint64_t m_unsigned = 0;  // the unsigned number read last
   std::vector<std::string> m_places;
   std::optional<recipe_text_fault> m_fault;
 };
 
+template <class Recipe>
+void check_body(checked_items& items) {
+  Recipe read;
+  recipe_grammar::body(items, read);
+}
+
 }  // namespace
 
 std::optional<recipe_text_fault> recipe_text_problem(std::string_view text) {
-  return text_walk(text).run();
+  checked_items items(text);
+  switch (items.first_word()) {
+    case 'F':
+      check_body<FACE_RECIPE>(items);
+      break;
+    case 'E':
+      check_body<EDGE_RECIPE>(items);
+      break;
+    case 'V':
+      check_body<VERTEX_RECIPE>(items);
+      break;
+    default:
+      return items.fault();
+  }
+  items.trailing();
+  return items.fault();
 }
 
 }  // namespace TPI_TAGGING_TRACKING

@@ -3,12 +3,10 @@
 // Both directions work on the stream buffer directly rather than through formatted stream
 // operations: the text is a long run of tiny items, and a formatted operation per item (with its
 // sentry and locale lookups) costs more than the item itself. The writer gathers items in a local
-// buffer and hands them to the stream in blocks; the reader parses items as the standard
-// extractions would (same characters consumed, same stream state afterwards) but with the
-// C locale's white space and plain decimal numbers.
+// buffer and hands them to the stream in blocks; the reader walks the tag grammar over the
+// stream's items (tag_grammar.h, text_items.h).
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <istream>
@@ -19,7 +17,8 @@
 
 #include <tagtrack/tagging/internal/item_buffer.h>
 #include <tagtrack/tagging/internal/printable.h>
-#include <tagtrack/tagging/internal/stream_number.h>
+#include <tagtrack/tagging/internal/tag_grammar.h>
+#include <tagtrack/tagging/internal/text_items.h>
 #include <tagtrack/tagging/tag_data.h>
 #include <tagtrack/tagging/tag_info.h>
 
@@ -42,130 +41,6 @@ class item_writer : public item_buffer<512> {
   }
 };
 
-// Takes items from the stream buffer with the outcome of the standard extractions: white space
-// skipped before each item, a number ends at the first character that cannot continue it (left
-// unread), reaching the end of the text sets eofbit, and an item that cannot be read sets failbit,
-// after which every further item fails. The state reaches the stream in finish() (or, when an
-// exception cuts reading short, in the destructor).
-class item_reader {
- public:
-  explicit item_reader(std::istream& in) : m_in(in) {
-    if (in.good() && in.rdbuf() != nullptr) {
-      if (in.tie() != nullptr) in.tie()->flush();
-      m_buffer = in.rdbuf();
-    } else {
-      m_state = std::ios_base::failbit;
-    }
-  }
-  item_reader(const item_reader&) = delete;
-  item_reader& operator=(const item_reader&) = delete;
-  ~item_reader() {
-    if (m_finished) return;
-    try {
-      m_in.setstate(m_state);
-    } catch (...) {  // the stream asked for exceptions, but one is already on its way
-    }
-  }
-
-  bool good() const noexcept { return m_state == std::ios_base::goodbit; }
-
-  // Ends the text here: nothing more is read, as if the text had failed at this point.
-  void stop() noexcept { m_state |= std::ios_base::failbit; }
-
-  void finish() {
-    m_finished = true;
-    m_in.setstate(m_state);
-  }
-
-  bool read_char(char& c) {
-    if (!skip_space()) return false;
-    c = std::char_traits<char>::to_char_type(m_buffer->sbumpc());
-    return true;
-  }
-
-  bool read_int(std::int32_t& value) {
-    return skip_space() && stream_number::read_int32(*m_buffer, m_state, value);
-  }
-
-  // Like the standard unsigned extraction, a leading minus negates modulo 2^64.
-  bool read_uint64(std::uint64_t& value) {
-    bool negative = false;
-    std::uint64_t magnitude = 0;
-    if (!skip_space() || !stream_number::read_decimal(*m_buffer, m_state, negative, magnitude))
-      return false;
-    value = negative ? 0 - magnitude : magnitude;
-    return true;
-  }
-
- private:
-  bool fail() noexcept {
-    m_state |= std::ios_base::failbit;
-    return false;
-  }
-
-  bool skip_space() {
-    if (!good()) return fail();
-    return stream_number::skip_space(*m_buffer, m_state);
-  }
-
-  std::istream& m_in;
-  std::streambuf* m_buffer = nullptr;
-  std::ios_base::iostate m_state = std::ios_base::goodbit;
-  bool m_finished = false;
-};
-
-// Reads one tag into `tag`, which holds the defaults, stopping at the first item that fails.
-void read_tag(item_reader& in, tag_data& tag, int version) {
-  if (version == 1) {
-    std::uint64_t number = 0;
-    if (!in.read_uint64(number)) return;
-    char digits[std::numeric_limits<std::uint64_t>::digits10 + 1];
-    const char* end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-    tag.m_primary_id = TPK::tpk_array<char>(digits, static_cast<std::size_t>(end - digits));
-  } else {
-    std::int32_t length = 0;
-    if (!in.read_int(length)) return;
-    if (length < 0) {
-      in.stop();  // malformed: the text ends here
-      return;
-    }
-    // Gathered in blocks, so that the id grows with the characters actually present rather than
-    // with what the count announces.
-    char block[64];
-    std::size_t used = 0;
-    for (std::int32_t i = 0; i < length; ++i) {
-      if (!in.read_char(block[used])) break;
-      if (++used == sizeof block) {
-        tag.m_primary_id.append(block, block + used);
-        used = 0;
-      }
-    }
-    tag.m_primary_id.append(block, block + used);
-  }
-
-  std::int32_t secondary = 0;
-  if (!in.read_int(secondary)) return;
-  tag.m_secondary_id = secondary;
-
-  std::int32_t count = 0;
-  if (!in.read_int(count)) return;
-  int block[32];
-  std::size_t used = 0;
-  for (std::int32_t i = 0; i < count; ++i) {
-    if (!in.read_int(block[used])) break;
-    if (++used == sizeof block / sizeof block[0]) {
-      tag.m_operation_ids.append(block, block + used);
-      used = 0;
-    }
-  }
-  tag.m_operation_ids.append(block, block + used);
-
-  if (version == 1) {
-    std::int32_t dropped = 0;
-    in.read_int(dropped);
-  }
-}
-
 }  // namespace
 
 void tag_data::write_text(std::ostream& out) const {
@@ -175,11 +50,11 @@ void tag_data::write_text(std::ostream& out) const {
 }
 
 bool tag_data::read_text(std::istream& in, int version) {
-  item_reader reader(in);
+  stream_items items(in);
   tag_data tag;
-  read_tag(reader, tag, version);
+  tag_grammar::tag(items, tag, version);
   *this = std::move(tag);
-  reader.finish();
+  items.finish();
   return true;
 }
 
@@ -194,26 +69,9 @@ void tag_info::write_text(std::ostream& out) const {
 }
 
 bool tag_info::read_text(std::istream& in, int version) {
-  item_reader reader(in);
-  m_tags.clear();
-  std::uint64_t count = 0;
-  if (reader.read_uint64(count) && count > max_text_tags) {
-    reader.stop();
-    count = 0;
-  }
-  if (count > 0) {
-    m_tags.reserve(std::min<std::uint64_t>(count, 16));
-    while (m_tags.size() < count && reader.good()) {
-      read_tag(reader, m_tags.emplace_back(), version);
-    }
-    // Once the text has ended or failed every further item would fail as well: the announced tags
-    // that remain are default tags, made in one step rather than read one by one.
-    if (m_tags.size() < count) {
-      reader.stop();
-      m_tags.resize(count);
-    }
-  }
-  reader.finish();
+  stream_items items(in);
+  tag_grammar::list(items, *this, version);
+  items.finish();
   return true;
 }
 

@@ -499,6 +499,38 @@ TEST(RecipeTextTest, ProblemsFoundExactlyWhereTheReaderRefuses) {
   EXPECT_LT(well_formed, 18000);
 }
 
+// A problem names the item the text lacks, what stands there instead and the nested part it is
+// in, at the offset where that item begins.
+TEST(RecipeTextTest, ProblemsSayWhatWasExpectedWhereAndInWhichPart) {
+  const struct {
+    const char* text;
+    std::size_t offset;
+    const char* reason;
+  } cases[] = {
+      {"", 0, "the text is empty: a recipe text starts with F, E or V"},
+      {" X 3 0", 1,
+       "unknown recipe type word 'X': a recipe text starts with F (a face), E (an edge) or V (a "
+       "vertex)"},
+      {"F 3", 3, "the text ends before the number of tags"},
+      {"F 3 1  2 ab x", 12, "tag 1 of 1: expected the secondary id (a whole number), found 'x'"},
+      {"F 3 -1", 4, "the number of tags '-1' is negative"},
+      {"E 3 0 1 F 3 1 -2", 14,
+       "face 1 of 1 along the edge, tag 1 of 1: the length of the primary id is -2, below 0"},
+      {"V 3 0 0 1 5 1 2 3 4 5 6 4294967296", 24,
+       "uv order entry 1 of 1: the last v tie '4294967296' does not fit a 32-bit integer"},
+      {"E 3 0 0 200000", 8,
+       "the number of vertices of the edge is 200000, more than the 100000 a list may hold"},
+      {"F 3 0\n x", 7, "more text after the end of the recipe: 'x'"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const std::optional<recipe_text_fault> problem = recipe_text_problem(c.text);
+    ASSERT_TRUE(problem.has_value());
+    EXPECT_EQ(problem->offset, c.offset);
+    EXPECT_EQ(problem->reason, c.reason);
+  }
+}
+
 // The text written is the plain insertion's, and reads back into the same text and, but for the
 // versions of vertex recipes and version 1 (which are not kept), the same recipe.
 TEST(RecipeTextTest, WriterMatchesPlainStreamInsertionAndTextsRoundTrip) {

@@ -85,6 +85,7 @@ class TAGTRACK_EXPORT FACE_RECIPE : public IRecipe {
 
  private:
   friend struct recipe_text;
+  friend struct recipe_grammar;
   tag_info m_tags;
 };
 
@@ -117,6 +118,7 @@ class TAGTRACK_EXPORT VERTEX_RECIPE : public IRecipe {
 
  private:
   friend struct recipe_text;
+  friend struct recipe_grammar;
   tag_info m_tags;
   std::vector<FACE_RECIPE> m_face_recipes;
   uv_orders m_uv_orders;
@@ -148,6 +150,7 @@ class TAGTRACK_EXPORT EDGE_RECIPE : public IRecipe {
 
  private:
   friend struct recipe_text;
+  friend struct recipe_grammar;
   tag_info m_tags;
   std::vector<FACE_RECIPE> m_face_recipes;
   std::vector<VERTEX_RECIPE> m_vertex_recipes;

@@ -113,6 +113,7 @@ class TAGTRACK_EXPORT tag_info : public TPK::TPK_heap {
   bool read_text(std::istream& in, int version);
 
  private:
+  friend struct tag_grammar;
   TPK::tpk_array<tag_data> m_tags;
 };
 

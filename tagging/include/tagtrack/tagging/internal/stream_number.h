@@ -1,8 +1,8 @@
-// Reading decimal numbers straight from a stream buffer with the outcome of the standard integer
-// extractions: the same characters consumed, the same value or failure, the same state bits. White
-// space and digits are those of the C locale, whatever the stream's locale, flags and width. The
-// callers (the tag text and recipe text readers) keep the stream state themselves; these functions
-// only add bits to the state they are given.
+// Reading decimal numbers straight from a buffer (a stream's, or text_cursor) with the outcome of
+// the standard integer extractions: the same characters consumed, the same value or failure, the
+// same state bits. White space and digits are those of the C locale, whatever the stream's locale,
+// flags and width. The callers (the tag text and recipe text readers) keep the state themselves;
+// these functions only add bits to the state they are given.
 #pragma once
 
 #include <cstdint>
@@ -21,7 +21,8 @@ inline bool is_space(int c) noexcept {
 
 // Skips white space up to the next item; at the end of the text adds eofbit and failbit to
 // `state` and gives false (the item fails).
-inline bool skip_space(std::streambuf& buffer, std::ios_base::iostate& state) {
+template <class Buffer>
+inline bool skip_space(Buffer& buffer, std::ios_base::iostate& state) {
   using traits = std::char_traits<char>;
   for (;;) {
     const int c = buffer.sgetc();
@@ -38,8 +39,11 @@ inline bool skip_space(std::streambuf& buffer, std::ios_base::iostate& state) {
 // space already skipped). Every digit is consumed, even once the value no longer fits, and the
 // character after the number stays unread; reaching the end of the text adds eofbit. False, with
 // failbit added, when there is no digit or the magnitude does not fit 64 bits.
-inline bool read_decimal(std::streambuf& buffer, std::ios_base::iostate& state, bool& negative,
-                         std::uint64_t& magnitude) {
+// Always inlined: a text is mostly short numbers, and a call per number (with the outputs stored
+// through references) costs about as much as reading it.
+template <class Buffer>
+[[gnu::always_inline]] inline bool read_decimal(Buffer& buffer, std::ios_base::iostate& state,
+                                                bool& negative, std::uint64_t& magnitude) {
   using traits = std::char_traits<char>;
   const auto peek = [&] {
     const int c = buffer.sgetc();
@@ -71,7 +75,8 @@ inline bool read_decimal(std::streambuf& buffer, std::ios_base::iostate& state, 
 
 // Reads a 32-bit int as read_decimal reads a number; a value out of range fails like a missing
 // number. `value` changes only when the number is read.
-inline bool read_int32(std::streambuf& buffer, std::ios_base::iostate& state, std::int32_t& value) {
+template <class Buffer>
+inline bool read_int32(Buffer& buffer, std::ios_base::iostate& state, std::int32_t& value) {
   bool negative = false;
   std::uint64_t magnitude = 0;
   if (!read_decimal(buffer, state, negative, magnitude)) return false;
