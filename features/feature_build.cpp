@@ -1,5 +1,7 @@
 #include <tagtrack/features/feature_build.h>
 
+#include <algorithm>
+
 #include <BRepAlgoAPI_Common.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
 #include <BRepAlgoAPI_Fuse.hxx>
@@ -26,6 +28,7 @@
 #include <Standard_Failure.hxx>
 #include <TopExp.hxx>
 #include <TopExp_Explorer.hxx>
+#include <TopTools_IndexedDataMapOfShapeListOfShape.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopTools_ListOfShape.hxx>
 #include <TopoDS.hxx>
@@ -298,6 +301,7 @@ class builder {
         m_run.made_faces.emplace_back(faces(i), side_role(static_cast<std::size_t>(raised_by)));
       }
     }
+    name_poles();
     return outcome();
   }
 
@@ -471,6 +475,33 @@ class builder {
       return outcome::failure("the reference '" + name + "' is not a face");
     }
     return outcome();
+  }
+
+  // A profile point on the axis closes the face its segment raised in a degenerate edge; the
+  // vertex there has that face alone around it and takes its name from it. Where two named faces
+  // close at one point the faces already tell the vertex apart.
+  void name_poles() {
+    TopTools_IndexedMapOfShape vertices;
+    TopExp::MapShapes(m_run.result, TopAbs_VERTEX, vertices);
+    TopTools_IndexedDataMapOfShapeListOfShape faces_of_edge;
+    TopExp::MapShapesAndAncestors(m_run.result, TopAbs_EDGE, TopAbs_FACE, faces_of_edge);
+    std::vector<std::vector<std::string>> roles(static_cast<std::size_t>(vertices.Extent()) + 1);
+    for (int i = 1; i <= faces_of_edge.Extent(); ++i) {
+      const TopoDS_Edge& edge = TopoDS::Edge(faces_of_edge.FindKey(i));
+      if (!BRep_Tool::Degenerated(edge)) continue;
+      auto& at = roles[static_cast<std::size_t>(vertices.FindIndex(TopExp::FirstVertex(edge)))];
+      for (const TopoDS_Shape& face : faces_of_edge(i)) {
+        for (const auto& [made, role] : m_run.made_faces) {
+          if (made.IsSame(face) && std::find(at.begin(), at.end(), role) == at.end()) {
+            at.push_back(role);
+          }
+        }
+      }
+    }
+    for (int i = 1; i <= vertices.Extent(); ++i) {
+      const auto& at = roles[static_cast<std::size_t>(i)];
+      if (at.size() == 1) m_run.made_vertices.emplace_back(vertices(i), at[0] + ".pole");
+    }
   }
 
   std::string side_role(std::size_t segment) const {

@@ -270,6 +270,11 @@ outcome tagging_scheme::feature_done(std::size_t position, const feature& f,
         TT::tag_entity(TPK::as_entity(made), f.id + "." + role, number);
       }
     }
+    for (const auto& [vertex, role] : run.made_vertices) {
+      if (VERTEX* made = entities.vertex(vertex)) {
+        TT::tag_entity(TPK::as_entity(made), f.id + "." + role, number);
+      }
+    }
   }
   m->stream->note_state();
   m->bodies.resize(position + 1, nullptr);

@@ -42,6 +42,10 @@ struct feature_run {
   // sketch segment of persistent number n; "start" and "end" for the caps of a partial revolve; for
   // a fillet or chamfer, the name of the edge reference whose edge the face replaced.
   std::vector<std::pair<TopoDS_Shape, std::string>> made_faces;
+  // The vertices the feature made that no two faces meet at, so that the faces around them cannot
+  // tell them apart: a revolve's poles, where a profile point on the axis closes a face, each with
+  // the role "<face role>.pole" of the face it closes.
+  std::vector<std::pair<TopoDS_Shape, std::string>> made_vertices;
 };
 
 // What a feature runs on: the results of earlier features by id, the one entity each reference
