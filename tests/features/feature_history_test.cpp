@@ -261,3 +261,38 @@ TEST(FeatureHistory, CopiesAndOffsetsAreNamedTheSameInEveryRegeneration) {
 }
 
 }  // namespace
+
+namespace {
+
+// A sketch's segments keep their numbers through edits by the rules applications are told: same
+// end points, then a shared start or end, then position, then, in a run of segments between two
+// kept ones, the same direction; everything else is new, numbered after the largest used.
+TEST(SegmentNumbers, FollowTheSegmentsThroughInsertionsRotationsAndBevels) {
+  using tagtrack::point3;
+  const std::vector<point3> rectangle = {{10, 0, 0}, {20, 0, 0}, {20, 0, 5}, {10, 0, 5}};
+  struct row {
+    const char* edit;
+    std::vector<point3> points;
+    std::vector<int> numbers;
+  };
+  const row rows[] = {
+      {"unchanged", rectangle, {0, 1, 2, 3}},
+      {"start point moved round", {{20, 0, 0}, {20, 0, 5}, {10, 0, 5}, {10, 0, 0}}, {1, 2, 3, 0}},
+      {"every point moved", {{0, 0, 0}, {30, 0, 0}, {30, 0, 9}, {0, 0, 9}}, {0, 1, 2, 3}},
+      {"point inserted in the bottom",
+       {{10, 0, 0}, {15, 0, 0}, {20, 0, 0}, {20, 0, 5}, {10, 0, 5}},
+       {0, 4, 1, 2, 3}},
+      // The inner side's two end points both moved, but it still points down between the top and
+      // the bottom; the bevel is the new segment.
+      {"bevel cut into the inner top corner",
+       {{6, 0, 0}, {20, 0, 0}, {20, 0, 5}, {8, 0, 5}, {6, 0, 3}},
+       {0, 1, 2, 4, 3}},
+  };
+  const tagtrack::numbered_polygon first = tagtrack::number_segments(rectangle, nullptr);
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.edit);
+    EXPECT_EQ(tagtrack::number_segments(r.points, &first).numbers, r.numbers);
+  }
+}
+
+}  // namespace

@@ -19,9 +19,11 @@ struct numbered_polygon {
 
 // The numbers of `points`' segments after `previous` (null for a new sketch: the positions). A
 // segment keeps the number of the previous polygon's segment between the same two points, else of
-// the one that started, or else ended, at its start or end point; a polygon with as many points as
-// before gives its remaining segments the numbers of their positions (their points moved); the
-// others are numbered anew, after the largest number used before.
+// the one that started, or else ended, at its start or end point. A polygon with as many points as
+// before gives its remaining segments the numbers of their positions (their points moved); in one
+// with more or fewer, a remaining segment between two that kept their numbers takes the number of
+// an old segment between those two that pointed the same way. The others are numbered anew, after
+// the largest number used before.
 TAGTRACK_FEATURES_EXPORT numbered_polygon number_segments(const std::vector<point3>& points,
                                                           const numbered_polygon* previous);
 
