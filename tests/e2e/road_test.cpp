@@ -1,6 +1,7 @@
-// The road of one reference, walked as an application walks it, through the exported interface
-// only: build a feature model, track entities, keep their recipes and the model as text,
-// regenerate the model with changed parameters, and resolve the recipes in the new model.
+// The road of a reference, walked as an application walks it, through the exported interface of
+// the shared library only: build a part from its features, remember its entities as recipe texts,
+// keep the model as text, regenerate the part with other dimensions, and resolve the texts in the
+// restored and in the regenerated part.
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,116 +10,130 @@
 
 #include <tagtrack/kernel/kernel.h>
 #include <tagtrack/tagging_tracking.h>
-#include "feature_model.h"
 
 namespace TT = TPI_TAGGING_TRACKING;
 
 namespace {
 
-using feature_demo::edge_between;
-using feature_demo::recipe_text;
-using feature_demo::resolve;
-using feature_demo::vertex_at;
+// PAD1, a block with each face tagged by its index, and CUT1, a cut of its top from the corner at
+// the origin to the opposite corner; the tag manager, seeded with the feature's number, tells the
+// two pieces apart alike in every regeneration.
+BODY* build(double width, double depth, double height) {
+  BODY* part = nullptr;
+  EXPECT_TRUE(TPI_BUILD::make_block(width, depth, height, part).ok());
+  for (std::size_t i = 0; i < part->faces().size(); ++i)
+    TT::tag_entity(part->faces()[i], "PAD1.f" + std::to_string(i), 1);
+  TT::tag_manager_scope cut(2);
+  VERTEX *corner = nullptr, *opposite = nullptr;
+  for (VERTEX* v : part->vertices()) {
+    if (TPK::same_point(v->point(), {0, 0, height})) corner = v;
+    if (TPK::same_point(v->point(), {width, depth, height})) opposite = v;
+  }
+  EDGE* diagonal = nullptr;
+  FACE* piece = nullptr;
+  EXPECT_TRUE(TPI_MODEL::split_face(part->faces()[1], corner, opposite, diagonal, piece).ok());
+  cut.resolve_duplicates();
+  return part;
+}
 
-class RoadOfOneReference : public testing::Test {
+// Every face, edge and vertex, in kernel order: a part built by the same features lists its
+// counterparts at the same places.
+std::vector<ENTITY*> entities(BODY* part) {
+  std::vector<ENTITY*> all(part->faces().begin(), part->faces().end());
+  all.insert(all.end(), part->edges().begin(), part->edges().end());
+  all.insert(all.end(), part->vertices().begin(), part->vertices().end());
+  return all;
+}
+
+TT::recipe_ptr recipe_of(ENTITY* e) {
+  if (auto* f = dynamic_cast<FACE*>(e)) return TT::make_recipe(TT::FACE_TRACKABLE(f));
+  if (auto* ed = dynamic_cast<EDGE*>(e)) return TT::make_recipe(TT::EDGE_TRACKABLE(ed));
+  return TT::make_recipe(TT::VERTEX_TRACKABLE(dynamic_cast<VERTEX*>(e)));
+}
+
+std::vector<ENTITY*> resolve(const std::string& text, const std::vector<BODY*>& bodies) {
+  const TT::recipe_ptr recipe = TT::read_recipe(text);
+  const TT::match_results found = TT::find_matches(recipe.get(), bodies);
+  std::vector<ENTITY*> result;
+  for (FACE* f : found.faces()) result.push_back(f);
+  for (EDGE* e : found.edges()) result.push_back(e);
+  for (VERTEX* v : found.vertices()) result.push_back(v);
+  return result;
+}
+
+std::string tags_text(ENTITY* e) {
+  std::string text;
+  for (const TT::tag_data& t : *TT::tags_on(e)) {
+    text += std::string(t.m_primary_id.begin(), t.m_primary_id.end()) + "/" +
+            std::to_string(t.m_secondary_id) + " ";
+  }
+  return text;
+}
+
+class RoadOfAReference : public testing::Test {
  protected:
   void SetUp() override {
     TT::generic_tag_attrib_def_savres::set_savres_def("generic_tag_attrib_def");
-    ASSERT_TRUE(feature_demo::build(first, model));
+    part = build(2, 1, 1);
+    for (ENTITY* e : entities(part)) texts.push_back(TT::recipe_text(recipe_of(e).get()));
   }
   void TearDown() override {
-    for (BODY* b : {model.body, regenerated.body}) {
+    for (BODY* b : {part, regenerated}) {
       if (b != nullptr && b->alive()) TPI_MODEL::delete_body(b);
     }
   }
-  void regenerate() {
-    TPI_MODEL::delete_body(model.body);
-    second.height = 1.5;
-    second.cut_at = 0.3;
-    ASSERT_TRUE(feature_demo::build(second, regenerated));
-  }
-  feature_demo::parameters first, second;
-  feature_demo::model model, regenerated;
+  BODY* part = nullptr;
+  BODY* regenerated = nullptr;
+  std::vector<std::string> texts;
 };
 
-TEST_F(RoadOfOneReference, EdgeVertexAndFaceResolveToTheirCounterparts) {
-  const double w = first.width, d = first.depth;
-  const std::string edge =
-      recipe_text(TT::EDGE_TRACKABLE(edge_between(model.body, {w, 0, 0}, {w, 0, first.height})));
-  const std::string top_edge = recipe_text(
-      TT::EDGE_TRACKABLE(edge_between(model.body, {w, 0, first.height}, {w, d, first.height})));
-  const std::string vertex =
-      recipe_text(TT::VERTEX_TRACKABLE(vertex_at(model.body, {w, d, first.height})));
-  const std::string face = recipe_text(TT::FACE_TRACKABLE(model.sides[1]));
-  regenerate();
-  const double h = second.height;
-  BODY* body = regenerated.body;
-  EXPECT_EQ(resolve(edge, {body}),
-            std::vector<const ENTITY*>{edge_between(body, {w, 0, 0}, {w, 0, h})});
-  EXPECT_EQ(resolve(top_edge, {body}),
-            std::vector<const ENTITY*>{edge_between(body, {w, 0, h}, {w, d, h})});
-  EXPECT_EQ(resolve(vertex, {body}), std::vector<const ENTITY*>{vertex_at(body, {w, d, h})});
-  EXPECT_EQ(resolve(face, {body}), std::vector<const ENTITY*>{regenerated.sides[1]});
-}
-
-TEST_F(RoadOfOneReference, RecipesResolveInAModelRestoredFromItsFile) {
-  const double w = first.width;
-  const std::string edge =
-      recipe_text(TT::EDGE_TRACKABLE(edge_between(model.body, {w, 0, 0}, {w, 0, first.height})));
+// In the part restored from its model file, whose tags come back face by face and which saves to
+// the same text, and in the part regenerated with other dimensions, every remembered entity
+// resolves to its counterpart alone; the explanation finds what the matcher finds.
+TEST_F(RoadOfAReference, EveryEntityResolvesToItsCounterpartRestoredAndRegenerated) {
   std::string file;
-  ASSERT_TRUE(TPI_FILE::save_bodies({model.body}, file).ok());
-  std::vector<std::string> tags;
-  for (FACE* f : model.body->faces()) tags.push_back(feature_demo::tags_text(f));
-  TPI_MODEL::delete_body(model.body);
+  ASSERT_TRUE(TPI_FILE::save_bodies({part}, file).ok());
   std::vector<BODY*> restored;
-  const outcome r = TPI_FILE::restore_bodies(file, restored);
-  ASSERT_TRUE(r.ok()) << r.message();
-  BODY* body = restored[0];
-  for (std::size_t i = 0; i < tags.size(); ++i) {
-    EXPECT_EQ(feature_demo::tags_text(body->faces()[i]), tags[i]);
-  }
-  EXPECT_EQ(resolve(edge, {body}),
-            std::vector<const ENTITY*>{edge_between(body, {w, 0, 0}, {w, 0, first.height})});
+  const outcome read = TPI_FILE::restore_bodies(file, restored);
+  ASSERT_TRUE(read.ok()) << read.message();
+  const std::unique_ptr<BODY, outcome (*)(BODY*)> copy(restored[0], TPI_MODEL::delete_body);
+  for (std::size_t i = 0; i < part->faces().size(); ++i)
+    EXPECT_EQ(tags_text(copy->faces()[i]), tags_text(part->faces()[i]));
   std::string again;
-  ASSERT_TRUE(TPI_FILE::save_bodies({body}, again).ok());
+  ASSERT_TRUE(TPI_FILE::save_bodies({copy.get()}, again).ok());
   EXPECT_EQ(again, file);
-  TPI_MODEL::delete_body(body);
-}
-
-TEST_F(RoadOfOneReference, AmbiguousAndLostReferences) {
-  // The top and the part the cut made differ only in their secondary ids. A recipe that names
-  // neither secondary id matches no face exactly and both loosely (primary and operation ids):
-  // both are returned, in the body's face order, each once.
-  const std::string both = "F 3 1  8 P A D 1 . t o p 0 3 1 2 3";
-  regenerate();
-  BODY* body = regenerated.body;
-  const std::vector<const ENTITY*> tops = resolve(both, {body});
-  EXPECT_EQ(tops, (std::vector<const ENTITY*>{regenerated.top, regenerated.top_rest}));
-  // A side face deleted after tracking: its recipe resolves to nothing.
-  const std::string side = recipe_text(TT::FACE_TRACKABLE(regenerated.sides[2]));
-  ASSERT_FALSE(side.empty());
-  ASSERT_TRUE(TPI_MODEL::delete_face(regenerated.sides[2]).ok());
-  EXPECT_TRUE(resolve(side, {body}).empty());
-}
-
-// Every face, edge and vertex of the first model, remembered and resolved in the regenerated one:
-// the explanation gives what the plain matcher gives, and a verdict that agrees with it.
-TEST_F(RoadOfOneReference, ExplanationsGiveThePlainMatchersResult) {
-  std::vector<std::string> texts;
-  for (FACE* f : model.body->faces()) texts.push_back(recipe_text(TT::FACE_TRACKABLE(f)));
-  for (EDGE* e : model.body->edges()) texts.push_back(recipe_text(TT::EDGE_TRACKABLE(e)));
-  for (VERTEX* v : model.body->vertices()) texts.push_back(recipe_text(TT::VERTEX_TRACKABLE(v)));
-  regenerate();
-  const TT::MATCH_CONTEXT ctx(nullptr, {regenerated.body}, TT::compare_loose);
-  for (const std::string& text : texts) {
-    const TT::recipe_ptr recipe = TT::read_recipe(text);
-    ASSERT_NE(recipe, nullptr) << text;
-    const TT::match_explanation why = TT::explain_match(ctx, recipe.get());
-    EXPECT_EQ(std::vector<const ENTITY*>(why.found.begin(), why.found.end()),
-              resolve(text, {regenerated.body}))
-        << text;
-    EXPECT_EQ(why.verdict == TT::match_verdict::lost, why.found.empty()) << text;
+  TPI_MODEL::delete_body(part);
+  regenerated = build(3, 2, 1.5);
+  for (BODY* body : {copy.get(), regenerated}) {
+    const std::vector<ENTITY*> counterparts = entities(body);
+    ASSERT_EQ(counterparts.size(), texts.size());
+    const TT::MATCH_CONTEXT ctx(nullptr, {body}, TT::compare_loose);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      EXPECT_EQ(resolve(texts[i], {body}), std::vector<ENTITY*>{counterparts[i]}) << texts[i];
+      const TT::match_explanation why = TT::explain_match(ctx, TT::read_recipe(texts[i]).get());
+      EXPECT_EQ(why.found, std::vector<ENTITY*>{counterparts[i]}) << texts[i];
+      EXPECT_EQ(why.verdict, TT::match_verdict::resolved) << texts[i];
+    }
   }
+}
+
+// The two top pieces differ only in their secondary ids. A recipe that names neither matches no
+// face exactly and both loosely: both come back, in the part's face order, each once. A face
+// deleted after it was remembered resolves to nothing.
+TEST_F(RoadOfAReference, AmbiguousAndLostReferences) {
+  TT::tag_info loose;
+  for (TT::tag_data tag : *TT::tags_on(part->faces()[1])) {
+    tag.m_secondary_id = -7;
+    loose.append(tag);
+  }
+  TT::FACE_RECIPE both(loose);
+  const std::string side = texts[2];
+  TPI_MODEL::delete_body(part);
+  regenerated = build(3, 2, 1.5);
+  EXPECT_EQ(resolve(TT::recipe_text(&both), {regenerated}),
+            (std::vector<ENTITY*>{regenerated->faces()[1], regenerated->faces().back()}));
+  ASSERT_TRUE(TPI_MODEL::delete_face(regenerated->faces()[2]).ok());
+  EXPECT_TRUE(resolve(side, {regenerated}).empty());
 }
 
 }  // namespace

@@ -100,11 +100,13 @@ TEST_F(FailurePoints, KernelOperationsWithTheirTagNotifications) {
   }
 }
 
+// Two bodies, so that a restore also fails after a whole body was made.
 TEST_F(FailurePoints, ModelFilesWithTags) {
   std::string text;
-  at_every_point([&] { TPI_FILE::save_bodies({body.get()}, text); }, [&] { return text.empty(); },
+  const std::vector<BODY*> bodies{body.get(), body.get()};
+  at_every_point([&] { TPI_FILE::save_bodies(bodies, text); }, [&] { return text.empty(); },
                  [&] { text.clear(); });
-  TPI_FILE::save_bodies({body.get()}, text);
+  TPI_FILE::save_bodies(bodies, text);
   std::vector<BODY*> restored;
   at_every_point([&] { TPI_FILE::restore_bodies(text, restored); },
                  [&] { return restored.empty(); },
@@ -169,9 +171,9 @@ TEST_F(FailurePoints, TrackingRecipeTextsAndMatching) {
   }
 }
 
-// Duplicate resolution renumbers attribute by attribute, each change its own kernel operation: a
-// failure part way leaves the changes made so far, a valid model, the default stream as it was
-// and the manager off and empty.
+// Duplicate resolution renumbers attribute by attribute, each change its own kernel operation in
+// the owner's history stream: a failure part way leaves the changes made so far, a valid model, the
+// default stream (here not the owner's) as it was and the manager off and empty.
 TEST(DuplicateResolutionFailures, EveryPointEndsWithTheManagerOffAndEmpty) {
   tag_state_guard guard;
   for (heap which : {heap::kernel, heap::general}) {
@@ -182,7 +184,7 @@ TEST(DuplicateResolutionFailures, EveryPointEndsWithTheManagerOffAndEmpty) {
       TT::activateTagManager(true);
       split_between(b->faces()[0], {0, 0, 0}, {1, 1, 0});
       HISTORY_STREAM* before = nullptr;
-      TPI_HISTORY::get_default(before, false);
+      TPI_HISTORY::get_default(before, true);
       fail_allocation_after(which, n);
       bool failed = false;
       try {
@@ -197,6 +199,8 @@ TEST(DuplicateResolutionFailures, EveryPointEndsWithTheManagerOffAndEmpty) {
       EXPECT_VALID(b.get());
       EXPECT_TRUE(registry_summary().empty());
       EXPECT_FALSE(TT::tag_registry::instance().active());
+      TPI_HISTORY::set_default(stream.get());
+      TPI_HISTORY::delete_stream(before);
       if (!failed) break;
     }
   }

@@ -1,5 +1,5 @@
-// An explanation gives exactly the plain matcher's result, and its verdict, stage, order and
-// reason say what the matcher did.
+// An explanation gives exactly the plain matcher's result (and so does the matcher with a tag
+// index), and its verdict, stage, order and reason say what the matcher did.
 #include <map>
 #include <memory>
 #include <set>
@@ -23,18 +23,33 @@ std::size_t distinct(std::vector<ENTITY*> entities) {
   return std::unique(entities.begin(), entities.end()) - entities.begin();
 }
 
-TEST(MatchExplanation, GivesThePlainMatchersResultOnRandomModels) {
+// On random models the plain matcher, the matcher using a tag index and the explanation give the
+// same entities, element by element; the explanation's verdict counts them, and every reason it or
+// one of its vertex recipes reaches gives a sentence.
+TEST(MatchExplanation, IndexedPlainAndExplainedMatchesAgreeOnRandomModels) {
   tag_state_guard guard;
   std::map<std::pair<char, match_stage>, int> reached;
+  std::set<match_reason> reasons;
+  const auto check = [&](const match_explanation& why) {
+    EXPECT_FALSE(why.reason.empty()) << reason_word(why.why_decided);
+    reasons.insert(why.why_decided);
+  };
   for (unsigned seed = 1; seed <= 1000; ++seed) {
     scratch_stream stream;
     random_model model(seed);
+    tag_index index(model.bodies);
     const MATCH_CONTEXT ctx(nullptr, model.bodies, compare_loose);
+    MATCH_CONTEXT indexed(nullptr, model.bodies, compare_loose);
+    indexed.use_tag_index(&index);
     for (int r = 0; r < 10; ++r) {
       const std::unique_ptr<IRecipe> recipe = model.random_recipe();
-      if (!recipe) continue;
       const match_explanation why = explain_match(ctx, recipe.get());
+      check(why);
+      for (const match_explanation& v : why.vertex_recipes) check(v);
+      if (!recipe) continue;
       const std::vector<const ENTITY*> plain = matched(ctx, *recipe);
+      ASSERT_EQ(matched(indexed, *recipe), plain)
+          << "seed " << seed << ": " << text_of(recipe.get());
       ASSERT_EQ(std::vector<const ENTITY*>(why.found.begin(), why.found.end()), plain)
           << "seed " << seed << ": " << text_of(recipe.get());
       const std::size_t n = distinct(why.found);
@@ -42,11 +57,11 @@ TEST(MatchExplanation, GivesThePlainMatchersResultOnRandomModels) {
                              : n == 1 ? match_verdict::resolved
                                       : match_verdict::ambiguous);
       EXPECT_NE(why.decided_by, match_stage::none);
-      EXPECT_FALSE(why.reason.empty());
       ++reached[{why.kind, why.decided_by}];
     }
   }
-  // The models reach every stage that decides an edge or a vertex, so the comparison covers them.
+  // The models reach every stage that decides an edge or a vertex, and most reasons, so the
+  // comparison covers them.
   using s = match_stage;
   for (const auto& [kind, stage] : {std::pair('E', s::tags),
                                     {'E', s::faces},
@@ -58,44 +73,17 @@ TEST(MatchExplanation, GivesThePlainMatchersResultOnRandomModels) {
                                     {'V', s::last}}) {
     EXPECT_GT((reached[{kind, stage}]), 0) << kind << " " << stage_word(stage);
   }
-}
-
-// Each reason has its own word, and each reason the random models reach, in an explanation or in
-// one of its vertex recipes', gives a sentence.
-TEST(MatchExplanation, EachReasonHasItsOwnWordAndReachedOnesASentence) {
+  EXPECT_GE(reasons.size(), 20u);
+  // Each reason has its own word.
   std::set<std::string> words;
   for (int r = 0; r <= static_cast<int>(match_reason::vertex_nothing_tells_apart); ++r) {
     const std::string word = reason_word(static_cast<match_reason>(r));
     EXPECT_FALSE(word.empty()) << r;
     EXPECT_TRUE(words.insert(word).second) << word;
   }
-  tag_state_guard guard;
-  std::set<match_reason> reached;
-  const auto check = [&](const match_explanation& why) {
-    EXPECT_FALSE(why.reason.empty()) << reason_word(why.why_decided);
-    reached.insert(why.why_decided);
-  };
-  for (unsigned seed = 1; seed <= 200; ++seed) {
-    scratch_stream stream;
-    random_model model(seed);
-    const MATCH_CONTEXT ctx(nullptr, model.bodies, compare_loose);
-    for (int r = 0; r < 10; ++r) {
-      const std::unique_ptr<IRecipe> recipe = model.random_recipe();
-      const match_explanation why = explain_match(ctx, recipe.get());
-      check(why);
-      for (const match_explanation& v : why.vertex_recipes) check(v);
-    }
-  }
-  EXPECT_GE(reached.size(), 20u);  // most of them, so the check means something
 }
 
 using Explanation = tag_test;
-
-// Tags each face of a block with its name.
-void name_faces(BODY* block) {
-  const char* names[] = {"BOTTOM", "TOP", "FRONT", "RIGHT", "BACK", "LEFT"};
-  for (int i = 0; i < 6; ++i) set_tags(block->faces()[i], names[i]);
-}
 
 TEST_F(Explanation, LostAmbiguousAndResolvedSayWhy) {
   body_ptr a = block(), b = block();

@@ -26,12 +26,6 @@ std::vector<const ENTITY*> found(const std::vector<BODY*>& bodies, const IRecipe
 
 using list = std::vector<const ENTITY*>;
 
-// Tags each face of a block with its name.
-void name_faces(BODY* block) {
-  const char* names[] = {"BOTTOM", "TOP", "FRONT", "RIGHT", "BACK", "LEFT"};
-  for (int i = 0; i < 6; ++i) set_tags(block->faces()[i], names[i]);
-}
-
 TEST_F(Matching, TagCandidatesExactBeforePartialAndPartialsStandTwice) {
   body_ptr b = block();
   std::vector<BODY*> bodies{b.get()};

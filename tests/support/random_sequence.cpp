@@ -50,13 +50,6 @@ FACE* random_sequence::any_face() {
   return b->faces().empty() ? nullptr : b->faces()[pick(b->faces().size())];
 }
 
-EDGE* random_sequence::any_edge() {
-  const std::vector<BODY*> bodies = live();
-  if (bodies.empty()) return nullptr;
-  BODY* b = bodies[pick(bodies.size())];
-  return b->edges().empty() ? nullptr : b->edges()[pick(b->edges().size())];
-}
-
 void random_sequence::step() {
   const std::vector<BODY*> doomed = doomed_bodies();
   const std::string before = model_text();

@@ -51,9 +51,8 @@ class random_sequence {
   std::size_t pick(std::size_t n) { return n == 0 ? 0 : m_random() % n; }
   std::vector<BODY*> live() const;
   std::size_t body_count() const { return m_bodies.size(); }
-  // A face or edge of a live body chosen at random; null when there is none.
+  // A face of a live body chosen at random; null when there is none.
   FACE* any_face();
-  EDGE* any_edge();
 
   // The operation one step takes: it names itself in m_last, and says whether it is one kernel
   // operation (so that a failure must change nothing) in m_atomic.

@@ -34,7 +34,6 @@ class recorder_def : public TPI_ANNO::tag_attrib_def {
   bool copy_owner(const TPI_CUSTOM_ENTITY::copy_owner_context& ctx) const override;
 
   const std::string& label() const { return m_label; }
-  void relabel(std::string label) { m_label = std::move(label); }
   // When set, the named notification throws std::runtime_error after recording.
   static inline std::string fail_on;
   static std::vector<heard>& log();

@@ -30,6 +30,11 @@ ATTRIB_CUSTOM* set_tags(ENTITY* owner, const std::string& description) {
   return attrib;
 }
 
+void name_faces(BODY* block) {
+  const char* names[] = {"BOTTOM", "TOP", "FRONT", "RIGHT", "BACK", "LEFT"};
+  for (int i = 0; i < 6; ++i) set_tags(block->faces()[i], names[i]);
+}
+
 ATTRIB_CUSTOM* tag_attrib_of(ENTITY* owner) {
   TPK::tpk_array<ATTRIB_CUSTOM*> found;
   TPI_CUSTOM_ENTITY::find_attrib(owner, generic_tag_attrib_def::name(), found);

@@ -30,6 +30,9 @@ std::string describe(const TPI_TAGGING_TRACKING::tag_info& tags);
 // (the form describe() gives; "/secondary" and "[...]" may be left out).
 TPI_TAGGING_TRACKING::tag_info tags_from(const std::string& description);
 
+// Tags each face of a block with its name: BOTTOM, TOP, FRONT, RIGHT, BACK, LEFT.
+void name_faces(BODY* block);
+
 // The first tag attribute of `owner`, or null.
 ATTRIB_CUSTOM* tag_attrib_of(ENTITY* owner);
 
