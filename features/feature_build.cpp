@@ -362,10 +362,18 @@ class builder {
     if (!thick.IsDone()) return outcome::failure("the shell failed");
     m_run.result = thick.Shape();
     m_run.history = history_of(thick, {target}, m_run.result);
-    // Each inner face is the offset of the outer face it was generated from.
     TopTools_IndexedMapOfShape faces, result_faces;
     TopExp::MapShapes(target, TopAbs_FACE, faces);
     TopExp::MapShapes(m_run.result, TopAbs_FACE, result_faces);
+    // Open CASCADE reports a removed face modified into the rim of the opening.
+    for (const TopoDS_Shape& face : removed) {
+      for (const TopoDS_Shape& rim : thick.Modified(face)) {
+        if (rim.ShapeType() == TopAbs_FACE && result_faces.Contains(rim)) {
+          m_run.remains_of_removed.push_back(rim);
+        }
+      }
+    }
+    // Each inner face is the offset of the outer face it was generated from.
     for (int i = 1; i <= faces.Extent(); ++i) {
       for (const TopoDS_Shape& inner : thick.Generated(faces(i))) {
         if (inner.ShapeType() == TopAbs_FACE && result_faces.Contains(inner)) {

@@ -59,6 +59,20 @@ void mark_copy(FACE* face, int number, int k) {
   }
 }
 
+// An edge or vertex is named by the faces around it. When the faces still found leave several
+// candidates and a named face is found no more, every candidate lacks that face: none is the
+// entity named, which is lost rather than to be chosen among look-alikes. The face recipe that
+// found nothing, or null when the answer stands.
+const TT::face_recipe_seen* face_gone_under_choice(const TT::match_explanation& why) {
+  if (why.verdict != TT::match_verdict::ambiguous || (why.kind != 'E' && why.kind != 'V')) {
+    return nullptr;
+  }
+  for (const TT::face_recipe_seen& seen : why.faces) {
+    if (seen.tags.searched && seen.faces.empty()) return &seen;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 struct tagging_scheme::state {
@@ -258,6 +272,10 @@ outcome tagging_scheme::feature_done(std::size_t position, const feature& f,
         for (const TopoDS_Shape& face : run.derived_faces) {
           if (FACE* made = entities.face(face)) mark_copy(made, number, 1);
         }
+        // What is left of a removed face carries its tags marked -2.
+        for (const TopoDS_Shape& face : run.remains_of_removed) {
+          if (FACE* left = entities.face(face)) mark_copy(left, number, 2);
+        }
       }
       scope.resolve_duplicates();
       body = inputs[0];
@@ -351,8 +369,14 @@ resolution tagging_scheme::resolve(const reference& r, std::size_t position) {
   TT::MATCH_CONTEXT context(nullptr, {body}, TT::compare_loose);
   context.use_tag_index(m->index.get());
   const TT::match_explanation why = TT::explain_match(context, recipe.get());
-  for (ENTITY* e : why.found) out.entities.push_back(shape_of_entity(e));
   out.reason = why.reason;
+  if (const TT::face_recipe_seen* gone = face_gone_under_choice(why)) {
+    out.reason += "; but no face carries the tags of its face " +
+                  std::to_string(gone->position + 1) + " (" + gone->tags.words +
+                  "), so none of them is the one it names";
+    return out;
+  }
+  for (ENTITY* e : why.found) out.entities.push_back(shape_of_entity(e));
   return out;
 }
 

@@ -37,6 +37,10 @@ struct feature_run {
   // Faces of the result the feature made from input faces, each a copy of the face it came from (a
   // shell's inner face offsets an outer face): they carry that face's identity, told apart from it.
   std::vector<TopoDS_Shape> derived_faces;
+  // Faces of the result that an input face the feature removed became (a shell's rim, where the
+  // opening is): they carry that face's identity, marked as what is left of it, so that a reference
+  // to the face itself is lost when the face is removed, not moved to the rim.
+  std::vector<TopoDS_Shape> remains_of_removed;
   // The faces the feature made, each with its role: "top", "bottom", "front", ... for a box;
   // "side" for a cylinder's lateral face; "side<n>" for the prism or revolve side raised on the
   // sketch segment of persistent number n; "start" and "end" for the caps of a partial revolve; for
