@@ -1,5 +1,7 @@
 #include <tagtrack/occt/internal/shape_layout.h>
 
+#include <algorithm>
+
 #include <BRepTools.hxx>
 #include <BRepTools_WireExplorer.hxx>
 #include <BRep_Tool.hxx>
@@ -19,12 +21,42 @@ E* reused(const std::vector<E*>& plan, int index) {
   return i < plan.size() ? plan[i] : nullptr;
 }
 
+// True when each edge of `edges`, as oriented, ends where the next one starts, the last where the
+// first starts, and no two start at the same vertex: a closed walk in that order, the only one.
+bool walks_in_order(const std::vector<TopoDS_Edge>& edges) {
+  if (edges.empty()) return false;
+  std::vector<TopoDS_Vertex> starts;
+  starts.reserve(edges.size());
+  for (const TopoDS_Edge& edge : edges) {
+    const TopoDS_Vertex start = TopExp::FirstVertex(edge, true);
+    if (start.IsNull()) return false;
+    for (const TopoDS_Vertex& seen : starts) {
+      if (seen.IsSame(start)) return false;
+    }
+    if (!starts.empty() && !start.IsSame(TopExp::LastVertex(edges[starts.size() - 1], true))) {
+      return false;
+    }
+    starts.push_back(start);
+  }
+  return starts.front().IsSame(TopExp::LastVertex(edges.back(), true));
+}
+
 // The edges of `wire` in the order a walk along it meets them, with their orientation in the
-// face; a wire the explorer cannot walk (not closed, not manifold) in its stored order.
+// face; a wire the explorer cannot walk (not closed, not manifold) in its stored order. The walk
+// starts at the first stored edge, as the explorer's does; a wire stored in walking order, or in
+// the reverse of it after its first edge (as Open CASCADE's primitives and booleans leave most),
+// is walked without the explorer, which maps every vertex of the wire first.
 std::vector<TopoDS_Edge> walk(const TopoDS_Wire& wire, const TopoDS_Face& face) {
   std::vector<TopoDS_Edge> stored;
   for (TopoDS_Iterator it(wire); it.More(); it.Next()) {
     if (it.Value().ShapeType() == TopAbs_EDGE) stored.push_back(TopoDS::Edge(it.Value()));
+  }
+  if (walks_in_order(stored)) return stored;
+  if (stored.size() > 2) {
+    std::vector<TopoDS_Edge> turned(stored.size());
+    turned[0] = stored[0];
+    std::reverse_copy(stored.begin() + 1, stored.end(), turned.begin() + 1);
+    if (walks_in_order(turned)) return turned;
   }
   std::vector<TopoDS_Edge> walked;
   for (BRepTools_WireExplorer ex(wire, face); ex.More(); ex.Next()) walked.push_back(ex.Current());
