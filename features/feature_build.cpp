@@ -373,6 +373,21 @@ class builder {
         }
       }
     }
+    // Where the wall turns round a concave edge, Open CASCADE generates a face from the edge.
+    TopTools_IndexedDataMapOfShapeListOfShape faces_of_edge;
+    TopExp::MapShapesAndAncestors(target, TopAbs_EDGE, TopAbs_FACE, faces_of_edge);
+    for (int i = 1; i <= faces_of_edge.Extent(); ++i) {
+      for (const TopoDS_Shape& made : thick.Generated(faces_of_edge.FindKey(i))) {
+        if (made.ShapeType() != TopAbs_FACE || !result_faces.Contains(made)) continue;
+        std::vector<TopoDS_Shape> parted;
+        for (const TopoDS_Shape& face : faces_of_edge(i)) {
+          const bool seen = std::any_of(parted.begin(), parted.end(),
+                                        [&](const TopoDS_Shape& f) { return f.IsSame(face); });
+          if (!seen) parted.push_back(face);
+        }
+        m_run.made_between.emplace_back(made, std::move(parted));
+      }
+    }
     // Each inner face is the offset of the outer face it was generated from.
     for (int i = 1; i <= faces.Extent(); ++i) {
       for (const TopoDS_Shape& inner : thick.Generated(faces(i))) {

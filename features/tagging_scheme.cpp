@@ -73,6 +73,41 @@ const TT::face_recipe_seen* face_gone_under_choice(const TT::match_explanation& 
   return nullptr;
 }
 
+// The tags of `faces` (of the body `entities` maps) in one list: each face's tags in turn, the
+// faces ordered by their tag lists, so that the list does not depend on the order in which Open
+// CASCADE lists the faces.
+TT::tag_info tags_between(const TPI_OCCT::shape_entities& entities,
+                          const std::vector<TopoDS_Shape>& faces) {
+  std::vector<const TT::tag_info*> lists;
+  for (const TopoDS_Shape& shape : faces) {
+    FACE* face = entities.face(shape);
+    const TT::tag_info* tags = face == nullptr ? nullptr : TT::tags_on(TPK::as_entity(face));
+    if (tags != nullptr && tags->size() > 0) lists.push_back(tags);
+  }
+  std::sort(lists.begin(), lists.end(),
+            [](const TT::tag_info* a, const TT::tag_info* b) { return *a < *b; });
+  TT::tag_info all;
+  for (const TT::tag_info* tags : lists) {
+    for (const TT::tag_data& tag : *tags) all.append(tag);
+  }
+  return all;
+}
+
+// Gives `face` an attribute with `tags`, each marked with feature `number` and -3.
+outcome tag_between(FACE* face, const TT::tag_info& tags, int number) {
+  auto def = std::make_unique<TT::generic_tag_attrib_def>();
+  for (const TT::tag_data& tag : tags) def->get_tag_info_for_change()->append(tag);
+  def->prepend_operation_id(number, false);
+  def->prepend_operation_id(3, true);
+  ATTRIB_CUSTOM* attrib = nullptr;
+  if (const outcome added = TPI_CUSTOM_ENTITY::add_attrib(TPK::as_entity(face), def.get(), attrib);
+      !added) {
+    return added;
+  }
+  def.release();  // the attribute owns it now
+  return outcome();
+}
+
 }  // namespace
 
 struct tagging_scheme::state {
@@ -149,22 +184,34 @@ struct tagging_scheme::state {
     }
     const TPI_OCCT::shape_entities entities(body);
     TT::recipe_ptr recipe;
+    bool found = false;
     switch (r.type) {
       case entity_type::face:
-        if (FACE* f = entities.face(entity)) recipe = TT::make_recipe(TT::FACE_TRACKABLE(f));
+        if (FACE* f = entities.face(entity)) {
+          found = true;
+          recipe = TT::make_recipe(TT::FACE_TRACKABLE(f));
+        }
         break;
       case entity_type::edge:
-        if (EDGE* e = entities.edge(entity)) recipe = TT::make_recipe(TT::EDGE_TRACKABLE(e));
+        if (EDGE* e = entities.edge(entity)) {
+          found = true;
+          recipe = TT::make_recipe(TT::EDGE_TRACKABLE(e));
+        }
         break;
       case entity_type::vertex:
         if (VERTEX* v = entities.vertex(entity)) {
+          found = true;
           recipe = TT::make_recipe(TT::VERTEX_TRACKABLE(v));
         }
         break;
     }
-    if (recipe == nullptr) {
+    if (!found) {
       return outcome::failure("reference '" + r.name + "': the entity is not a " +
                               type_word(r.type) + " of the result of feature '" + r.after + "'");
+    }
+    if (recipe == nullptr) {
+      return outcome::failure("reference '" + r.name + "': the " + type_word(r.type) +
+                              " carries no tags, so nothing can name it: no feature tagged it");
     }
     texts[r.name] = TT::recipe_text(recipe.get());
     return outcome();
@@ -261,6 +308,15 @@ outcome tagging_scheme::feature_done(std::size_t position, const feature& f,
       done = outcome::failure("an input has no body");
     } else {
       TT::tag_manager_scope scope(static_cast<unsigned>(number));
+      // The tags of the faces each face made between them parted, read before the history
+      // changes them.
+      std::vector<TT::tag_info> between(run.made_between.size());
+      if (!run.made_between.empty()) {
+        const TPI_OCCT::shape_entities before(inputs[0]);
+        for (std::size_t i = 0; i < run.made_between.size(); ++i) {
+          between[i] = tags_between(before, run.made_between[i].second);
+        }
+      }
       done = m->place_copies(inputs, run, number);
       if (done && !run.history.IsNull()) {
         done = TPI_OCCT::apply_history(inputs, run.result, run.history);
@@ -275,6 +331,14 @@ outcome tagging_scheme::feature_done(std::size_t position, const feature& f,
         // What is left of a removed face carries its tags marked -2.
         for (const TopoDS_Shape& face : run.remains_of_removed) {
           if (FACE* left = entities.face(face)) mark_copy(left, number, 2);
+        }
+        // A face made between faces carries their tags marked -3.
+        for (std::size_t i = 0; i < run.made_between.size() && done; ++i) {
+          FACE* made = entities.face(run.made_between[i].first);
+          if (made != nullptr && TT::tags_on(TPK::as_entity(made)) == nullptr &&
+              between[i].size() > 0) {
+            done = tag_between(made, between[i], number);
+          }
         }
       }
       scope.resolve_duplicates();

@@ -41,6 +41,10 @@ struct feature_run {
   // opening is): they carry that face's identity, marked as what is left of it, so that a reference
   // to the face itself is lost when the face is removed, not moved to the rim.
   std::vector<TopoDS_Shape> remains_of_removed;
+  // Faces of the result the feature made along an input edge (where a shell's wall turns round a
+  // concave edge), each with the input faces that edge parted: they carry those faces' tags, marked
+  // as made between them.
+  std::vector<std::pair<TopoDS_Shape, std::vector<TopoDS_Shape>>> made_between;
   // The faces the feature made, each with its role: "top", "bottom", "front", ... for a box;
   // "side" for a cylinder's lateral face; "side<n>" for the prism or revolve side raised on the
   // sketch segment of persistent number n; "start" and "end" for the caps of a partial revolve; for
