@@ -130,60 +130,13 @@ std::vector<BODY*> raw(const std::vector<body_ptr>& bodies) {
   return result;
 }
 
-template <class T, class List>
-std::size_t index_in(const List& list, const T* item) {
-  return static_cast<std::size_t>(std::find(list.begin(), list.end(), item) - list.begin());
-}
-
-// What the queries tell about a body, as indices into its own lists: points, vertex edge lists,
-// the faces around edges (ring order) and vertices (also fan by fan), and each face's loops.
-std::vector<std::string> portrait(BODY* body) {
-  std::vector<std::string> lines;
-  const auto faces = [&](ENTITY* e) {
-    std::string line = " faces";
-    for (FACE* f : faces_of(e)) line += strf(" %zu", index_in(body->faces(), f));
-    return line;
-  };
-  for (VERTEX* v : body->vertices()) {
-    std::string line =
-        strf("vertex %.17g %.17g %.17g edges", v->point().x, v->point().y, v->point().z);
-    for (EDGE* e : v->edges()) line += strf(" %zu", index_in(body->edges(), e));
-    line += faces(v);
-    for (const std::vector<std::size_t>& fan : fans_at(v)) {
-      line += " fan";
-      for (std::size_t f : fan) line += strf(" %zu", f);
-    }
-    lines.push_back(line);
-  }
-  for (EDGE* e : body->edges()) {
-    lines.push_back(strf("edge %zu %zu %.17g %.17g", index_in(body->vertices(), e->start()),
-                         index_in(body->vertices(), e->end()), e->t_start(), e->t_end()) +
-                    faces(e));
-  }
-  for (FACE* f : body->faces()) {
-    std::string line =
-        strf("face %s%s edges", f->geometry()->type_name(), f->reversed() ? " reversed" : "");
-    for (EDGE* e : edges_of(f)) line += strf(" %zu", index_in(body->edges(), e));
-    for (LOOP* l : f->loops()) {
-      line += " |";
-      COEDGE* c = l->first();
-      do {
-        line += strf(" %zu%c", index_in(body->edges(), c->edge()), c->reversed() ? '-' : '+');
-        c = c->next();
-      } while (c != l->first());
-    }
-    lines.push_back(line);
-  }
-  return lines;
-}
-
 // Restores `text`, checks the copies against `originals`, and saves them to the same text.
 void expect_exact_round_trip(const std::vector<BODY*>& originals, const std::string& text) {
   std::vector<body_ptr> copies = restore(text);
   ASSERT_EQ(copies.size(), originals.size());
   for (std::size_t i = 0; i < copies.size(); ++i) {
     EXPECT_VALID(copies[i].get());
-    EXPECT_EQ(portrait(copies[i].get()), portrait(originals[i])) << "body " << i;
+    EXPECT_EQ(describe(copies[i].get(), true), describe(originals[i], true)) << "body " << i;
   }
   EXPECT_EQ(save(raw(copies)), text);
 }
@@ -225,46 +178,26 @@ TEST_F(ModelFile, PrimitivesSheetsAndMovedBodiesRoundTripExactly) {
   expect_exact_round_trip(raw(bodies), text);
 }
 
+// Deleting a face moves the last face and edge into the freed places of the body's lists, so the
+// lists are no longer in the order of making (the random sequences hold restored copies of such
+// bodies to their originals, list by list). The drum loses a cap after its seam is split: its side
+// face, which meets each seam vertex at two corners, comes first in the list, so which of them
+// starts the fan there shows in the fan's order, and is decided by walking the side's loop from its
+// first coedge.
 TEST_F(ModelFile, OrdersLeftByEditsAreKept) {
-  // Deleting a face moves the last face and edge into the freed places of the body's lists, so
-  // the lists are no longer in the order of making, and rings and vertex edge lists no longer
-  // follow them. The drum loses a cap after its seam is split: its side face, which meets each
-  // seam vertex at two corners, comes first in the list, so which of them starts the fan there
-  // shows in the fan's order, and is decided by walking the side's loop from its first coedge.
-  body_ptr sheet = grid_sheet(3, 3);
-  body_ptr box = block();
   body_ptr drum = cylinder();
-  ASSERT_TRUE(TPI_MODEL::delete_face(sheet->faces()[0]).ok());
-  ASSERT_TRUE(TPI_MODEL::delete_face(box->faces()[0]).ok());
   VERTEX* middle = nullptr;
   EDGE* piece = nullptr;
   ASSERT_TRUE(TPI_MODEL::split_edge(drum->edges()[2], {1, 0, 1}, middle, piece).ok());
   ASSERT_TRUE(TPI_MODEL::delete_face(drum->faces()[0]).ok());
-  const auto any = [](const auto& list, auto test) {
-    return std::any_of(list.begin(), list.end(), test);
-  };
-  const bool unsorted_vertex = any(sheet->vertices(), [&](VERTEX* v) {
-    return !std::is_sorted(v->edges().begin(), v->edges().end(), [&](EDGE* a, EDGE* b) {
-      return index_in(sheet->edges(), a) < index_in(sheet->edges(), b);
-    });
-  });
-  const bool faces_out_of_making_order =
-      !std::is_sorted(box->faces().begin(), box->faces().end(),
-                      [](const FACE* a, const FACE* b) { return a->serial() < b->serial(); });
-  const bool late_ring_start = any(box->edges(), [&](EDGE* e) {
-    const std::vector<FACE*> faces = faces_of(e);
-    return index_in(box->faces(), faces.front()) > index_in(box->faces(), faces.back());
-  });
   // A fan that starts at a face with a second corner in it, and holds another face too.
-  const bool fan_start_shows = any(drum->vertices(), [&](VERTEX* v) {
-    return any(fans_at(v), [](const std::vector<std::size_t>& fan) {
-      return fan.size() > 2 && std::count(fan.begin(), fan.end(), fan.front()) == 2;
-    });
-  });
-  ASSERT_TRUE(unsorted_vertex && faces_out_of_making_order && late_ring_start && fan_start_shows)
-      << "the models no longer test reordering";
-  const std::vector<BODY*> bodies{sheet.get(), box.get(), drum.get()};
-  expect_exact_round_trip(bodies, save(bodies));
+  bool fan_start_shows = false;
+  for (VERTEX* v : drum->vertices()) {
+    for (const std::vector<std::size_t>& fan : fans_at(v))
+      fan_start_shows |= fan.size() > 2 && std::count(fan.begin(), fan.end(), fan.front()) == 2;
+  }
+  ASSERT_TRUE(fan_start_shows) << "the drum no longer tests the fan's start";
+  expect_exact_round_trip({drum.get()}, save({drum.get()}));
 }
 
 TEST_F(ModelFile, AttributesOfEveryOwnerKindComeBackInOrderWithAnyBytes) {

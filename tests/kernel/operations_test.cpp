@@ -1,4 +1,6 @@
-// Modelling operations: the topology they leave and the notifications their attributes hear.
+// Modelling operations: the topology they leave and the notifications their attributes hear;
+// history streams; and the custom-attribute framework.
+#include <cstring>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
@@ -94,9 +96,15 @@ TEST_F(Operations, SplitFaceOnEverySurfaceKindAndMergeFacesUndoingIt) {
   EXPECT_EQ(recorder_def::log()[0].value, 1);
   EXPECT_EQ(recorder_def::log()[1].other, piece);
   EXPECT_EQ(recorder_def::log()[1].value, 0);
-  // Faces that share nothing, or lie on different surfaces, are refused.
+  // Faces that share nothing, or lie on different surfaces, are refused; so is a cut along an
+  // existing edge, which would leave a piece of no area. The block stays as it was.
+  const std::string merged = describe(b.get());
   EXPECT_FALSE(TPI_MODEL::merge_faces(b->faces()[0], b->faces()[1]).ok());
   EXPECT_FALSE(TPI_MODEL::merge_faces(b->faces()[0], b->faces()[2]).ok());
+  EXPECT_FALSE(TPI_MODEL::split_face(b->faces()[0], vertex_at(b.get(), {0, 0, 0}),
+                                     vertex_at(b.get(), {1, 0, 0}), diagonal, piece)
+                   .ok());
+  EXPECT_EQ(describe(b.get()), merged);
 
   // A cylinder side into halves along the ruling opposite the seam.
   body_ptr c = cylinder(1, 2);
@@ -258,8 +266,6 @@ TEST_F(Operations, AFailingNotificationUndoesTheWholeOperation) {
   recorder_def::fail_on.clear();
 }
 
-}  // namespace
-
 // The statement an outside operation hands over is checked before anything is notified.
 TEST(ChangeStatement, CheckNamesEachBrokenInvariant) {
   body_ptr b = block();
@@ -288,16 +294,250 @@ TEST(ChangeStatement, CheckNamesEachBrokenInvariant) {
   }));
 }
 
-// A cut along an existing edge would leave a piece of no area; the kernel refuses it and the body
-// stays as it was (and so saves and restores as before).
-TEST_F(Operations, ACutAlongAnEdgeIsRefusedWithTheBodyUntouched) {
-  body_ptr sheet = polyhedron({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2, 3}});
-  const std::string before = describe(sheet.get());
-  EDGE* edge = nullptr;
-  FACE* piece = nullptr;
-  const outcome r = TPI_MODEL::split_face(sheet->faces()[0], vertex_at(sheet.get(), {0, 0, 0}),
-                                          vertex_at(sheet.get(), {1, 0, 0}), edge, piece);
-  EXPECT_FALSE(r.ok());
-  EXPECT_EQ(describe(sheet.get()), before);
-  EXPECT_VALID(sheet.get());
+// History streams: roll back and forward to identical models, roll notifications, and the memory
+// the history holds and lets go.
+class History : public testing::Test {
+ protected:
+  void SetUp() override { recorder_def::log().clear(); }
+};
+
+// Splits a block's bottom face and one of its edges, then merges the face back, one state each.
+struct three_steps {
+  explicit three_steps(BODY* b) : body(b) {}
+  void run(HISTORY_STREAM* stream) {
+    FACE* piece = split_between(body->faces()[0], {0, 0, 0}, {1, 1, 0});
+    stream->note_state();
+    VERTEX* middle = nullptr;
+    EDGE* half = nullptr;
+    ASSERT_TRUE(TPI_MODEL::split_edge(body->edges()[2], {1, 0.5, 0}, middle, half).ok());
+    stream->note_state();
+    ASSERT_TRUE(TPI_MODEL::merge_faces(body->faces()[0], piece).ok());
+    stream->note_state();
+  }
+  BODY* body;
+};
+
+// A change after rolling back discards what could be rolled forward; all of it is freed.
+TEST_F(History, RollingBackAndForwardGivesBackTheSameObjectsAndLinks) {
+  scratch_stream stream;
+  const auto baseline = TPK::get_heap_counts();
+  {
+    body_ptr b = block();
+    record_on(b->faces()[0], "bottom");
+    stream->note_state();
+    std::vector<std::string> seen{describe(b.get())};
+    three_steps(b.get()).run(stream.get());
+    seen.push_back(describe(b.get()));
+    ASSERT_EQ(stream->states_behind(), 4u);
+    ASSERT_TRUE(stream->roll_back(3).ok());
+    EXPECT_EQ(describe(b.get()), seen[0]);
+    ASSERT_TRUE(stream->roll_forward(1).ok());
+    EXPECT_VALID(b.get());
+    ASSERT_TRUE(stream->roll_forward(2).ok());
+    EXPECT_EQ(describe(b.get()), seen[1]);
+    EXPECT_FALSE(stream->roll_forward(1).ok());
+    EXPECT_FALSE(stream->roll_back(5).ok());
+    EXPECT_EQ(describe(b.get()), seen[1]);  // a refused roll changes nothing
+    ASSERT_TRUE(stream->roll_back(3).ok());
+    record_on(b->faces()[0], "new");
+    EXPECT_EQ(stream->states_ahead(), 0u);
+    EXPECT_VALID(b.get());
+  }
+  stream->clear();
+  EXPECT_EQ(TPK::get_heap_counts().live_blocks, baseline.live_blocks);
+  EXPECT_EQ(TPK::get_heap_counts().live_bytes, baseline.live_bytes);
 }
+
+TEST_F(History, RollNotifyTellsAttributesTheyLeaveAndReturn) {
+  scratch_stream stream;
+  body_ptr b = block();
+  stream->note_state();
+  ATTRIB_CUSTOM* attrib = record_on(b->faces()[2], "A");
+  stream->note_state();
+  ASSERT_TRUE(stream->roll_back(1).ok());
+  EXPECT_FALSE(attrib->alive());
+  EXPECT_TRUE(labels_on(b->faces()[2]).empty());
+  ASSERT_TRUE(stream->roll_forward(1).ok());
+  EXPECT_EQ(labels_on(b->faces()[2]), (std::vector<std::string>{"A"}));
+  ASSERT_EQ(recorder_def::log().size(), 2u);
+  EXPECT_EQ(recorder_def::log()[0].value, TPI_CUSTOM_ENTITY::ROLL_NOTIFY_LEAVING);
+  EXPECT_EQ(recorder_def::log()[1].value, TPI_CUSTOM_ENTITY::ROLL_NOTIFY_RETURNED);
+
+  // An edit swaps definitions: the current one hears it leave, the reinstated one its return.
+  recorder_def edited("A2");
+  ASSERT_TRUE(edited.update_attribute_with_this_def(attrib).ok());
+  stream->note_state();
+  EXPECT_EQ(labels_on(b->faces()[2]), (std::vector<std::string>{"A2"}));
+  recorder_def::log().clear();
+  ASSERT_TRUE(stream->roll_back(1).ok());
+  EXPECT_EQ(labels_on(b->faces()[2]), (std::vector<std::string>{"A"}));
+  EXPECT_EQ(heard_summary(), (std::vector<std::string>{"A2:roll_notify", "A:roll_notify"}));
+  EXPECT_EQ(recorder_def::log()[0].value, 0);
+  EXPECT_EQ(recorder_def::log()[1].value, 2);
+  ASSERT_TRUE(stream->roll_forward(1).ok());
+  EXPECT_EQ(labels_on(b->faces()[2]), (std::vector<std::string>{"A2"}));
+}
+
+TEST_F(History, StateLimitsAndDeletedStreamsFreeWhatTheyHeld) {
+  HISTORY_STREAM* previous = nullptr;
+  TPI_HISTORY::get_default(previous, false);
+  HISTORY_STREAM* stream = nullptr;
+  TPI_HISTORY::get_default(stream, true);
+  const auto baseline = TPK::get_heap_counts();
+  stream->set_max_states(2);
+  BODY* b = nullptr;
+  ASSERT_TRUE(TPI_BUILD::make_block(1, 1, 1, b).ok());
+  stream->note_state();
+  three_steps(b).run(stream);
+  EXPECT_EQ(stream->states_behind(), 2u);
+  EXPECT_FALSE(stream->roll_back(3).ok());
+  EXPECT_FALSE(TPI_HISTORY::delete_stream(stream).ok());  // default, and holds a live body
+  TPI_HISTORY::set_default(previous);
+  EXPECT_FALSE(TPI_HISTORY::delete_stream(stream).ok());  // still holds a live body
+  // The body's deletion is recorded where the default stream is.
+  TPI_HISTORY::set_default(stream);
+  ASSERT_TRUE(TPI_MODEL::delete_body(b).ok());
+  TPI_HISTORY::set_default(previous);
+  ASSERT_TRUE(TPI_HISTORY::delete_stream(stream).ok());
+  EXPECT_EQ(TPK::get_heap_counts().live_blocks, baseline.live_blocks - 1);  // the stream itself
+}
+
+TEST_F(History, ChangesAreRecordedInTheDefaultStreamOnly) {
+  scratch_stream first;
+  body_ptr a = block();
+  first->note_state();
+  HISTORY_STREAM* second = nullptr;
+  TPI_HISTORY::get_default(second, true);
+  body_ptr b = block();
+  record_on(a->faces()[0], "in second");
+  const std::string a_now = describe(a.get());
+  // Bodies, and everything on them, belong to the stream that was the default when they were made.
+  HISTORY_STREAM* found = nullptr;
+  ASSERT_TRUE(TPI_HISTORY::get_history_from_entity(a->faces()[3], found).ok());
+  EXPECT_EQ(found, first.get());
+  ASSERT_TRUE(TPI_HISTORY::get_history_from_entity(b->faces()[0], found).ok());
+  EXPECT_EQ(found, second);
+  EXPECT_FALSE(TPI_HISTORY::get_history_from_entity(nullptr, found).ok());
+  EXPECT_FALSE(TPI_HISTORY::set_default(nullptr).ok());
+  ASSERT_TRUE(TPI_HISTORY::set_default(first.get()).ok());
+  EXPECT_EQ(first->states_behind(), 1u);
+  ASSERT_TRUE(first->roll_back(1).ok());  // undoes the first block, not the attribute
+  EXPECT_FALSE(a->alive());
+  EXPECT_TRUE(b->alive());
+  ASSERT_TRUE(first->roll_forward(1).ok());
+  EXPECT_EQ(describe(a.get()), a_now);
+  a.reset();  // recorded in the first stream
+  TPI_HISTORY::set_default(second);
+  b.reset();  // recorded in the second
+  TPI_HISTORY::set_default(first.get());
+  EXPECT_TRUE(TPI_HISTORY::delete_stream(second).ok());
+}
+
+// The custom-attribute framework: attachment, lookup, editing, factories and output.
+// A test-only definition holding one number.
+class probe_def : public TPI_ANNO::tag_attrib_def {
+ public:
+  explicit probe_def(int value, bool refuse_edits = false)
+      : m_value(value), m_refuse(refuse_edits) {}
+  const char* type_name() const override { return "probe_def"; }
+  TPI_CUSTOM_ENTITY::entity_def* copy_for_backup() const override { return new probe_def(*this); }
+  TPI_CUSTOM_ENTITY::entity_def* copy(const TPI_CUSTOM_ENTITY::copy_context&) const override {
+    return new probe_def(*this);
+  }
+  void destroy() override { ++destroyed; }
+  bool reset_def_for_edit(const TPI_CUSTOM_ENTITY::edit_context& ctx,
+                          const tag_attrib_def* new_def) override {
+    return !m_refuse && tag_attrib_def::reset_def_for_edit(ctx, new_def);
+  }
+  int value() const { return m_value; }
+  static inline int destroyed = 0;
+
+ private:
+  int m_value;
+  bool m_refuse;
+};
+
+class other_def : public TPI_CUSTOM_ENTITY::attrib_def {
+ public:
+  const char* type_name() const override { return "other_def"; }
+  TPI_CUSTOM_ENTITY::entity_def* copy_for_backup() const override { return new other_def(*this); }
+  TPI_CUSTOM_ENTITY::entity_def* copy(const TPI_CUSTOM_ENTITY::copy_context&) const override {
+    return new other_def(*this);
+  }
+};
+
+int value_of(ATTRIB_CUSTOM* attrib) {
+  return static_cast<const probe_def*>(TPK::ATTRIB_CUSTOM_const_xs(attrib).get_def())->value();
+}
+
+TEST(Attributes, FoundInOrderOfAttachmentAndFilteredByName) {
+  body_ptr b = block();
+  FACE* face = b->faces()[2];
+  ATTRIB_CUSTOM* first = attach(face, new probe_def(1));
+  ATTRIB_CUSTOM* other = attach(face, new other_def());
+  ATTRIB_CUSTOM* third = attach(face, new probe_def(3));
+  TPK::tpk_array<ATTRIB_CUSTOM*> found;
+  TPI_CUSTOM_ENTITY::find_attrib(face, nullptr, found);
+  EXPECT_EQ(std::vector<ATTRIB_CUSTOM*>(found.begin(), found.end()),
+            (std::vector<ATTRIB_CUSTOM*>{first, other, third}));
+  TPI_CUSTOM_ENTITY::find_attrib(face, "probe_def", found);
+  EXPECT_EQ(std::vector<ATTRIB_CUSTOM*>(found.begin(), found.end()),
+            (std::vector<ATTRIB_CUSTOM*>{first, third}));
+  TPI_CUSTOM_ENTITY::find_attrib(nullptr, nullptr, found);
+  EXPECT_TRUE(found.empty());
+  // Views: an attribute gives its owner and definition; any other entity gives null.
+  EXPECT_EQ(TPK::ATTRIB_const_xs(third).owner(), face);
+  EXPECT_EQ(third->def()->get_attrib(), third);
+  EXPECT_EQ(TPK::ATTRIB_CUSTOM_xs(static_cast<ENTITY*>(face)).get_def(), nullptr);
+  EXPECT_EQ(TPK::ATTRIB_CUSTOM_const_xs(static_cast<const ENTITY*>(nullptr)).get(), nullptr);
+  EXPECT_EQ(third->body(), b.get());
+}
+
+TEST(Attributes, RefusedAttachmentsLeaveTheDefinitionWithTheCaller) {
+  body_ptr b = block();
+  ATTRIB_CUSTOM* attrib = attach(b->edges()[0], new probe_def(1));
+  ATTRIB_CUSTOM* out = nullptr;
+  probe_def loose(2);
+  EXPECT_FALSE(TPI_CUSTOM_ENTITY::add_attrib(nullptr, &loose, out).ok());
+  EXPECT_FALSE(TPI_CUSTOM_ENTITY::add_attrib(b.get(), nullptr, out).ok());
+  EXPECT_FALSE(TPI_CUSTOM_ENTITY::add_attrib(attrib, &loose, out).ok());  // attribute as owner
+  EXPECT_FALSE(TPI_CUSTOM_ENTITY::add_attrib(b.get(), attrib->def(), out).ok());  // held already
+  EXPECT_EQ(out, nullptr);
+}
+
+TEST(Attributes, DefinitionsOfDeletedOwnersAreDestroyedWhenTheHistoryLetsGo) {
+  scratch_stream stream;
+  probe_def::destroyed = 0;
+  {
+    body_ptr b = block();
+    attach(b->vertices()[0], new probe_def(1));
+    attach(b.get(), new probe_def(2));
+  }
+  EXPECT_EQ(probe_def::destroyed, 0);  // the deletion can still be rolled back
+  stream->clear();
+  EXPECT_EQ(probe_def::destroyed, 2);
+}
+
+TEST(Attributes, EditPutsACopyInPlaceOrLeavesTheAttributeAsItWas) {
+  body_ptr b = block();
+  ATTRIB_CUSTOM* editable = attach(b->faces()[0], new probe_def(1));
+  probe_def replacement(7);
+  ASSERT_TRUE(replacement.update_attribute_with_this_def(editable).ok());
+  EXPECT_EQ(value_of(editable), 7);
+  EXPECT_NE(editable->def(), &replacement);
+  EXPECT_EQ(editable->def()->get_attrib(), editable);
+
+  ATTRIB_CUSTOM* stubborn = attach(b->faces()[1], new probe_def(1, true));
+  const TPI_CUSTOM_ENTITY::attrib_def* before = stubborn->def();
+  const outcome refused = replacement.update_attribute_with_this_def(stubborn);
+  EXPECT_FALSE(refused.ok());
+  EXPECT_NE(refused.message().find("refused"), std::string::npos);
+  EXPECT_EQ(stubborn->def(), before);
+  EXPECT_EQ(value_of(stubborn), 1);
+
+  ATTRIB_CUSTOM* foreign = attach(b->faces()[2], new other_def());
+  EXPECT_FALSE(replacement.update_attribute_with_this_def(foreign).ok());
+  EXPECT_FALSE(replacement.update_attribute_with_this_def(nullptr).ok());
+}
+
+}  // namespace

@@ -1,11 +1,15 @@
-// Tags through Open CASCADE's algorithms: what each entity's history says becomes of its tags,
-// roll back restores shapes and tags, and a failure changes nothing.
+// Tags through Open CASCADE's algorithms and its bodies in model files.
+#include <cstdint>
+#include <cstdio>
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepBuilderAPI_MakePolygon.hxx>
 #include <TopoDS.hxx>
 
+#include <tagtrack/kernel/file/model_file.h>
 #include <tagtrack/occt/operations.h>
 
 #include "occt/shapes.h"
@@ -17,6 +21,9 @@ namespace {
 using namespace occt_test;
 using test_support::tag;
 using test_support::tags_of;
+
+// Tags through Open CASCADE's algorithms: what each entity's history says becomes of its tags,
+// roll back restores shapes and tags, and a failure changes nothing.
 
 std::string tag_text(ENTITY* e) {
   std::string text;
@@ -38,7 +45,6 @@ std::string tags_at(BODY* body, const TPK::position& p) {
 
 struct CarryOver : test_support::tag_test {
   occt_stream scratch;
-  HISTORY_STREAM* stream = scratch.stream.get();
 };
 
 TEST_F(CarryOver, FuseKeepsTheBlocksAndTheBossesFacesAndLosesTheBuriedOne) {
@@ -143,59 +149,6 @@ TEST_F(CarryOver, OverlappingTopsSplitMergeAndUnify) {
   EXPECT_TRUE(has(tag_text(top), "L") && has(tag_text(top), "R")) << tag_text(top);
 }
 
-// Each operation once, rolled back: the same entities, sub-shapes and tags as before it.
-TEST_F(CarryOver, RollBackRestoresShapesAndTags) {
-  const std::vector<std::pair<const char*, std::function<outcome(BODY*)>>> operations = {
-      {"fuse", [](BODY* b) { return TPI_OCCT::fuse(b, body_of(cylinder(5, 5, 2, 2, 3))); }},
-      {"cut", [](BODY* b) { return TPI_OCCT::cut(b, body_of(box(4, -1, 1, 2, 12, 2))); }},
-      {"cut missing the block",
-       [](BODY* b) { return TPI_OCCT::cut(b, body_of(box(40, 40, 40, 1, 1, 1))); }},
-      {"common", [](BODY* b) { return TPI_OCCT::common(b, body_of(box(2, 2, -1, 5, 5, 5))); }},
-      {"fillet",
-       [](BODY* b) {
-         return TPI_OCCT::fillet({edge_at(b, {5, 0, 2})}, 0.5);
-       }},
-      {"chamfer",
-       [](BODY* b) {
-         return TPI_OCCT::chamfer({edge_at(b, {5, 0, 2})}, 0.5);
-       }},
-      {"unify", [](BODY* b) { return TPI_OCCT::unify(b); }},
-      {"transform",
-       [](BODY* b) {
-         gp_Trsf motion;
-         motion.SetTranslation(gp_Vec(1, 2, 3));
-         return TPI_OCCT::transform(b, motion);
-       }},
-  };
-  for (const auto& [name, operation] : operations) {
-    SCOPED_TRACE(name);
-    BODY* block = body_of(box(0, 0, 0, 10, 10, 2));
-    tag_faces(block, "B");
-    const TopoDS_Shape shape = TPI_OCCT::shape_of(block);
-    const std::vector<FACE*> faces(block->faces().begin(), block->faces().end());
-    std::vector<std::string> tags;
-    std::vector<TopoDS_Face> sub_shapes;
-    for (FACE* f : faces) {
-      tags.push_back(tag_text(f));
-      sub_shapes.push_back(TPI_OCCT::face_shape(f));
-    }
-    stream->note_state();
-    const outcome done = operation(block);
-    ASSERT_TRUE(done.ok()) << done.message();
-    stream->note_state();
-    ASSERT_TRUE(stream->roll_back(1).ok());
-    EXPECT_TRUE(TPI_OCCT::shape_of(block).IsEqual(shape));
-    ASSERT_EQ(std::vector<FACE*>(block->faces().begin(), block->faces().end()), faces);
-    for (std::size_t i = 0; i < faces.size(); ++i) {
-      EXPECT_EQ(tag_text(faces[i]), tags[i]);
-      EXPECT_TRUE(TPI_OCCT::face_shape(faces[i]).IsEqual(sub_shapes[i]));
-    }
-    EXPECT_TRUE(TPI_CHECK::check_body(block).ok());
-    ASSERT_TRUE(stream->roll_forward(1).ok());
-    EXPECT_TRUE(TPI_CHECK::check_body(block).ok());
-  }
-}
-
 TEST_F(CarryOver, FailuresLeaveTheBodiesAsTheyWere) {
   BODY* block = body_of(box(0, 0, 0, 10, 10, 2));
   tag_faces(block, "B");
@@ -225,6 +178,91 @@ TEST_F(CarryOver, FailuresLeaveTheBodiesAsTheyWere) {
   EXPECT_EQ(block->faces().size(), faces);
   EXPECT_TRUE(edge->alive());
   EXPECT_TRUE(TPI_CHECK::check_body(block).ok());
+}
+
+// Bodies backed by shapes in model files: the shape's own text embedded, entities matched to its
+// sub-shapes by index, tags included; a damaged embedded shape is a malformed file. (That restored
+// bodies are exact copies that save to the same text is held in the random sequences.)
+
+struct OcctModelFile : test_support::tag_test {
+  void SetUp() override {
+    TPI_TAGGING_TRACKING::generic_tag_attrib_def_savres::set_savres_def("generic_tag_attrib_def");
+  }
+  occt_stream scratch;
+};
+
+TEST_F(OcctModelFile, SavesAndRestoresShapeTopologyAndTags) {
+  BODY* block = body_of(box(0, 0, 0, 10, 10, 2));
+  ASSERT_TRUE(TPI_OCCT::fuse(block, body_of(cylinder(5, 5, 2, 2, 3))).ok());
+  for (std::size_t i = 0; i < block->faces().size(); ++i) {
+    test_support::tag(block->faces()[i], "F" + std::to_string(i));
+  }
+  std::string text;
+  ASSERT_TRUE(TPI_FILE::save_bodies({block}, text).ok());
+
+  std::vector<BODY*> restored;
+  const outcome read = TPI_FILE::restore_bodies(text, restored);
+  ASSERT_TRUE(read.ok()) << read.message();
+  ASSERT_EQ(restored.size(), 1u);
+  BODY* copy = restored[0];
+  imported().push_back(copy);
+  ASSERT_EQ(copy->faces().size(), block->faces().size());
+  const TPI_OCCT::shape_entities entities(copy);
+  for (std::size_t i = 0; i < copy->faces().size(); ++i) {
+    EXPECT_EQ(test_support::tags_of(copy->faces()[i]), test_support::tags_of(block->faces()[i]));
+    EXPECT_EQ(entities.face(TPI_OCCT::face_shape(copy->faces()[i])), copy->faces()[i]);
+  }
+  for (VERTEX* v : copy->vertices()) EXPECT_EQ(entities.vertex(TPI_OCCT::vertex_shape(v)), v);
+  // An edge of the restored body goes on working with the algorithms.
+  EXPECT_TRUE(TPI_OCCT::fillet({edge_at(copy, {7, 5, 5})}, 0.3).ok());
+}
+
+TEST_F(OcctModelFile, ADamagedEmbeddedShapeIsAMalformedFile) {
+  BODY* block = body_of(box(0, 0, 0, 1, 1, 1));
+  std::string text;
+  ASSERT_TRUE(TPI_FILE::save_bodies({block}, text).ok());
+  const std::size_t source = text.find("occt-shape ");
+  ASSERT_NE(source, std::string::npos);
+  const std::size_t colon = text.find(':', source);
+  const std::size_t bytes = std::stoul(text.substr(source + 11, colon - source - 11));
+  const std::string embedded = text.substr(colon + 1, bytes);
+
+  // Each damaged file with the reason it must be refused for.
+  std::vector<std::pair<std::string, std::string>> damaged;
+  const auto with_source = [&](const std::string& shape_text) {
+    return text.substr(0, source + 11) + std::to_string(shape_text.size()) + ":" + shape_text +
+           text.substr(colon + 1 + bytes);
+  };
+  const std::string wrong_sum = "check sum does not match";
+  // Cut inside the embedded shape, keeping its byte count honest; garbage in its place.
+  damaged.emplace_back(with_source(embedded.substr(0, bytes / 2)), wrong_sum);
+  damaged.emplace_back(with_source(std::string(bytes, 'x')), wrong_sum);
+  // Garbage that carries its own check sum reaches Open CASCADE's reader, which makes nothing of
+  // it.
+  const std::string signed_junk = "not a shape at all";
+  std::uint64_t sum = 14695981039346656037ull;  // FNV-1a, 64 bits
+  for (const char c : signed_junk) sum = (sum ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(sum));
+  damaged.emplace_back(with_source(std::string(hex) + "\n" + signed_junk),
+                       "the embedded shape is malformed or truncated");
+  // An edge index past the shape's edges, and one that is no number.
+  const std::size_t edge = text.find("occt-shape 0 ", colon + bytes);
+  ASSERT_NE(edge, std::string::npos);
+  const std::size_t index_end = text.find_first_of(" \n", edge + 13);
+  damaged.emplace_back(text.substr(0, edge + 13) + "2:99" + text.substr(index_end),
+                       "an index is out of the shape's range");
+  damaged.emplace_back(text.substr(0, edge + 13) + "1:x" + text.substr(index_end),
+                       "an index is not a number");
+  // The whole file cut short inside the shape.
+  damaged.emplace_back(text.substr(0, colon + 1 + bytes / 3), "runs past the end of the text");
+  for (const auto& [file, reason] : damaged) {
+    std::vector<BODY*> bodies;
+    const outcome read = TPI_FILE::restore_bodies(file, bodies);
+    EXPECT_FALSE(read.ok());
+    EXPECT_NE(read.message().find(reason), std::string::npos) << read.message();
+    EXPECT_TRUE(bodies.empty());
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <map>
 
 namespace test_support {
 
@@ -177,44 +178,49 @@ std::string strf(const char* format, ...) {
   return buffer;
 }
 
-std::string describe(const BODY* body) {
+std::string describe(const BODY* body, bool numbered) {
   std::string out;
-  const auto ptr = [](const void* p) { return p; };
+  std::map<const void*, std::size_t> numbers;  // in order of first appearance
+  const auto id = [&](const void* p) {
+    if (!numbered || p == nullptr) return strf("%p", p);
+    return "#" + std::to_string(numbers.emplace(p, numbers.size()).first->second);
+  };
   const auto attribs = [&](const ENTITY* e) {
     for (ATTRIB* a = e->first_attrib(); a != nullptr; a = a->next()) {
       auto* custom = dynamic_cast<ATTRIB_CUSTOM*>(a);
-      out += strf(" a%p:%s", ptr(a), custom && custom->def() ? custom->def()->type_name() : "-");
+      out += " a" + id(a) + ":" + (custom && custom->def() ? custom->def()->type_name() : "-");
     }
   };
-  const auto numbers = [&](const auto* geometry) {
+  const auto geometry = [&](const auto* geometry) {
     double data[16];
     geometry->get_data(data);
     for (std::size_t i = 0; i < geometry->data_size(); ++i) out += strf(" %.17g", data[i]);
   };
   for (const FACE* f : body->faces()) {
-    out += strf("F%p %d %s", ptr(f), f->reversed(), f->geometry()->type_name());
-    numbers(f->geometry());
+    out += "F" + id(f) + strf(" %d %s", f->reversed(), f->geometry()->type_name());
+    geometry(f->geometry());
     attribs(f);
     for (const LOOP* l : f->loops()) {
-      out += strf("\n L%p", ptr(l));
+      out += "\n L" + id(l);
       const COEDGE* c = l->first();
       do {
-        out += strf(" C%p(E%p %d p%p)", ptr(c), ptr(c->edge()), c->reversed(), ptr(c->partner()));
+        out += " C" + id(c) + "(E" + id(c->edge()) + strf(" %d p", c->reversed()) +
+               id(c->partner()) + ")";
         c = c->next();
       } while (c != l->first());
     }
     out += "\n";
   }
   for (const EDGE* e : body->edges()) {
-    out += strf("E%p V%p V%p %.17g %.17g c%p", ptr(e), ptr(e->start()), ptr(e->end()), e->t_start(),
-                e->t_end(), ptr(e->coedge()));
-    numbers(e->geometry());
+    out += "E" + id(e) + " V" + id(e->start()) + " V" + id(e->end()) +
+           strf(" %.17g %.17g c", e->t_start(), e->t_end()) + id(e->coedge());
+    geometry(e->geometry());
     attribs(e);
     out += "\n";
   }
   for (const VERTEX* v : body->vertices()) {
-    out += strf("V%p %.17g %.17g %.17g:", ptr(v), v->point().x, v->point().y, v->point().z);
-    for (const EDGE* e : v->edges()) out += strf(" E%p", ptr(e));
+    out += "V" + id(v) + strf(" %.17g %.17g %.17g:", v->point().x, v->point().y, v->point().z);
+    for (const EDGE* e : v->edges()) out += " E" + id(e);
     attribs(v);
     out += "\n";
   }

@@ -87,8 +87,10 @@ std::vector<std::size_t> indices_in(const BODY* body, const std::vector<VERTEX*>
 std::string strf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // A description of the model in full, addresses included: two equal descriptions mean the same
-// entity objects with the same links, geometry and attributes.
-std::string describe(const BODY* body);
+// entity objects with the same links, geometry and attributes. `numbered`, the objects are numbered
+// in order of first appearance instead: equal descriptions then mean models alike in every list
+// and link, as an exact copy is.
+std::string describe(const BODY* body, bool numbered = false);
 
 // The fans at a vertex, each a list of the faces' indices in the body's face list.
 std::vector<std::vector<std::size_t>> fans_at(VERTEX* vertex);

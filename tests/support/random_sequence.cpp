@@ -32,7 +32,7 @@ random_sequence::~random_sequence() {
 
 void random_sequence::start() {
   m_stream->note_state();
-  m_texts[m_stream->states_behind()] = model_text();
+  m_texts[m_stream->states_behind()] = snapshot();
 }
 
 std::vector<BODY*> random_sequence::live() const {
@@ -52,7 +52,7 @@ FACE* random_sequence::any_face() {
 
 void random_sequence::step() {
   const std::vector<BODY*> doomed = doomed_bodies();
-  const std::string before = model_text();
+  const std::string before = snapshot();
   m_atomic = true;
   m_changes_model = true;
   bool failed = false;
@@ -72,7 +72,7 @@ void random_sequence::step() {
   }
   if (m_changes_model && m_stream->states_ahead() == 0) forget(doomed);
   if (failed && m_atomic) {
-    EXPECT_EQ(model_text(), before) << m_last;
+    EXPECT_EQ(snapshot(), before) << m_last;
   }
   check();
 }
@@ -126,14 +126,20 @@ void random_sequence::note() {
   const std::size_t now = m_stream->states_behind();
   if (now == before && ahead > 0 && m_stream->states_ahead() == ahead) return;  // nothing new
   m_texts.erase(m_texts.upper_bound(before), m_texts.end());
-  m_texts[now] = model_text();
+  m_texts[now] = snapshot();
 }
 
 void random_sequence::expect_text_of(std::size_t state) {
   const auto saved = m_texts.find(state);
   if (saved != m_texts.end()) {
-    EXPECT_EQ(model_text(), saved->second) << "state " << state;
+    EXPECT_EQ(snapshot(), saved->second) << "state " << state;
   }
+}
+
+std::string random_sequence::snapshot() const {
+  std::string text = model_text();
+  for (BODY* b : live()) text += describe(b);
+  return text;
 }
 
 std::string random_sequence::model_text() const {
@@ -155,6 +161,12 @@ void random_sequence::check() {
   std::vector<BODY*> restored;
   const outcome r = TPI_FILE::restore_bodies(text, restored);
   EXPECT_TRUE(r.ok()) << r.message();
+  std::string again;
+  EXPECT_TRUE(TPI_FILE::save_bodies(restored, again).ok());
+  EXPECT_EQ(again, text) << "the restored model saves to another text";
+  const std::vector<BODY*> bodies = live();
+  for (std::size_t i = 0; i < restored.size() && i < bodies.size(); ++i)
+    EXPECT_EQ(describe(restored[i], true), describe(bodies[i], true)) << "not an exact copy";
   for (BODY* b : restored) TPI_MODEL::delete_body(b);
   TPI_HISTORY::set_default(m_stream.get());
   TPI_HISTORY::delete_stream(scratch);

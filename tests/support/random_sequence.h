@@ -2,8 +2,10 @@
 // makes; a derived sequence supplies the operations that change the model, this class the noted
 // states, roll backs, roll forwards and clears, the injected allocation failures and the checks.
 // After every step each body passes the validity check, the tag manager records only live
-// attributes, a failed atomic step changed nothing, and the model file saved restores; rolling to
-// a noted state gives the model file saved then, byte for byte.
+// attributes, a failed atomic step changed nothing (the same entity objects, links and file), and
+// the model file saved restores into exact copies, alike in every list and link, that save to the
+// same text; rolling to a noted state
+// gives the same entity objects, links, tags and model file as then.
 #pragma once
 
 #include <cstddef>
@@ -66,6 +68,9 @@ class random_sequence {
   void note();
   void expect_text_of(std::size_t state);
   std::string model_text() const;
+  // The model file and the description of the live bodies, addresses included: equal snapshots
+  // mean the same entity objects with the same links, geometry, tags and file.
+  std::string snapshot() const;
   void check();
 
   // A body and the state it was made in (states behind, counting the open one, just after).
@@ -80,7 +85,7 @@ class random_sequence {
   std::vector<heap> m_heaps;
   scratch_stream m_stream;
   std::vector<made> m_bodies;                  // every body made here, alive or not
-  std::map<std::size_t, std::string> m_texts;  // model file of each noted state
+  std::map<std::size_t, std::string> m_texts;  // snapshot of each noted state
   bool m_changes_model = true;
 };
 

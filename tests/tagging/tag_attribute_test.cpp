@@ -1,5 +1,9 @@
 // The tag attribute driven by the kernel's own operations: tags follow splits, merges, copies,
-// extrusions, rolls and edits.
+// extrusions, rolls and edits; tags changed and read through the attribute; and tags in model
+// files.
+#include <cmath>
+#include <cstdio>
+
 #include <gtest/gtest.h>
 
 #include "support/models.h"
@@ -10,6 +14,7 @@ using TPI_TAGGING_TRACKING::generic_tag_attrib_def;
 using TPI_TAGGING_TRACKING::tag_data;
 using TPI_TAGGING_TRACKING::tag_info;
 using strings = std::vector<std::string>;
+using TPI_TAGGING_TRACKING::generic_tag_attrib_def_savres;
 
 namespace {
 
@@ -151,6 +156,223 @@ TEST_F(TagAttribute, RollsAndEditsKeepTheRegistryInStep) {
   EXPECT_EQ(tags_of(piece), strings{"G/0[]"});
   b.reset();
   TPI_TAGGING_TRACKING::activateTagManager(false);
+}
+
+// Changing and reading tags through the attribute: changes go through the kernel, are heard by the
+// tag manager and are undone by roll back.
+using AttributeOperations = tag_test;
+
+TEST_F(AttributeOperations, ChangesReplaceTheDefinitionAndReachTheRegistry) {
+  scratch_stream stream;
+  body_ptr b = block();
+  ATTRIB_CUSTOM* attrib = set_tags(b->faces()[0], "P/1[1] Q/0[2,3]");
+  stream->note_state();
+  TPI_TAGGING_TRACKING::activateTagManager(true);
+  TPI_TAGGING_TRACKING::tag_registry::instance().register_attrib(attrib);
+  EXPECT_TRUE(TPI_TAGGING_TRACKING::prepend_operation_id_for_attrib(attrib, 4, true));
+  EXPECT_EQ(tags_of(b->faces()[0]), (strings{"P/1[1,-4]", "Q/0[2,3,-4]"}));
+  EXPECT_EQ(registry_summary(), (strings{"P/1[1] Q/0[2,3] -> 0", "P/1[1,-4] Q/0[2,3,-4] -> 1"}));
+  EXPECT_TRUE(TPI_TAGGING_TRACKING::prepend_operation_id_for_attrib(attrib, 0, false));
+  EXPECT_EQ(tags_of(b->faces()[0]), (strings{"P/1[1,-4]", "Q/0[2,3,-4]"}));
+  stream->note_state();
+  ASSERT_TRUE(stream->roll_back(1).ok());
+  EXPECT_EQ(tags_of(b->faces()[0]), (strings{"P/1[1]", "Q/0[2,3]"}));
+}
+
+TEST_F(AttributeOperations, FirstTagUpdatesAbsorbTagsTheyBecomeEqualTo) {
+  body_ptr b = block();
+  ATTRIB_CUSTOM* attrib = set_tags(b->faces()[0], "P/1 P/7");
+  EXPECT_TRUE(TPI_TAGGING_TRACKING::update_secondary_id_for_attrib(attrib, 7));
+  EXPECT_EQ(tags_of(b->faces()[0]), strings{"P/7[]"});
+  EXPECT_TRUE(TPI_TAGGING_TRACKING::update_primary_Id_for_attrib(attrib, id("NEW")));
+  EXPECT_EQ(tags_of(b->faces()[0]), strings{"NEW/7[]"});
+  set_tags(b->faces()[0], "");
+  const TPI_CUSTOM_ENTITY::attrib_def* empty = attrib->def();
+  EXPECT_FALSE(TPI_TAGGING_TRACKING::update_primary_Id_for_attrib(attrib, id("X")));
+  EXPECT_FALSE(TPI_TAGGING_TRACKING::update_secondary_id_for_attrib(attrib, 1));
+  EXPECT_EQ(attrib->def(), empty);  // the kernel was not called
+}
+
+TEST_F(AttributeOperations, ReadingIdsAndRefusingOtherDefinitions) {
+  body_ptr b = block();
+  ATTRIB_CUSTOM* attrib = set_tags(b->faces()[0], "P/3[1,2] Q[2]");
+  TPK::tpk_array<int> ids;
+  ids.push_back(9);
+  EXPECT_TRUE(TPI_TAGGING_TRACKING::get_operation_ids_from_attrib(attrib, ids));
+  EXPECT_EQ(std::vector<int>(ids.begin(), ids.end()), (std::vector<int>{9, 1, 2, 2}));
+  const auto* def = static_cast<const generic_tag_attrib_def*>(attrib->def());
+  TPK::tpk_array<char> primary = id("keep");
+  TPK::tpk_array<int> ops;
+  int secondary = 0;
+  def->get_first_ids(primary, secondary, ops);
+  EXPECT_EQ(std::string(primary.begin(), primary.end()), "P");
+  EXPECT_EQ(secondary, 3);
+  EXPECT_EQ(ops.size(), 2u);
+  const TPK::tpk_array<char> first = def->get_first_primary_id();
+  EXPECT_EQ(std::string(first.begin(), first.end()), "P");
+  generic_tag_attrib_def none;
+  primary = id("keep");
+  none.get_first_ids(primary, secondary, ops);
+  EXPECT_EQ(secondary, -1);
+  EXPECT_EQ(std::string(primary.begin(), primary.end()), "keep");
+  EXPECT_TRUE(none.get_first_primary_id().empty());
+
+  ATTRIB_CUSTOM* foreign = attach(b->faces()[1], new other_tag_def());
+  EXPECT_FALSE(TPI_TAGGING_TRACKING::prepend_operation_id_for_attrib(foreign, 1, false));
+  EXPECT_FALSE(TPI_TAGGING_TRACKING::update_secondary_id_for_attrib(foreign, 1));
+  EXPECT_FALSE(TPI_TAGGING_TRACKING::get_operation_ids_from_attrib(foreign, ids));
+  EXPECT_FALSE(TPI_TAGGING_TRACKING::prepend_operation_id_for_attrib(nullptr, 1, false));
+}
+
+// Tags in model files: current and legacy records, malformed records, the shared string.
+class TagPersistence : public testing::Test {
+ protected:
+  void SetUp() override { generic_tag_attrib_def_savres::set_savres_def("generic_tag_attrib_def"); }
+  tag_state_guard guard;
+};
+
+body_ptr tagged_square(const std::string& primary) {
+  body_ptr sheet = polyhedron({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2, 3}});
+  tag(sheet->faces()[0], primary);
+  return sheet;
+}
+
+std::string save(BODY* body) {
+  std::string text;
+  const outcome r = TPI_FILE::save_bodies({body}, text);
+  EXPECT_TRUE(r.ok()) << r.message();
+  EXPECT_TRUE(r.warnings().empty()) << r.warnings();
+  return text;
+}
+
+// The text with the face's tag record replaced by `record` (factory name, version, items).
+std::string with_record(const std::string& text, const std::string& record) {
+  const std::string name = "22:generic_tag_attrib_def ";
+  const std::size_t at = text.find(name);
+  EXPECT_NE(at, std::string::npos);
+  const std::size_t end = text.find('\n', at);
+  return text.substr(0, at) + name + record + text.substr(end);
+}
+
+struct restored {
+  outcome result;
+  std::vector<BODY*> bodies;
+  ~restored() {
+    for (BODY* b : bodies) TPI_MODEL::delete_body(b);
+  }
+};
+
+TEST_F(TagPersistence, TagsOfEveryKindOfEntitySurviveAModelFile) {
+  body_ptr c = cylinder();
+  tag(c->faces()[2], "SIDE");
+  ATTRIB_CUSTOM* rim = tag(c->edges()[0], "RIM");
+  TPI_TAGGING_TRACKING::prepend_operation_id_for_attrib(rim, 3, true);
+  TPI_TAGGING_TRACKING::prepend_operation_id_for_attrib(rim, 8, false);
+  generic_tag_attrib_def two(id("V"));
+  two.get_tag_info_for_change()->append(tag_data(id("odd id\twith\nbytes")));
+  two.update_attribute_with_this_def(tag(c->vertices()[1], "X"));
+  const std::string text = save(c.get());
+  restored r;
+  r.result = TPI_FILE::restore_bodies(text, r.bodies);
+  ASSERT_TRUE(r.result.ok()) << r.result.message();
+  BODY* back = r.bodies[0];
+  EXPECT_EQ(tags_of(back->faces()[2]), strings{"SIDE/0[]"});
+  EXPECT_EQ(tags_of(back->edges()[0]), strings{"RIM/0[-3,8]"});
+  EXPECT_EQ(tags_of(back->vertices()[1]), (strings{"V/0[]", "odd id\twith\nbytes/0[]"}));
+  EXPECT_EQ(save(back), text);
+}
+
+TEST_F(TagPersistence, LegacyRecordsRestoreNumericIdsAndSaveBackInTheCurrentLayout) {
+  body_ptr sheet = tagged_square("F");
+  // Base part (an empty shared string), one tag: 12345.0, secondary 7, ops [9], a dropped 0.
+  const std::string legacy = with_record(save(sheet.get()), "1 7 s 0: i 1 d 12345 i 7 i 1 i 9 i 0");
+  restored r;
+  r.result = TPI_FILE::restore_bodies(legacy, r.bodies);
+  ASSERT_TRUE(r.result.ok()) << r.result.message();
+  EXPECT_EQ(tags_of(r.bodies[0]->faces()[0]), strings{"12345/7[9]"});
+  const auto* def =
+      static_cast<const generic_tag_attrib_def*>(tag_attrib_of(r.bodies[0]->faces()[0])->def());
+  EXPECT_EQ(def->version(), 2);
+  EXPECT_NE(save(r.bodies[0]).find("22:generic_tag_attrib_def 2 "), std::string::npos);
+}
+
+TEST_F(TagPersistence, MalformedRecordsGiveSafeValuesOrARejectedFile) {
+  const std::string text = save(tagged_square("F").get());
+  struct outcome_case {
+    const char* record;
+    const char* tags;  // null: the file must be rejected
+  };
+  const outcome_case cases[] = {
+      {"2 6 s 0: i 1 i 5 s 2:ab i 0 i 0", "ab/0[]"},  // shorter string than its count
+      {"2 6 s 0: i 1 i -4 s 2:ab i 0 i 0", "/0[]"},   // negative character count
+      {"2 6 s 0: i 1 i 1 s 1:Q i 0 i -2", "Q/0[]"},   // negative op count reads as none
+      {"1 6 s 0: i 1 d nan i 0 i 0 i 0", "0/0[]"},    // NaN legacy id
+      {"1 6 s 0: i 1 d inf i 0 i 0 i 0", "18446744073709551615/0[]"},
+      {"2 3 s 0: i -3 i 0", nullptr},          // negative tag count: items left
+      {"2 3 s 0: i 2000000000 i 1", nullptr},  // a huge count in a short record
+  };
+  for (const outcome_case& c : cases) {
+    SCOPED_TRACE(c.record);
+    const auto before = TPK::get_heap_counts();
+    restored r;
+    r.result = TPI_FILE::restore_bodies(with_record(text, c.record), r.bodies);
+    if (c.tags == nullptr) {
+      EXPECT_FALSE(r.result.ok());
+      EXPECT_TRUE(r.bodies.empty());
+      EXPECT_EQ(TPK::get_heap_counts().live_blocks, before.live_blocks);
+    } else {
+      ASSERT_TRUE(r.result.ok()) << r.result.message();
+      EXPECT_EQ(tags_of(r.bodies[0]->faces()[0]), strings{c.tags});
+    }
+  }
+}
+
+// What a record cannot give back is not written: the file leaves the attribute out, says so, and
+// restores.
+TEST_F(TagPersistence, ListsTheReaderWouldNotGiveBackAreLeftOutWithAWarning) {
+  for (const int fault : {0, 1}) {
+    SCOPED_TRACE(fault);
+    body_ptr sheet = tagged_square("F");
+    auto* def = static_cast<generic_tag_attrib_def*>(tag_attrib_of(sheet->faces()[0])->def());
+    if (fault == 0) {
+      def->get_tag_info_for_change()->append(tag_data(id(std::string("ab\0cd", 5))));
+    } else {
+      for (auto n = TPI_TAGGING_TRACKING::tag_info::max_text_tags; n > 0; --n) {
+        def->get_tag_info_for_change()->append(tag_data());
+      }
+    }
+    std::string text;
+    const outcome saved = TPI_FILE::save_bodies({sheet.get()}, text);
+    ASSERT_TRUE(saved.ok()) << saved.message();
+    EXPECT_NE(saved.warnings().find("generic_tag_attrib_def' left out"), std::string::npos);
+    restored r;
+    r.result = TPI_FILE::restore_bodies(text, r.bodies);
+    ASSERT_TRUE(r.result.ok()) << r.result.message();
+    EXPECT_EQ(tag_attrib_of(r.bodies[0]->faces()[0]), nullptr);
+  }
+}
+
+TEST_F(TagPersistence, SharedStringAndCheckSum) {
+  generic_tag_attrib_def a(id("A")), b(id("B"));
+  EXPECT_EQ(a.check_sum(), b.check_sum());  // tags do not enter it
+  a.generate_shared_string();
+  EXPECT_STREQ(a.get_shared_string(), "generic_tag_attrib_def ");
+  EXPECT_NE(a.check_sum(), b.check_sum());  // the shared string does
+  struct labelled : generic_tag_attrib_def {
+    labelled() { set_shared_string("mine"); }
+  } c;
+  c.generate_shared_string();
+  EXPECT_STREQ(c.get_shared_string(), "mine");
+  // The factory writes only tag definitions, and restores only into a custom attribute.
+  other_tag_def other;
+  struct no_items : TPI_CUSTOM_ENTITY::save_context {
+    void write_int(std::int32_t) const override { ++written; }
+    void write_double(double) const override { ++written; }
+    void write_string(const char*) const override { ++written; }
+    mutable int written = 0;
+  } sink;
+  EXPECT_FALSE(generic_tag_attrib_def_savres::instance().save(sink, &other));
+  EXPECT_EQ(sink.written, 0);
 }
 
 }  // namespace

@@ -36,10 +36,10 @@ std::string text_of(const tag_info& tags) {
   return out.str();
 }
 
-tag_info read_list(const std::string& text, int version = 3) {
+tag_info read_list(const std::string& text) {
   std::istringstream in(text);
   tag_info tags(tag("old"));
-  EXPECT_TRUE(tags.read_text(in, version));
+  EXPECT_TRUE(tags.read_text(in, 3));
   return tags;
 }
 
@@ -191,6 +191,8 @@ TEST(TagInfoTest, KernelHeapIsReturnedAndFailedCopiesLeaveTheTarget) {
   EXPECT_EQ(TPK::get_heap_counts().live_bytes, before.live_bytes);
 }
 
+// Pinned texts; every other text, and reading, is held to plain stream insertions and extractions
+// in the recipe text's tests. The tag text is followed by the caller's text, which is left unread.
 TEST(TagTextTest, WritesTheExactTextAndReadsItBackLeavingTheFollowingText) {
   EXPECT_EQ(text_of(tag_info()), " 0");
   EXPECT_EQ(text_of(list({tag("F12/0[7,9]")})), " 1  3 F 1 2 0 2 7 9");
@@ -202,68 +204,17 @@ TEST(TagTextTest, WritesTheExactTextAndReadsItBackLeavingTheFollowingText) {
   tag("q/26[10]").write_text(out);
   EXPECT_EQ(out.str(), " 1 q 26 1 10");
 
-  tag_data long_tag = tag(std::string(200, 'k') + "/4");
-  for (int op = 0; op < 40; ++op) long_tag.m_operation_ids.push_back(op);
-  const tag_info tags = list({tag("F12/0[7,9]"), tag("\xE9\x01z/-3"), tag(""), long_tag});
-  for (int version : {3, 2, 0, -7}) {
-    std::istringstream in(text_of(tags) + " 42");
-    tag_info back(tag("old"));
-    EXPECT_TRUE(back.read_text(in, version));
-    EXPECT_EQ(back, tags) << version;
-    int next = 0;
-    EXPECT_TRUE(in >> next && next == 42);
-  }
-  // Any white space separates items; a blank inside a primary id is skipped, not read back.
-  EXPECT_EQ(describe(read_list("\t2\n 1\r\nX\v 5 0   2 a b 0 1 -4")), "X/5[] ab/0[-4]");
-  tag_data spaced(id("a b"));
-  spaced.m_operation_ids.push_back(1);
-  EXPECT_EQ(describe(read_list(text_of(tag_info(spaced)))), "ab0/1[]");
-
-  std::istringstream in("1 12345 7 1 9 0 55");  // version 1: numeric ids, one item dropped
-  tag_info legacy;
-  EXPECT_TRUE(legacy.read_text(in, 1));
-  EXPECT_EQ(describe(legacy), "12345/7[9]");
+  const tag_info tags = list({tag("F12/0[7,9]"), tag("\xE9\x01z/-3"), tag("")});
+  std::istringstream in(text_of(tags) + " 42  1 a 0 0 7");
+  tag_info back(tag("old"));
+  EXPECT_TRUE(back.read_text(in, 3));
+  EXPECT_EQ(back, tags);
   int next = 0;
-  EXPECT_TRUE(in >> next && next == 55);
-  EXPECT_EQ(describe(read_list(" 2 0 1 0 0 18446744073709551615 -2 -1 3", 1)),
-            "0/1[] 18446744073709551615/-2[]");
-}
-
-// Text that ends early or holds an unreadable item gives the announced tags with what was read;
-// a malformed count ends the text where it stands. Either way the stream is left failed.
-TEST(TagTextTest, ShortAndMalformedTextsGiveBoundedDefaults) {
-  struct example {
-    const char* text;
-    const char* tags;
-    bool failed;
-  };
-  const example examples[] = {
-      {" 0", "", false},
-      {"x 1 1 a", "", true},
-      {" 2", "/0[] /0[]", true},
-      {" 3  2 a", "a/0[] /0[] /0[]", true},
-      {" 2  1 a 0 3 5 6", "a/0[5,6] /0[]", true},
-      {" 2  1 a 0 2 5 x  1 b 0 0", "a/0[5] /0[]", true},
-      {" 1  1 a 99999999999 1 5", "a/0[]", true},
-      {" 2  1 a 0 -5  1 b 1 0", "a/0[] b/1[]", false},  // no operation ids, not malformed
-      {" 100001  1 a 0 0", "", true},
-      {" -1  1 a 0 0", "", true},
-      {" 3  -1 7 0  1 b 0 0", "/0[] /0[] /0[]", true},
-      // Long counts take what the text holds, however much they announce.
-      {" 3  1000001 a 0 0", "a00/0[] /0[] /0[]", true},
-      {" 3  1 a 4 1000001 1 2", "a/4[1,2] /0[] /0[]", true},
-  };
-  for (const example& e : examples) {
-    std::istringstream in(e.text);
-    tag_info tags(tag("old"));
-    EXPECT_TRUE(tags.read_text(in, 3));
-    EXPECT_EQ(describe(tags), e.tags) << e.text;
-    EXPECT_EQ(in.fail(), e.failed) << e.text;
-  }
-  std::istringstream in(" 2 a");
-  tag_data one = tag("old/3[1]");
+  EXPECT_TRUE(in >> next && next == 42);
+  tag_data one = tag("old/3[1]");  // a single tag replaces the one read into
   EXPECT_TRUE(one.read_text(in, 3));
   EXPECT_EQ(one, tag("a"));
+  EXPECT_TRUE(in >> next && next == 7);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Duplicate-tag resolution after real kernel operations.
+// The tag manager: duplicate-tag resolution after real kernel operations, what its registry
+// records, and a registry that stays true whatever happens to the attributes it recorded.
 #include <algorithm>
 #include <cstdlib>
 #include <map>
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/failure_points.h"
 #include "support/models.h"
 #include "support/recipes.h"
 #include "support/tags.h"
@@ -15,6 +17,7 @@ using namespace test_support;
 using TPI_TAGGING_TRACKING::generic_tag_attrib_def;
 using TPI_TAGGING_TRACKING::tag_data;
 using strings = std::vector<std::string>;
+using TPI_TAGGING_TRACKING::tag_registry;
 
 namespace {
 
@@ -145,6 +148,97 @@ TEST_F(DuplicateTags, RegenerationGivesTheSamePiecesTheSameIds) {
   scratch_stream stream;
   EXPECT_EQ(regenerate_pieces(), first);
   EXPECT_EQ(first.size(), 4u);
+}
+
+// The tag registry: what activation, registration and unregistration record.
+using TagRegistry = tag_test;
+
+TEST_F(TagRegistry, RecordsOnlyWhileActiveStartsEmptyEachTimeAndKeepsUnregisteredEntries) {
+  body_ptr b = block();
+  ATTRIB_CUSTOM* a = tag(b->faces()[0], "A");
+  ATTRIB_CUSTOM* other = tag(b->faces()[1], "B");
+  tag_registry& registry = tag_registry::instance();
+  registry.register_attrib(a);
+  EXPECT_TRUE(registry_summary().empty());
+  TPI_TAGGING_TRACKING::activateTagManager(true);
+  registry.register_attrib(a);
+  registry.register_attrib(a);  // twice: one handle
+  registry.register_attrib(nullptr);
+  EXPECT_EQ(registry_summary(), strings{"A/0[] -> 1"});
+  TPI_TAGGING_TRACKING::activateTagManager(true);
+  EXPECT_TRUE(registry_summary().empty());
+  EXPECT_TRUE(registry.active());
+
+  // Unregistering keeps the entry and ignores lists it has no entry for.
+  registry.register_attrib(a);
+  registry.unregister_attrib(other);  // no entry for B
+  EXPECT_EQ(registry_summary(), strings{"A/0[] -> 1"});
+  registry.unregister_attrib(a);
+  EXPECT_EQ(registry_summary(), strings{"A/0[] -> 0"});
+  // Found by its handle, even when its list changed outside the notifications: the registry never
+  // keeps an attribute it was told to let go.
+  registry.register_attrib(a);
+  static_cast<TPI_TAGGING_TRACKING::generic_tag_attrib_def*>(a->def())->prepend_operation_id(4,
+                                                                                             false);
+  registry.unregister_attrib(a);
+  EXPECT_EQ(registry_summary(), strings{"A/0[] -> 0"});
+  TPI_TAGGING_TRACKING::activateTagManager(false);
+  EXPECT_FALSE(registry.active());
+}
+
+TEST_F(TagRegistry, EqualListsShareAnEntryInListOrder) {
+  body_ptr b = block();
+  TPI_TAGGING_TRACKING::activateTagManager(true);
+  tag_registry& registry = tag_registry::instance();
+  for (std::size_t i = 0; i < 3; ++i) registry.register_attrib(tag(b->faces()[i], "LONG"));
+  registry.register_attrib(tag(b->faces()[3], "Z"));
+  registry.register_attrib(tag(b->faces()[4], "AA"));
+  EXPECT_EQ(registry_summary(), (strings{"Z/0[] -> 1", "AA/0[] -> 1", "LONG/0[] -> 3"}));
+}
+
+// The tag manager's registry stays true whatever happens to the attributes it recorded: deleted,
+// freed, or edited by an edit that runs out of memory (a resolution that fails is held in the
+// hardening tests, at every failure point).
+using ManagerFailures = tag_test;
+
+// A recorded split piece whose attribute is deleted and then freed is no longer renumbered.
+TEST_F(ManagerFailures, DeletedAndFreedAttributesLeaveTheRegistry) {
+  scratch_stream stream;
+  body_ptr b = block();
+  tag(b->faces()[0], "F");
+  TPI_TAGGING_TRACKING::activateTagManager(true);
+  FACE* piece = split_between(b->faces()[0], {0, 0, 0}, {1, 1, 0});
+  ASSERT_EQ(registry_summary(), strings{"F/0[] -> 2"});
+  ASSERT_TRUE(TPI_MODEL::delete_attrib(tag_attrib_of(piece)).ok());
+  EXPECT_EQ(registry_summary(), strings{"F/0[] -> 1"});
+  stream->note_state();
+  stream->clear();  // the deleted attribute is freed here
+  TPI_TAGGING_TRACKING::manageDupicateTags();
+  EXPECT_EQ(tags_of(b->faces()[0]), strings{"F/0[]"});  // alone in its group: untouched
+}
+
+// An edit that fails at any allocation leaves the tags, the registry and the history as they were.
+TEST_F(ManagerFailures, AnEditThatRunsOutOfMemoryChangesNothing) {
+  for (heap which : {heap::general, heap::kernel}) {
+    scratch_stream stream;
+    body_ptr b = block();
+    ATTRIB_CUSTOM* a = tag(b->faces()[0], "F");
+    TPI_TAGGING_TRACKING::activateTagManager(true);
+    tag_registry::instance().register_attrib(a);
+    stream->note_state();
+    const int points = at_every_failure_point(
+        which, [&] { TPI_TAGGING_TRACKING::update_secondary_id_for_attrib(a, 77); },
+        [&] {
+          EXPECT_EQ(tags_of(b->faces()[0]), strings{"F/0[]"});
+          EXPECT_EQ(registry_summary(), strings{"F/0[] -> 1"});
+          EXPECT_EQ(stream->states_behind(), 1u);
+        });
+    EXPECT_GT(points, 0);
+    EXPECT_EQ(tags_of(b->faces()[0]), strings{"F/77[]"});
+    EXPECT_EQ(registry_summary(), (strings{"F/0[] -> 0", "F/77[] -> 1"}));
+    ASSERT_TRUE(stream->roll_back(1).ok());
+    EXPECT_EQ(tags_of(b->faces()[0]), strings{"F/0[]"});
+  }
 }
 
 }  // namespace

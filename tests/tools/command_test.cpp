@@ -1,0 +1,337 @@
+// The tagtrack command as its users run it: recipes, models and matches, scenarios, the self-check
+// and the demo.
+#include <unistd.h>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <Message.hxx>
+#include <Message_Messenger.hxx>
+
+#include <tagtrack/scenario_runner/selfcheck.h>
+
+#include "test_parts.h"
+#include "tools/block_files.h"
+#include "tools/command.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tool_test::run_command;
+
+// `tagtrack recipe`, `model show` and `match` on real files: trees and JSON parsed back, a
+// resolution printed, where a cut recipe text goes wrong, and malformed or truncated input refused
+// in one line with a non-zero exit.
+
+// The block files, a model file cut short and two recipe texts that cannot be read.
+class RecipeCommands : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    folder = fs::temp_directory_path() / ("tagtrack_recipes_" + std::to_string(::getpid()));
+    cut_length = tool_test::write_block_files(folder);
+    std::ifstream in(folder / "block.model");
+    const std::string model((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ofstream(folder / "truncated.model") << model.substr(0, model.size() / 2);
+    std::ofstream(folder / "junk.recipe") << "Q 9 9 9\n";
+    std::ofstream(folder / "huge.recipe") << "E 3 0 999999\n";
+  }
+  static void TearDownTestSuite() { fs::remove_all(folder); }
+  static std::string at(const char* name) { return (folder / name).string(); }
+  static fs::path folder;
+  static std::size_t cut_length;
+};
+
+fs::path RecipeCommands::folder;
+std::size_t RecipeCommands::cut_length = 0;
+
+TEST_F(RecipeCommands, ShowCheckSameModelAndMatch) {
+  const auto tree = run_command("recipe show --json " + at("edge.recipe"), false);
+  ASSERT_EQ(tree.status, 0);
+  const nlohmann::json edge = nlohmann::json::parse(tree.out);
+  EXPECT_EQ(edge.at("type"), "edge");
+  EXPECT_EQ(edge.at("faces").size(), 2u);
+  EXPECT_EQ(edge.at("vertices").size(), 2u);
+  EXPECT_EQ(edge["faces"][0][0].at("primary").get<std::string>().rfind("BLOCK.f", 0), 0u);
+
+  EXPECT_EQ(run_command("recipe check " + at("edge.recipe"), false).status, 0);
+  // A recipe text cut short goes wrong where it ends.
+  const auto cut = run_command("recipe check --json " + at("cut.recipe"), false);
+  EXPECT_NE(cut.status, 0);
+  const nlohmann::json verdict = nlohmann::json::parse(cut.out);
+  EXPECT_FALSE(verdict.at("well_formed").get<bool>());
+  EXPECT_EQ(verdict.at("offset").get<std::size_t>(), cut_length);
+  EXPECT_EQ(run_command("recipe same " + at("edge.recipe") + " " + at("edge.recipe"), false).status,
+            0);
+  EXPECT_NE(run_command("recipe same " + at("edge.recipe") + " " + at("face.recipe"), false).status,
+            0);
+
+  const auto model = run_command("model show --json " + at("block.model"), false);
+  ASSERT_EQ(model.status, 0);
+  const nlohmann::json bodies = nlohmann::json::parse(model.out).at("bodies");
+  ASSERT_EQ(bodies.size(), 1u);
+  EXPECT_EQ(bodies[0].at("entities").size(), 6u + 12u + 8u);
+
+  const auto match = run_command("match " + at("block.model") + " " + at("face.recipe"), false);
+  EXPECT_EQ(match.status, 0);
+  EXPECT_EQ(match.out.rfind("resolved: one entity", 0), 0u) << match.out;
+}
+
+TEST_F(RecipeCommands, RefuseWhatTheyCannotRead) {
+  for (const std::string& arguments :
+       {"recipe show " + at("junk.recipe"), "recipe show " + at("missing.recipe"),
+        "model show " + at("truncated.model"), "model show " + at("edge.recipe"),
+        "match " + at("block.model") + " " + at("junk.recipe"), "recipe show " + at("huge.recipe"),
+        std::string("recipe frobnicate")}) {
+    SCOPED_TRACE(arguments);
+    const auto refused = run_command(arguments, true);
+    EXPECT_NE(refused.status, 0);
+    EXPECT_EQ(std::count(refused.out.begin(), refused.out.end(), '\n'), 1) << refused.out;
+  }
+}
+
+// `tagtrack scenario`: the corpus's JSON answer as tools read it, and files that are not valid
+// scenarios refused in one line that names the file, the feature or reference and the reason.
+
+const std::string corpus = std::string(TAGTRACK_SOURCE_DIR) + "/scenarios/";
+
+TEST(ScenarioRunner, JsonHasOneResultPerScenarioStepReferenceAndMethod) {
+  const std::string file = corpus + "boss-rim-fillet-base-taller.json";
+  const auto run = run_command("scenario --json " + file, false);
+  ASSERT_EQ(run.status, 0);
+  const nlohmann::json results = nlohmann::json::parse(run.out).at("results");
+  std::ifstream in(file);
+  const nlohmann::json scenario = nlohmann::json::parse(in);
+  const std::size_t steps = scenario["edits"].size() + 1,
+                    references = scenario["references"].size();
+  EXPECT_EQ(results.size(), steps * references * 3);
+  const std::set<std::string> verdicts = {"right", "wrong",        "ambiguous",
+                                          "lost",  "right (lost)", "failed"};
+  for (const nlohmann::json& r : results) {
+    EXPECT_EQ(r.at("scenario"), scenario["name"]);
+    EXPECT_LT(r.at("step").get<std::size_t>(), steps);
+    EXPECT_TRUE(verdicts.count(r.at("verdict").get<std::string>())) << r;
+    EXPECT_TRUE(r.at("time_us").is_number());
+    const std::string method = r.at("method");
+    EXPECT_TRUE(method == "tagtrack" || method == "tnaming" || method == "index");
+  }
+}
+
+std::string scenario(const std::string& features, const std::string& references = "",
+                     const std::string& edits = "") {
+  return R"({"name": "t", "stands_for": "a test", "features": [)" + features +
+         R"(], "references": [)" + references + R"(], "edits": [)" + edits + "]}";
+}
+
+TEST(ScenarioRunner, RefusesInvalidFilesInOneLine) {
+  const fs::path folder =
+      fs::temp_directory_path() / ("tagtrack_scenarios_" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  const std::string box = R"({"id": "b", "op": "box", "size": [10, 10, 10], "origin": [0, 0, 0]})";
+  const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+      {"unknown_op", scenario(R"({"id": "b", "op": "sweep"})"), "unknown op 'sweep'"},
+      {"missing_parameter", scenario(R"({"id": "b", "op": "box", "size": [1, 1, 1]})"),
+       "missing parameter 'origin'"},
+      {"pick_on_nothing",
+       scenario(box,
+                R"({"name": "f", "after": "b", "kind": "face", "pick": {"nearest": [5, 5, 50]}})"),
+       "reference 'f'"},
+      {"pick_on_two_faces",
+       scenario(box,
+                R"({"name": "e", "after": "b", "kind": "face", "pick": {"nearest": [10, 10, 5]}})"),
+       "reference 'e'"},
+      {"removed_in_use",
+       scenario(
+           box +
+               R"(, {"id": "c", "op": "unify", "target": "b"}, {"id": "d", "op": "unify", "target": "c"})",
+           "", R"({"change": [{"remove": "b"}], "expect": {}})"),
+       "'b' is removed"},
+      // The user is inserted by the same step, without an id: it is checked after the step.
+      {"inserted_without_an_id",
+       scenario(box + R"(, {"id": "c", "op": "unify", "target": "b"})", "",
+                R"({"change": [{"insert": {"op": "unify", "target": "b"}, "before": "c"}],)"
+                R"( "expect": {}})"),
+       "step 1: a feature has no id"},
+      {"not_json", "{ this is not json", "not JSON"},
+      // What the format forbids of the newer features, named by feature and field.
+      {"axis_crossing_profile",
+       scenario(R"({"id": "r", "op": "revolve", "polygon": [[-1, 0, 0], [4, 0, 0], [4, 0, 3]],)"
+                R"( "axis_origin": [0, 0, 0], "axis": [0, 0, 1], "angle": 360})"),
+       "feature 'r': 'axis' crosses the profile"},
+      // Every point, the through point included, stands right of the axis; the arc between them
+      // bulges past it (to x = -0.13 at z = 2).
+      {"arc_bulging_across_axis",
+       scenario(R"({"id": "r", "op": "revolve", "polygon": [[1, 0, 0], {"through": [0.2, 0, 0.8]},)"
+                R"( [1, 0, 4]], "axis_origin": [0, 0, 0], "axis": [0, 0, 1], "angle": 90})"),
+       "feature 'r': 'axis' crosses the profile"},
+      {"axis_out_of_plane",
+       scenario(R"({"id": "r", "op": "revolve", "polygon": [[1, 0, 0], [4, 0, 0], [4, 0, 3]],)"
+                R"( "axis_origin": [0, 1, 0], "axis": [0, 0, 1], "angle": 90})"),
+       "feature 'r': 'axis' does not lie in the profile's plane"},
+      {"count_below_two",
+       scenario(box + R"(, {"id": "p", "op": "pattern", "target": "b", "count": 1,)"
+                      R"( "step": [20, 0, 0]})"),
+       "feature 'p': 'count' is below 2"},
+      {"zero_axis",
+       scenario(box + R"(, {"id": "p", "op": "pattern", "target": "b", "count": 3,)"
+                      R"( "axis_origin": [0, 0, 0], "axis": [0, 0, 0], "angle": 30})"),
+       "feature 'p': 'axis' is a zero direction"},
+      {"thickness_not_positive",
+       scenario(box + R"(, {"id": "s", "op": "shell", "target": "b", "faces": ["t"],)"
+                      R"( "thickness": 0})",
+                R"({"name": "t", "after": "b", "kind": "face", "pick": {"nearest": [5, 5, 10]}})"),
+       "feature 's': 'thickness' is not positive"},
+      {"consumed_before_target",
+       scenario(box + R"(, {"id": "m", "op": "move", "target": "b", "translate": [1, 0, 0]},)"
+                      R"( {"id": "s", "op": "shell", "target": "m", "faces": ["t"],)"
+                      R"( "thickness": 1})",
+                R"({"name": "t", "after": "b", "kind": "face", "pick": {"nearest": [5, 5, 10]}})"),
+       "feature 's': the reference 't' is taken after 'b', not after its target 'm'"},
+      {"through_points_side_by_side",
+       scenario(R"({"id": "p", "op": "prism", "height": 1, "polygon": [[0, 0, 0],)"
+                R"( {"through": [1, 1, 0]}, {"through": [2, 1, 0]}, [3, 0, 0]]})"),
+       "feature 'p': 'polygon' holds two through points side by side"},
+  };
+  for (const auto& [name, text, reason] : cases) {
+    SCOPED_TRACE(name);
+    const fs::path path = folder / (name + ".json");
+    std::ofstream(path) << text;
+    const auto run = run_command("scenario " + path.string(), true);
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
+    EXPECT_NE(run.out.find(path.string()), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(reason), std::string::npos) << run.out;
+  }
+  fs::remove_all(folder);
+}
+
+// `tagtrack selfcheck` on parts of several kinds: every face right, nothing wrong, and every edge
+// or vertex that is not right one whose neighbourhood cannot tell it apart; the command's JSON
+// and its answer to files it cannot read.
+
+using tool_test::command_result;
+
+class Selfcheck : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    Message::DefaultMessenger()->RemovePrinters(STANDARD_TYPE(Message_Printer));
+    folder = fs::temp_directory_path() / ("tagtrack_parts_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    ASSERT_TRUE(test_parts::write_test_parts(folder.string()));
+  }
+  static void TearDownTestSuite() { fs::remove_all(folder); }
+  static fs::path folder;
+};
+
+fs::path Selfcheck::folder;
+
+TEST_F(Selfcheck, EveryFaceRightNothingWrongAndOnlyLoneFacedEntitiesLost) {
+  for (const char* name : {"machined_block.step", "lofted_body.step", "turned_part.igs",
+                           "bracket_assembly.step", "sphere_and_torus.brep"}) {
+    SCOPED_TRACE(name);
+    tagtrack::scenarios::selfcheck_report report;
+    ASSERT_TRUE(tagtrack::scenarios::run_selfcheck((folder / name).string(), report).ok());
+    const auto& f = report.faces;
+    EXPECT_GT(f.right, 0);
+    EXPECT_EQ(f.ambiguous + f.wrong + f.lost, 0);
+    EXPECT_EQ(report.edges.wrong + report.vertices.wrong, 0);
+    const int not_right = report.edges.ambiguous + report.edges.lost + report.vertices.ambiguous +
+                          report.vertices.lost;
+    EXPECT_EQ(not_right, report.seams_not_right);
+  }
+  // The assembly places one bracket four times: four bodies.
+  tagtrack::scenarios::selfcheck_report assembly;
+  ASSERT_TRUE(
+      tagtrack::scenarios::run_selfcheck((folder / "bracket_assembly.step").string(), assembly)
+          .ok());
+  EXPECT_EQ(assembly.bodies, 4u);
+}
+
+TEST_F(Selfcheck, TheCommandPrintsJsonAndRefusesWhatItCannotRead) {
+  const command_result json =
+      run_command("selfcheck --json " + (folder / "turned_part.igs").string(), false);
+  ASSERT_EQ(json.status, 0);
+  const nlohmann::json parsed = nlohmann::json::parse(json.out);
+  for (const char* kind : {"faces", "edges", "vertices"}) {
+    for (const char* verdict : {"right", "ambiguous", "wrong", "lost"}) {
+      EXPECT_TRUE(parsed.at(kind).at(verdict).is_number_integer()) << kind << " " << verdict;
+    }
+  }
+  EXPECT_EQ(parsed.at("file"), (folder / "turned_part.igs").string());
+  EXPECT_TRUE(parsed.at("track_us_median").is_number());
+  EXPECT_TRUE(parsed.at("match_us_median").is_number());
+
+  // A file that is not a part, one cut short, one that does not exist, one of another kind.
+  std::ifstream step(folder / "machined_block.step");
+  const std::string whole((std::istreambuf_iterator<char>(step)), std::istreambuf_iterator<char>());
+  std::ofstream(folder / "junk.step") << "this is no STEP file\n";
+  std::ofstream(folder / "cut.step") << whole.substr(0, whole.size() / 3);
+  std::ofstream(folder / "notes.txt") << "a text\n";
+  for (const char* name : {"junk.step", "cut.step", "missing.step", "notes.txt"}) {
+    SCOPED_TRACE(name);
+    const command_result refused = run_command("selfcheck " + (folder / name).string(), true);
+    EXPECT_NE(refused.status, 0);
+    EXPECT_EQ(std::count(refused.out.begin(), refused.out.end(), '\n'), 1) << refused.out;
+    EXPECT_NE(refused.out.find(name), std::string::npos) << refused.out;
+  }
+}
+
+// `tagtrack demo --svg`: the recipe shown as a tree beside its text, and a picture
+// that is well-nested SVG with two drawings, the referenced edge highlighted in each.
+
+// True when every element is closed in order: <a ...> ... </a>, or <a .../>.
+bool well_nested(const std::string& xml) {
+  std::vector<std::string> open;
+  for (std::size_t at = xml.find('<'); at != std::string::npos; at = xml.find('<', at + 1)) {
+    const std::size_t end = xml.find('>', at);
+    if (end == std::string::npos) return false;
+    const std::string tag = xml.substr(at + 1, end - at - 1);
+    if (tag.empty() || tag.back() == '/') continue;
+    const std::string name = tag.substr(tag[0] == '/', tag.find_first_of(" \n") - (tag[0] == '/'));
+    if (tag[0] != '/') {
+      open.push_back(name);
+    } else if (open.empty() || open.back() != name) {
+      return false;
+    } else {
+      open.pop_back();
+    }
+  }
+  return open.empty();
+}
+
+TEST(DemoCommand, DrawsTheModelBeforeAndAfterTheEditWithTheEdgeHighlighted) {
+  {
+    const fs::path svg =
+        fs::temp_directory_path() / ("tagtrack_demo_" + std::to_string(::getpid()) + ".svg");
+    const auto demo = run_command("demo --svg " + svg.string(), false);
+    EXPECT_EQ(demo.status, 0);
+    EXPECT_NE(demo.out.find("edge recipe, version 3"), std::string::npos) << demo.out;
+
+    std::ifstream in(svg);
+    const std::string picture(std::istreambuf_iterator<char>(in), {});
+    fs::remove(svg);
+    EXPECT_EQ(picture.rfind("<svg ", 0), 0u);
+    EXPECT_TRUE(well_nested(picture));
+    const std::string drawing = "<g class=\"drawing\"";
+    std::vector<std::string> drawings;
+    for (std::size_t at = picture.find(drawing); at != std::string::npos;) {
+      const std::size_t next = picture.find(drawing, at + 1);
+      drawings.push_back(picture.substr(at, next == std::string::npos ? next : next - at));
+      at = next;
+    }
+    ASSERT_EQ(drawings.size(), 2u);
+    for (const std::string& d : drawings) {
+      const std::size_t marked = d.find("<g class=\"highlight\">");
+      ASSERT_NE(marked, std::string::npos);
+      EXPECT_EQ(d.find("<polyline", marked), d.find('<', marked + 1)) << "nothing highlighted";
+    }
+  }
+}
+
+}  // namespace
