@@ -229,9 +229,8 @@ TEST_F(UvOrderComparison, RecordsOfNoVerticesAndForeignVerticesNeverAgree) {
   EXPECT_EQ(level, 4);
 }
 
-// The tag index never gives a stale answer (that it gives what the linear search gives, on random
-// models, is held in the explanation's tests).
-// After the model changes, the index answers for the model as it is now.
+// The tag index never gives a stale answer: after the model changes, it answers for the model as it
+// is now. (That it gives what the linear search gives, on random models, is held below.)
 TEST(TagIndex, NeverAnswersForAModelThatChanged) {
   tag_state_guard guard;
   scratch_stream stream;
