@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# The README and the guide show parts of programs the tests compile and run: each part between
-# "// [readme: NAME]" markers must stand in its document exactly as in the program (less the
-# function's indentation), so the documents' code can never stop compiling.
+# The README, the guide and the Open CASCADE walk-through show parts of programs the tests compile
+# and run: each part between "// [readme: NAME]" markers must stand in its document exactly as in
+# the program (less the function's indentation), so the documents' code can never stop compiling.
 #   tests/consumer/project/occt_consumer.cpp  -> README.md     (an application on Open CASCADE)
 #   examples/first_hour.cpp                   -> docs/guide.md (the library on the reference kernel)
+#   examples/occt_walkthrough.cpp             -> docs/occt_walkthrough.md (a first part on Open
+#                                                CASCADE, every call it makes)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 part=$(mktemp)
@@ -24,5 +26,6 @@ check() {
 }
 check tests/consumer/project/occt_consumer.cpp README.md
 check examples/first_hour.cpp docs/guide.md
+check examples/occt_walkthrough.cpp docs/occt_walkthrough.md
 [ "$status" -eq 0 ] && echo "README code: ok"
 exit "$status"
