@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include <tagtrack/features/feature_list.h>
+#include <tagtrack/scenario_runner/whole_file.h>
 
 namespace tagtrack::scenarios {
 
@@ -357,10 +358,8 @@ outcome apply_changes(const scenario& s, const json& changes, feature_state& sta
 }  // namespace
 
 outcome read_scenario(const std::string& path, scenario& out) {
-  std::ifstream in(path);
-  if (!in) return outcome::failure(path + ": cannot be read");
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return outcome::failure(path + ": cannot be read");
+  std::string text;
+  if (outcome read = read_whole_file(path, text); !read) return read;
   return read_scenario_text(text, path, out);
 }
 

@@ -16,6 +16,7 @@
 
 #include <tagtrack/kernel/kernel.h>
 #include <tagtrack/occt/shape_bodies.h>
+#include <tagtrack/scenario_runner/whole_file.h>
 #include <tagtrack/tagging_tracking.h>
 
 #include "match_report.h"
@@ -37,9 +38,9 @@ std::string read_input(const std::string& path) {
   if (path.empty() || path == "-") {
     text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
   } else {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) refuse("'" + path + "' cannot be read");
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (const outcome read = tagtrack::scenarios::read_whole_file(path, text); !read) {
+      refuse(read.message());
+    }
   }
   if (!text.empty() && text.back() == '\n') text.pop_back();
   if (!text.empty() && text.back() == '\r') text.pop_back();
@@ -194,7 +195,18 @@ void add_recipe(CLI::App& app) {
   show->add_option("FILE", *show_file, "the recipe text (standard input when left out or -)");
   show->add_flag("--json", *show_json, "print the tree as JSON");
   show->callback([show_file, show_json] {
-    TT::recipe_ptr r = read_or_refuse(*show_file);
+    const std::string text = read_input(*show_file);
+    TT::recipe_ptr r = TT::read_recipe(text);
+    if (r == nullptr) refuse(shown_name(*show_file) + " is not a recipe text");
+    // A damaged text may still read, up to where it goes wrong: the tree is then what was read
+    // before that point, and the reader is told so.
+    if (const std::optional<TT::recipe_text_fault> problem = TT::recipe_text_problem(text)) {
+      std::fprintf(stderr,
+                   "tagtrack: %s is not a well-formed recipe text (line %zu, column %zu: %s); "
+                   "shown is what reads before that point\n",
+                   shown_name(*show_file).c_str(), problem->line, problem->column,
+                   problem->reason.c_str());
+    }
     if (*show_json) {
       std::printf("%s\n", recipe_json(r.get()).dump(2).c_str());
     } else {
@@ -248,10 +260,12 @@ void add_recipe(CLI::App& app) {
     if (!survives) throw CLI::RuntimeError("", 1);
   });
 
-  CLI::App* same = recipe->add_subcommand("same", "Whether two recipe texts name the same thing");
+  CLI::App* same = recipe->add_subcommand(
+      "same", "Whether the recipe texts in two files name the same thing, and where they differ");
   auto a = std::make_shared<std::string>(), b = std::make_shared<std::string>();
-  same->add_option("A", *a, "the first recipe text")->required();
-  same->add_option("B", *b, "the second recipe text")->required();
+  same->add_option("FILE_A", *a, "the file of the first recipe text (- for standard input)")
+      ->required();
+  same->add_option("FILE_B", *b, "the file of the second recipe text")->required();
   same->callback([a, b] {
     TT::recipe_ptr first = read_or_refuse(*a), second = read_or_refuse(*b);
     const bool equal = TT::is_same_Recipe(first.get(), second.get());
@@ -339,8 +353,16 @@ class loaded_model {
 void load_model(const std::string& path, loaded_model& model) {
   TT::generic_tag_attrib_def_savres::set_savres_def("generic_tag_attrib_def");
   TPI_OCCT::register_model_file_geometry();
-  const outcome read = TPI_FILE::restore_bodies(read_input(path), model.bodies);
-  if (!read.ok()) refuse(shown_name(path) + ": " + read.message());
+  const std::string text = read_input(path);
+  if (text.empty()) refuse(shown_name(path) + " is empty");
+  const outcome read = TPI_FILE::restore_bodies(text, model.bodies);
+  if (!read.ok()) {
+    // The kernel names its function first; the reader of a message wants the file and the place.
+    std::string why = read.message();
+    const std::string own = "restore_bodies: ";
+    if (why.compare(0, own.size(), own) == 0) why.erase(0, own.size());
+    refuse(shown_name(path) + " is not a model file that reads: " + why);
+  }
 }
 
 json entity_json(ENTITY* e, const char* kind, std::size_t index) {

@@ -7,6 +7,7 @@
 #include <tagtrack/scenario_runner/report.h>
 #include <tagtrack/scenario_runner/runner.h>
 #include <tagtrack/scenario_runner/scenario_file.h>
+#include <tagtrack/scenario_runner/whole_file.h>
 
 namespace tagtrack_tool {
 
@@ -27,7 +28,13 @@ void add_scenario(CLI::App& app) {
   command->add_option("--method", *method, "tagtrack, tnaming, index or all")
       ->check(CLI::IsMember(choices));
   command->add_flag("--json", *as_json, "print the results as one JSON object");
-  command->add_option("--report", *report, "write an HTML page with a picture per step to DIR");
+  command->add_option("--report", *report, "write an HTML page with a picture per step to DIR")
+      ->check(CLI::Validator(
+          [](std::string& dir) {
+            const outcome writable = ts::check_writable_directory(dir);
+            return writable ? std::string() : writable.message();
+          },
+          "DIR"));
   command->callback([files, method, as_json, report] {
     const std::vector<std::string> methods =
         *method == "all" ? ts::method_names() : std::vector<std::string>{*method};

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <exception>
 #include <new>
+#include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 #include <Message.hxx>
@@ -14,6 +16,23 @@
 #include "selfcheck_command.h"
 
 namespace tagtrack_tool {
+
+namespace {
+
+// The command line of the deepest subcommand the parser reached ("tagtrack recipe show"), whose
+// --help tells what it takes.
+std::string reached(const CLI::App& app) {
+  std::string line = app.get_name();
+  for (const CLI::App* at = &app;;) {
+    const std::vector<const CLI::App*> taken =
+        at->get_subcommands([](const CLI::App* sub) { return sub->count() > 0; });
+    if (taken.empty()) return line;
+    at = taken.front();
+    line += " " + at->get_name();
+  }
+}
+
+}  // namespace
 
 int run_command(int argc, char** argv) {
   try {
@@ -34,13 +53,20 @@ int run_command(int argc, char** argv) {
       return app.exit(help);
     } catch (const CLI::CallForAllHelp& help) {
       return app.exit(help);
+    } catch (const CLI::RuntimeError&) {
+      throw;
+    } catch (const CLI::ParseError& failure) {
+      // A command line the parser refuses is an error like any other: status 1, and the help
+      // that says what the subcommand takes.
+      std::fprintf(stderr, "tagtrack: %s (see %s --help)\n", failure.what(), reached(app).c_str());
+      return 1;
     }
   } catch (const CLI::RuntimeError& failure) {
     if (*failure.what() != '\0') std::fprintf(stderr, "%s\n", failure.what());
     return failure.get_exit_code();
   } catch (const CLI::ParseError& failure) {
     std::fprintf(stderr, "tagtrack: %s (see tagtrack --help)\n", failure.what());
-    return failure.get_exit_code() == 0 ? 2 : failure.get_exit_code();
+    return 1;
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "tagtrack: out of memory\n");
     return 1;
