@@ -9,6 +9,7 @@
 #include <tagtrack/features/feature_history.h>
 #include <tagtrack/features/tagging_scheme.h>
 #include <tagtrack/scenario_runner/peer_schemes.h>
+#include <tagtrack/scenario_runner/report.h>
 
 namespace tagtrack::scenarios {
 
@@ -26,26 +27,6 @@ verdict verdict_of(const std::vector<TopoDS_Shape>& found, const TopoDS_Shape* e
   if (found.size() > 1) return verdict::ambiguous;
   if (expect_lost) return verdict::wrong;
   return among ? verdict::right : verdict::wrong;
-}
-
-std::string edit_words(const std::vector<change>& changes) {
-  std::string words;
-  for (const change& c : changes) {
-    if (!words.empty()) words += "; ";
-    switch (c.what) {
-      case change::kind::set:
-        words += "feature '" + c.value.id + "' changed";
-        break;
-      case change::kind::insert:
-        words += std::string(op_word(c.value)) + " '" + c.value.id + "' inserted before '" +
-                 c.before + "'";
-        break;
-      case change::kind::remove:
-        words += "feature '" + c.id + "' removed";
-        break;
-    }
-  }
-  return words;
 }
 
 outcome apply(feature_history& history, const change& c) {
@@ -117,6 +98,7 @@ outcome build_and_score(const scenario& s, int step, feature_history& history,
       if (expect != nullptr && x == expect->end()) continue;
       scenario_result result{s.name, r.name, method, step, verdict::failed, false, 0};
       if (!found.feature_ran) {
+        if (picture != nullptr) picture->verdicts[r.name][method] = result.verdict;
         results.push_back(result);
         continue;
       }
@@ -179,7 +161,6 @@ outcome run_scenario(const scenario& s, const std::vector<std::string>& methods,
     for (std::size_t i = 0; i < pictures->size(); ++i) {
       (*pictures)[i].scenario = s.name;
       (*pictures)[i].step = static_cast<int>(i);
-      if (i > 0) (*pictures)[i].edit = edit_words(s.edits[i - 1].changes);
     }
   }
   for (const std::string& name : methods) {
@@ -189,7 +170,12 @@ outcome run_scenario(const scenario& s, const std::vector<std::string>& methods,
     for (const feature& f : s.features) history.add(f);
     for (int step = 0; step <= static_cast<int>(s.edits.size()); ++step) {
       if (step > 0) {
-        for (const change& c : s.edits[static_cast<std::size_t>(step - 1)].changes) {
+        const std::vector<change>& changes = s.edits[static_cast<std::size_t>(step - 1)].changes;
+        if (pictures != nullptr && name == methods.front()) {
+          (*pictures)[static_cast<std::size_t>(step)].edit =
+              edit_caption(history.features(), changes);
+        }
+        for (const change& c : changes) {
           if (const outcome applied = apply(history, c); !applied) {
             return outcome::failure(s.file + ": step " + std::to_string(step) + ": " +
                                     applied.message());

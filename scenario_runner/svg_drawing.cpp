@@ -1,10 +1,13 @@
 #include <tagtrack/scenario_runner/svg_drawing.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <sstream>
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepBndLib.hxx>
+#include <BRepTools_WireExplorer.hxx>
 #include <BRep_Tool.hxx>
 #include <HLRBRep_Algo.hxx>
 #include <HLRBRep_HLRToShape.hxx>
@@ -27,7 +30,7 @@ void iso_view::frame(const Bnd_Box& box) {
     xmin = std::min(xmin, p.X()), xmax = std::max(xmax, p.X());
     ymin = std::min(ymin, p.Y()), ymax = std::max(ymax, p.Y());
   }
-  m_scale = 0.9 * size / std::max({xmax - xmin, ymax - ymin, 1e-9});
+  m_scale = 0.9 * m_size / std::max({xmax - xmin, ymax - ymin, 1e-9});
   m_x0 = (xmin + xmax) / 2, m_y0 = (ymin + ymax) / 2;
 }
 
@@ -38,7 +41,7 @@ void iso_view::frame(const TopoDS_Shape& model) {
 }
 
 std::pair<double, double> iso_view::at(double x, double y) const {
-  return {size / 2 + (x - m_x0) * m_scale, size / 2 - (y - m_y0) * m_scale};
+  return {m_size / 2 + (x - m_x0) * m_scale, m_size / 2 - (y - m_y0) * m_scale};
 }
 
 std::pair<double, double> iso_view::at(const gp_Pnt& p) const {
@@ -47,31 +50,73 @@ std::pair<double, double> iso_view::at(const gp_Pnt& p) const {
   return at(q.X(), q.Y());
 }
 
+std::string pixels(double value) {
+  const long tenths = std::lround(value * 10);
+  char text[32];
+  if (tenths % 10 == 0) {
+    std::snprintf(text, sizeof text, "%ld", tenths / 10);
+  } else {
+    std::snprintf(text, sizeof text, "%s%ld.%ld", tenths < 0 ? "-" : "", std::labs(tenths) / 10,
+                  std::labs(tenths) % 10);
+  }
+  return text;
+}
+
 namespace {
 
-// The edges of `shape` as SVG polylines; `projected` when they already lie in the view plane.
-void polylines(const TopoDS_Shape& shape, const iso_view& v, bool projected,
-               const std::string& style, std::ostream& svg) {
+// The drawing's points along an edge, in the edge's own direction when `oriented`; the ends
+// alone for a line. `projected` when the edge already lies in the view plane.
+std::vector<std::pair<double, double>> edge_points(const TopoDS_Edge& edge, const iso_view& v,
+                                                   bool projected, bool oriented) {
+  BRepAdaptor_Curve curve(edge);
+  const auto at = [&](int i, int n) {
+    const gp_Pnt p = curve.Value(curve.FirstParameter() +
+                                 (curve.LastParameter() - curve.FirstParameter()) * i / n);
+    return projected ? v.at(p.X(), p.Y()) : v.at(p);
+  };
+  // A curve gets a point about every 6 pixels of its drawn length, 4 to 24 segments: a small
+  // circle needs fewer than a large one to look round.
+  int n = 1;
+  if (curve.GetType() != GeomAbs_Line) {
+    double length = 0;
+    for (int i = 1; i <= 8; ++i) {
+      const auto [x0, y0] = at(i - 1, 8);
+      const auto [x1, y1] = at(i, 8);
+      length += std::hypot(x1 - x0, y1 - y0);
+    }
+    n = std::clamp(static_cast<int>(std::ceil(length / 6)), 4, 24);
+  }
+  std::vector<std::pair<double, double>> points;
+  for (int i = 0; i <= n; ++i) points.push_back(at(i, n));
+  if (oriented && edge.Orientation() == TopAbs_REVERSED) std::reverse(points.begin(), points.end());
+  return points;
+}
+
+void write_points(const std::vector<std::pair<double, double>>& points, std::ostream& svg) {
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    svg << (i == 0 ? "" : " ") << pixels(points[i].first) << "," << pixels(points[i].second);
+  }
+}
+
+// The edges of a shape as the moves and lines of one path; `projected` as for edge_points.
+void path_data(const TopoDS_Shape& shape, const iso_view& v, bool projected, std::ostream& svg) {
   for (TopExp_Explorer e(shape, TopAbs_EDGE); e.More(); e.Next()) {
     const TopoDS_Edge& edge = TopoDS::Edge(e.Current());
     if (BRep_Tool::Degenerated(edge)) continue;
-    BRepAdaptor_Curve curve(edge);
-    const int n = curve.GetType() == GeomAbs_Line ? 1 : 24;
-    svg << "<polyline " << style << " points=\"";
-    for (int i = 0; i <= n; ++i) {
-      const double t =
-          curve.FirstParameter() + (curve.LastParameter() - curve.FirstParameter()) * i / n;
-      const gp_Pnt p = curve.Value(t);
-      const auto [x, y] = projected ? v.at(p.X(), p.Y()) : v.at(p);
-      svg << x << "," << y << " ";
+    const auto points = edge_points(edge, v, projected, false);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      svg << (i == 0   ? "M"
+              : i == 1 ? "L"
+                       : " ")
+          << pixels(points[i].first) << "," << pixels(points[i].second);
     }
-    svg << "\"/>\n";
   }
 }
 
 }  // namespace
 
 void draw_hidden_lines(const TopoDS_Shape& model, const iso_view& v, std::ostream& svg) {
+  std::ostringstream hidden, visible;
   try {
     Handle(HLRBRep_Algo) hlr = new HLRBRep_Algo();
     hlr->Add(model);
@@ -79,40 +124,64 @@ void draw_hidden_lines(const TopoDS_Shape& model, const iso_view& v, std::ostrea
     hlr->Update();
     hlr->Hide();
     HLRBRep_HLRToShape lines(hlr);
-    const auto draw = [&](const TopoDS_Shape& s, const char* style) {
-      if (!s.IsNull()) polylines(s, v, true, style, svg);
+    const auto add = [&](const TopoDS_Shape& s, std::ostream& to) {
+      if (!s.IsNull()) path_data(s, v, true, to);
     };
-    draw(lines.HCompound(), "fill=\"none\" stroke=\"#bbb\" stroke-dasharray=\"3,3\"");
-    draw(lines.VCompound(), "fill=\"none\" stroke=\"#333\"");
-    draw(lines.Rg1LineVCompound(), "fill=\"none\" stroke=\"#333\"");
-    draw(lines.OutLineVCompound(), "fill=\"none\" stroke=\"#333\"");
+    add(lines.HCompound(), hidden);
+    add(lines.VCompound(), visible);
+    add(lines.Rg1LineVCompound(), visible);
+    add(lines.OutLineVCompound(), visible);
   } catch (const Standard_Failure&) {
     svg << "<text x=\"10\" y=\"20\">the model could not be drawn</text>\n";
-  }
-}
-
-void highlight(const TopoDS_Shape& entity, const iso_view& v, const char* colour, double width,
-               std::ostream& svg) {
-  if (entity.ShapeType() == TopAbs_VERTEX) {
-    const auto [x, y] = v.at(BRep_Tool::Pnt(TopoDS::Vertex(entity)));
-    svg << "<circle cx=\"" << x << "\" cy=\"" << y << "\" r=\"" << width + 2
-        << "\" fill=\"none\" stroke=\"" << colour << "\" stroke-width=\"2\"/>\n";
     return;
   }
-  std::ostringstream style;
-  style << "fill=\"none\" stroke=\"" << colour << "\" stroke-opacity=\"0.75\" stroke-width=\""
-        << width << "\"";
-  polylines(entity, v, false, style.str(), svg);
+  svg << "<g fill=\"none\" stroke-linejoin=\"round\">\n";
+  if (!hidden.str().empty()) {
+    svg << "<path stroke=\"#b8b8b8\" stroke-dasharray=\"3,3\" d=\"" << hidden.str() << "\"/>\n";
+  }
+  if (!visible.str().empty()) svg << "<path stroke=\"#444\" d=\"" << visible.str() << "\"/>\n";
+  svg << "</g>\n";
 }
 
-void draw_polyline(const std::vector<gp_Pnt>& points, const iso_view& v, const std::string& style,
-                   std::ostream& svg) {
-  svg << "<polyline " << style << " points=\"";
-  for (const gp_Pnt& p : points) {
-    const auto [x, y] = v.at(p);
-    svg << x << "," << y << " ";
+void highlight(const TopoDS_Shape& entity, const iso_view& v, const std::string& attributes,
+               double ring, std::ostream& svg) {
+  if (entity.ShapeType() == TopAbs_VERTEX) {
+    const auto [x, y] = v.at(BRep_Tool::Pnt(TopoDS::Vertex(entity)));
+    svg << "<circle " << attributes << " cx=\"" << pixels(x) << "\" cy=\"" << pixels(y) << "\" r=\""
+        << pixels(ring) << "\"/>\n";
+    return;
   }
-  svg << "\"/>\n";
+  for (TopExp_Explorer e(entity, TopAbs_EDGE); e.More(); e.Next()) {
+    const TopoDS_Edge& edge = TopoDS::Edge(e.Current());
+    if (BRep_Tool::Degenerated(edge)) continue;
+    svg << "<polyline " << attributes << " points=\"";
+    write_points(edge_points(edge, v, false, false), svg);
+    svg << "\"/>\n";
+  }
+}
+
+void outline_data(const TopoDS_Shape& entity, const iso_view& v, std::ostream& svg) {
+  path_data(entity, v, false, svg);
+}
+
+void fill_face(const TopoDS_Shape& face, const iso_view& v, const std::string& attributes,
+               std::ostream& svg) {
+  if (face.ShapeType() != TopAbs_FACE) return;
+  std::ostringstream d;
+  for (TopExp_Explorer w(face, TopAbs_WIRE); w.More(); w.Next()) {
+    bool first = true;
+    for (BRepTools_WireExplorer e(TopoDS::Wire(w.Current()), TopoDS::Face(face)); e.More();
+         e.Next()) {
+      if (BRep_Tool::Degenerated(e.Current())) continue;
+      for (const auto& [x, y] : edge_points(e.Current(), v, false, true)) {
+        d << (first ? "M" : "L") << pixels(x) << "," << pixels(y);
+        first = false;
+      }
+    }
+    if (!first) d << "Z";
+  }
+  if (d.str().empty()) return;
+  svg << "<path " << attributes << " fill-rule=\"evenodd\" d=\"" << d.str() << "\"/>\n";
 }
 
 }  // namespace tagtrack::scenarios

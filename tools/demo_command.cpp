@@ -6,7 +6,9 @@
 #include <string>
 
 #include <BRepAdaptor_Curve.hxx>
+#include <BRepAdaptor_Surface.hxx>
 #include <TopExp.hxx>
+#include <TopExp_Explorer.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
 #include <gp_Circ.hxx>
@@ -59,6 +61,28 @@ bool is_boss_foot(const TopoDS_Shape& edge, const parameters& p) {
   return true;
 }
 
+std::string number(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
+std::string at(double x, double y) {
+  return "(" + number(x) + ", " + number(y) + ")";
+}
+
+// The fillet's faces in the rounded part: a fillet between the block's top and the boss's side
+// is a piece of a torus, and no other face of this part is.
+std::vector<TopoDS_Shape> fillet_faces(const TopoDS_Shape& part) {
+  std::vector<TopoDS_Shape> faces;
+  for (TopExp_Explorer e(part, TopAbs_FACE); e.More(); e.Next()) {
+    if (BRepAdaptor_Surface(TopoDS::Face(e.Current())).GetType() == GeomAbs_Torus) {
+      faces.push_back(e.Current());
+    }
+  }
+  return faces;
+}
+
 void print_part(const char* title, const TopoDS_Shape& shape) {
   TopTools_IndexedMapOfShape faces, edges, vertices;
   TopExp::MapShapes(shape, TopAbs_FACE, faces);
@@ -98,12 +122,20 @@ int run_road(demo_picture* picture) {
               stored.c_str());
   std::printf("   the same recipe as a tree (tagtrack recipe show):\n");
   print_recipe_tree(tagtrack::naming::read_recipe(stored).get(), "     ");
-  if (picture != nullptr) {
-    picture->add("before the edit: the edge remembered", "#2ca02c", part.result("body"), picked);
-  }
   part.add({"round", tagtrack::fillet{"body", {"boss_foot"}, first.fillet_radius}});
   if (!part.regenerate() || part.result("round").IsNull()) return 1;
   print_part("after the fillet", part.result("round"));
+  if (picture != nullptr) {
+    picture->add("before the edit: the edge remembered, and rounded",
+                 {"block " + number(first.width) + " \xc3\x97 " + number(first.depth) +
+                      " \xc3\x97 " + number(first.height),
+                  "boss radius " + number(first.boss_radius) + ", height " +
+                      number(first.boss_height) + ", at " + at(first.boss_x, first.boss_y),
+                  "fillet radius " + number(first.fillet_radius)},
+                 part.result("round"));
+    picture->mark_on_last(demo_picture::mark::fillet, fillet_faces(part.result("round")));
+    picture->mark_on_last(demo_picture::mark::remembered, picked);
+  }
 
   parameters second = first;
   second.height = 3;
@@ -124,9 +156,18 @@ int run_road(demo_picture* picture) {
     std::printf("   - %s\n", describe(edge).c_str());
   }
   if (picture != nullptr) {
-    picture->add("after the edit: the edge the recipe found, and the fillet remade", "#1f77b4",
-                 part.result("round").IsNull() ? part.result("body") : part.result("round"),
-                 found.entities);
+    // Notes starting with '*' are the parameters edited, which the picture sets apart.
+    picture->add(
+        "after the edit: the edge found, the fillet remade",
+        {"*block height " + number(first.height) + " \xe2\x86\x92 " + number(second.height),
+         "*boss at " + at(first.boss_x, first.boss_y) + " \xe2\x86\x92 " +
+             at(second.boss_x, second.boss_y),
+         "fillet radius " + number(second.fillet_radius) + ", as before"},
+        part.result("round").IsNull() ? part.result("body") : part.result("round"));
+    if (!part.result("round").IsNull()) {
+      picture->mark_on_last(demo_picture::mark::fillet, fillet_faces(part.result("round")));
+    }
+    picture->mark_on_last(demo_picture::mark::found, found.entities);
   }
   const bool right = found.entities.size() == 1 && is_boss_foot(found.entities[0], second);
   if (!right) {

@@ -1,6 +1,7 @@
 // The picture of the road of one reference: the model before and after the edit side by side in
-// one SVG, at one scale, hidden lines dashed, with the edge remembered and the edges the recipe
-// found highlighted.
+// one SVG, at one scale, hidden lines dashed, each drawing with its caption and the parameters it
+// was built with (the edited ones marked), the edge remembered or found and the fillet's faces
+// marked, and a legend of the marks under the drawings.
 #pragma once
 
 #include <string>
@@ -12,9 +13,15 @@ namespace tagtrack_tool {
 
 class demo_picture {
  public:
-  // Adds a drawing of `model` with `edges` highlighted in `colour`.
-  void add(const std::string& caption, const char* colour, const TopoDS_Shape& model,
-           const std::vector<TopoDS_Shape>& edges);
+  // What a drawing marks over its model.
+  enum class mark { remembered, found, fillet };
+
+  // Adds a drawing of `model` under `caption`, with `notes` (one line each: the parameters, the
+  // edit) written below the caption.
+  void add(const std::string& caption, const std::vector<std::string>& notes,
+           const TopoDS_Shape& model);
+  // Marks entities on the drawing added last: edges as lines, faces filled.
+  void mark_on_last(mark what, const std::vector<TopoDS_Shape>& entities);
 
   // Writes the SVG file; false with the reason when it cannot be written.
   bool write(const std::string& path, std::string& error) const;
@@ -22,9 +29,9 @@ class demo_picture {
  private:
   struct drawing {
     std::string caption;
-    const char* colour = "";
+    std::vector<std::string> notes;
     TopoDS_Shape model;
-    std::vector<TopoDS_Shape> marked;
+    std::vector<std::pair<mark, std::vector<TopoDS_Shape>>> marks;
   };
   std::vector<drawing> m_drawings;
 };

@@ -17,6 +17,7 @@
 #include <Message.hxx>
 #include <Message_Messenger.hxx>
 
+#include <tagtrack/scenario_runner/report.h>
 #include <tagtrack/scenario_runner/selfcheck.h>
 
 #include "test_parts.h"
@@ -142,6 +143,49 @@ TEST(ScenarioRunner, JsonHasOneResultPerScenarioStepReferenceAndMethod) {
     const std::string method = r.at("method");
     EXPECT_TRUE(method == "tagtrack" || method == "tnaming" || method == "index");
   }
+}
+
+// `--report`: an index page with the methods' verdicts counted and explained and a page per
+// scenario with the legend, each step's edit in words and one picture per reference and step.
+TEST(ScenarioRunner, ReportCountsVerdictsAndCaptionsEachStepsEdit) {
+  const fs::path dir =
+      fs::temp_directory_path() / ("tagtrack_report_" + std::to_string(::getpid()));
+  const std::string file = corpus + "boss-moved-off-body.json";
+  const auto json = run_command("scenario --json --method all " + file, false);
+  const auto run =
+      run_command("scenario --method all --report " + dir.string() + " " + file, false);
+  ASSERT_EQ(run.status, 0);
+  const auto read = [&](const char* name) {
+    std::ifstream in(dir / name);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string index = read("index.html"), page = read("boss-moved-off-body.html");
+  fs::remove_all(dir);
+  const std::size_t answers = nlohmann::json::parse(json.out).at("results").size() / 3;
+  ASSERT_NE(index.find("<table class=\"summary\">"), std::string::npos);
+  // tagtrack's row: every answer counted, all of them right.
+  EXPECT_NE(index.find(std::to_string(answers) + "</td><td class=\"n\">100.0%"), std::string::npos);
+  EXPECT_NE(index.find(tagtrack::scenarios::verdict_meaning(tagtrack::scenarios::verdict::lost)),
+            std::string::npos);
+  EXPECT_NE(index.find("href=\"boss-moved-off-body.html\""), std::string::npos);
+  EXPECT_NE(page.find("class=\"legend\""), std::string::npos);
+  EXPECT_NE(page.find("step 1: <span class=\"edit\">boss origin [20, 10, 10] \u2192 [30, 10, 10]"),
+            std::string::npos);
+  std::size_t pictures = 0;
+  for (std::size_t at = page.find("<div class=\"ref\">"); at != std::string::npos;
+       at = page.find("<div class=\"ref\">", at + 1)) {
+    ++pictures;
+  }
+  EXPECT_EQ(pictures, answers);
+
+  // Two changes of one feature each say what they change; a removal says what goes.
+  using tagtrack::scenarios::change;
+  const tagtrack::feature block{"block", tagtrack::box{{0, 0, 0}, {40, 20, 10}}};
+  change taller{change::kind::set, {"block", tagtrack::box{{0, 0, 0}, {40, 20, 14}}}, "", ""};
+  change moved{change::kind::set, {"block", tagtrack::box{{0, 5, 0}, {40, 20, 14}}}, "", ""};
+  change gone{change::kind::remove, {}, "", "block"};
+  EXPECT_EQ(tagtrack::scenarios::edit_caption({block}, {taller, moved, gone}),
+            "block height 10 \u2192 14; block origin [0, 0, 0] \u2192 [0, 5, 0]; 'block' removed");
 }
 
 std::string scenario(const std::string& features, const std::string& references = "",
@@ -319,7 +363,8 @@ TEST_F(Selfcheck, TheCommandPrintsJsonAndRefusesWhatItCannotRead) {
 }
 
 // `tagtrack demo --svg`: the recipe shown as a tree beside its text, and a picture
-// that is well-nested SVG with two drawings, the referenced edge highlighted in each.
+// that is well-nested SVG with two drawings, the referenced edge highlighted in each, the after
+// view with the edit written on it, the fillet filled and the legend.
 
 // True when every element is closed in order: <a ...> ... </a>, or <a .../>.
 bool well_nested(const std::string& xml) {
@@ -362,6 +407,10 @@ TEST(DemoCommand, DrawsTheModelBeforeAndAfterTheEditWithTheEdgeHighlighted) {
       at = next;
     }
     ASSERT_EQ(drawings.size(), 2u);
+    // The after view writes the edit, fills the fillet and explains its marks.
+    EXPECT_NE(drawings[1].find("block height 2 \u2192 3"), std::string::npos);
+    EXPECT_NE(drawings[1].find("<path class=\"fillet\""), std::string::npos);
+    EXPECT_NE(drawings[1].find("<g class=\"legend\""), std::string::npos);
     for (const std::string& d : drawings) {
       const std::size_t marked = d.find("<g class=\"highlight\">");
       ASSERT_NE(marked, std::string::npos);

@@ -36,7 +36,7 @@ struct scenario_result {
 struct step_picture {
   std::string scenario;
   int step = 0;
-  std::string edit;  // the step's changes in words: "block size [40, 20, 10] -> [40, 20, 14]"
+  std::string edit;  // the step's changes in words (edit_caption): "block height 10 → 14"
   TopoDS_Shape model;
   std::string model_method;
   std::map<std::string, TopoDS_Shape> expected;

@@ -1,5 +1,6 @@
 // Drawings of models as SVG: an isometric view framed round a model, the model's edges with hidden
-// lines removed (Open CASCADE's hidden-line algorithm), and entities highlighted over it.
+// lines removed (Open CASCADE's hidden-line algorithm), and entities marked over it. Coordinates
+// are written to a tenth of a pixel, which is finer than a screen shows and keeps pages small.
 #pragma once
 
 #include <ostream>
@@ -20,7 +21,9 @@ namespace tagtrack::scenarios {
 // An isometric view onto a square drawing of `size` pixels, the framed box filling 90% of it.
 class TAGTRACK_SCENARIOS_EXPORT iso_view {
  public:
-  static constexpr double size = 360;
+  explicit iso_view(double size = 360) : m_size(size) {}
+
+  double size() const { return m_size; }
 
   // Frames the view round the box's eight corners; an empty box leaves the view as it is.
   void frame(const Bnd_Box& box);
@@ -34,21 +37,35 @@ class TAGTRACK_SCENARIOS_EXPORT iso_view {
 
  private:
   HLRAlgo_Projector m_projector{gp_Ax2(gp_Pnt(0, 0, 0), gp_Dir(1, -1, 1), gp_Dir(1, 1, 0))};
+  double m_size;
   double m_x0 = 0, m_y0 = 0, m_scale = 1;
 };
 
-// The model's edges as polylines, visible ones solid and hidden ones dashed; a line of text instead
-// when the hidden-line algorithm fails on the model.
+// A length in pixels as the drawings write it: to a tenth, without a trailing ".0".
+TAGTRACK_SCENARIOS_EXPORT std::string pixels(double value);
+
+// The model's edges, visible ones solid dark grey and hidden ones dashed light grey, each set as
+// one path in a group that carries its own style; a line of text instead when the hidden-line
+// algorithm fails on the model.
 TAGTRACK_SCENARIOS_EXPORT void draw_hidden_lines(const TopoDS_Shape& model, const iso_view& v,
                                                  std::ostream& svg);
 
-// An entity drawn over the model in `colour`: its edges as polylines `width` wide, or a vertex as a
-// ring.
+// An entity drawn over the model: its edges as polylines (a face by its boundary), or a vertex as
+// a circle of radius `ring`, each element carrying `attributes` (a class, or a stroke and width).
 TAGTRACK_SCENARIOS_EXPORT void highlight(const TopoDS_Shape& entity, const iso_view& v,
-                                         const char* colour, double width, std::ostream& svg);
+                                         const std::string& attributes, double ring,
+                                         std::ostream& svg);
 
-// A polyline through model points, with `style` as its attributes.
-TAGTRACK_SCENARIOS_EXPORT void draw_polyline(const std::vector<gp_Pnt>& points, const iso_view& v,
-                                             const std::string& style, std::ostream& svg);
+// The edges of an entity (a face's boundary) as the moves and lines of one path's data, for a
+// page that draws the entity several times: once in a path with an id, then by reference.
+TAGTRACK_SCENARIOS_EXPORT void outline_data(const TopoDS_Shape& entity, const iso_view& v,
+                                            std::ostream& svg);
+
+// A face filled over the model: one path through its wires in order, filled even-odd, carrying
+// `attributes`. For a planar face that is the face itself; for a curved one it is the area
+// between its boundary curves as drawn, which shows a band such as a fillet's. Nothing for any
+// other entity.
+TAGTRACK_SCENARIOS_EXPORT void fill_face(const TopoDS_Shape& face, const iso_view& v,
+                                         const std::string& attributes, std::ostream& svg);
 
 }  // namespace tagtrack::scenarios
