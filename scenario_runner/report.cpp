@@ -10,10 +10,10 @@
 #include <utility>
 
 #include <BRepAdaptor_Surface.hxx>
-#include <BRepBndLib.hxx>
-#include <Bnd_Box.hxx>
+#include <BRep_Builder.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
+#include <TopoDS_Compound.hxx>
 
 #include <tagtrack/scenario_runner/svg_drawing.h>
 #include <tagtrack/scenario_runner/whole_file.h>
@@ -248,7 +248,8 @@ std::string style_sheet(const std::vector<std::string>& methods) {
          ".ref{border:1px solid #ddd;border-radius:4px;padding:6px;width:"
       << picture_size
       << "px}.ref .name{font-weight:bold}.ref .kind{color:#777;font-weight:normal}"
-         ".ref svg{display:block;margin:2px 0}.ans{font-size:13px;line-height:1.7}"
+         ".ref svg{display:block;margin:2px 0}.ans{font-size:13px;line-height:1.7}.ans "
+         ".bad{font-weight:bold}"
          "dt{font-weight:bold;float:left;clear:left;width:110px}dd{margin:0 0 4px 120px}"
          // The right entity: a wide pale green band, a green disc for a vertex, a planar face
          // filled pale green.
@@ -384,8 +385,8 @@ void reference_card(const step_picture& p, const std::string& reference,
   }
   html << "<div class=\"ref\"><div class=\"name\">" << escaped(reference);
   if (any != nullptr) html << " <span class=\"kind\">" << kind_of(*any) << "</span>";
-  html << "</div>\n<svg width=\"" << v.size() << "\" height=\"" << v.size() << "\"><use href=\"#"
-       << model_id << "\"/>\n";
+  html << "</div>\n<svg width=\"" << v.size() << "\" height=\"" << pixels(v.height())
+       << "\"><use href=\"#" << model_id << "\"/>\n";
   // An edge or face by its outline drawn once for the step; a vertex as a ring of its own.
   const auto mark = [&](const TopoDS_Shape& e, const std::string& cls, double ring) {
     const int k = outlines.FindIndex(e);
@@ -441,12 +442,14 @@ void reference_card(const step_picture& p, const std::string& reference,
 std::string scenario_page(const std::string& name, const std::vector<const step_picture*>& steps,
                           const std::vector<std::string>& methods) {
   // One frame round every step's model, so that a change of size shows from step to step.
-  Bnd_Box box;
+  TopoDS_Compound models;
+  BRep_Builder builder;
+  builder.MakeCompound(models);
   for (const step_picture* p : steps) {
-    if (!p->model.IsNull()) BRepBndLib::Add(p->model, box);
+    if (!p->model.IsNull()) builder.Add(models, p->model);
   }
   iso_view v(picture_size);
-  v.frame(box);
+  v.frame(models);
 
   std::ostringstream html;
   html << page_start(name + " - tagtrack scenarios", methods) << "<p><a href=\"index.html\">"

@@ -18,6 +18,14 @@
 
 namespace tagtrack::scenarios {
 
+void iso_view::fit(double xmin, double ymin, double xmax, double ymax) {
+  m_scale = 0.9 * m_size / std::max({xmax - xmin, ymax - ymin, 1e-9});
+  m_x0 = (xmin + xmax) / 2, m_y0 = (ymin + ymax) / 2;
+  // As tall as the framed extent with the same margin as at the sides, at least a third of the
+  // width: a flat part leaves no empty band above and below it.
+  m_height = std::max(m_size / 3, (ymax - ymin) * m_scale + 0.1 * m_size);
+}
+
 void iso_view::frame(const Bnd_Box& box) {
   if (box.IsVoid()) return;
   double xmin = 1e300, ymin = 1e300, xmax = -1e300, ymax = -1e300;
@@ -30,18 +38,33 @@ void iso_view::frame(const Bnd_Box& box) {
     xmin = std::min(xmin, p.X()), xmax = std::max(xmax, p.X());
     ymin = std::min(ymin, p.Y()), ymax = std::max(ymax, p.Y());
   }
-  m_scale = 0.9 * m_size / std::max({xmax - xmin, ymax - ymin, 1e-9});
-  m_x0 = (xmin + xmax) / 2, m_y0 = (ymin + ymax) / 2;
+  fit(xmin, ymin, xmax, ymax);
 }
 
 void iso_view::frame(const TopoDS_Shape& model) {
-  Bnd_Box box;
-  BRepBndLib::Add(model, box);
-  frame(box);
+  // The extent of the edges as drawn, which is tighter than the corners of a box round them: a
+  // disc seen from the corner of its box fills only two thirds of the box's width.
+  double xmin = 1e300, ymin = 1e300, xmax = -1e300, ymax = -1e300;
+  for (TopExp_Explorer e(model, TopAbs_EDGE); e.More(); e.Next()) {
+    const TopoDS_Edge& edge = TopoDS::Edge(e.Current());
+    if (BRep_Tool::Degenerated(edge)) continue;
+    BRepAdaptor_Curve curve(edge);
+    const int n = curve.GetType() == GeomAbs_Line ? 1 : 48;
+    for (int i = 0; i <= n; ++i) {
+      gp_Pnt2d p;
+      m_projector.Project(curve.Value(curve.FirstParameter() +
+                                      (curve.LastParameter() - curve.FirstParameter()) * i / n),
+                          p);
+      xmin = std::min(xmin, p.X()), xmax = std::max(xmax, p.X());
+      ymin = std::min(ymin, p.Y()), ymax = std::max(ymax, p.Y());
+    }
+  }
+  if (xmin > xmax) return;
+  fit(xmin, ymin, xmax, ymax);
 }
 
 std::pair<double, double> iso_view::at(double x, double y) const {
-  return {m_size / 2 + (x - m_x0) * m_scale, m_size / 2 - (y - m_y0) * m_scale};
+  return {m_size / 2 + (x - m_x0) * m_scale, m_height / 2 - (y - m_y0) * m_scale};
 }
 
 std::pair<double, double> iso_view::at(const gp_Pnt& p) const {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <sstream>
 
-#include <BRepBndLib.hxx>
-#include <Bnd_Box.hxx>
+#include <BRep_Builder.hxx>
+#include <TopoDS_Compound.hxx>
 
 #include <tagtrack/scenario_runner/svg_drawing.h>
 #include <tagtrack/scenario_runner/whole_file.h>
@@ -64,12 +64,14 @@ void demo_picture::mark_on_last(mark what, const std::vector<TopoDS_Shape>& enti
 
 bool demo_picture::write(const std::string& path, std::string& error) const {
   // One frame round every model, so that the drawings share a scale and changes of size show.
-  Bnd_Box box;
+  TopoDS_Compound models;
+  BRep_Builder builder;
+  builder.MakeCompound(models);
   for (const drawing& d : m_drawings) {
-    if (!d.model.IsNull()) BRepBndLib::Add(d.model, box);
+    if (!d.model.IsNull()) builder.Add(models, d.model);
   }
   iso_view v;
-  v.frame(box);
+  v.frame(models);
 
   std::size_t lines = 0;
   for (const drawing& d : m_drawings) lines = std::max(lines, d.notes.size());
@@ -78,7 +80,7 @@ bool demo_picture::write(const std::string& path, std::string& error) const {
       std::max(1.0, static_cast<double>(m_drawings.size())) * (v.size() + gap) - gap;
   std::ostringstream svg;
   svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << width << "\" height=\""
-      << top + v.size() + legend_height << "\" font-family=\"sans-serif\" font-size=\"13\">\n"
+      << top + v.height() + legend_height << "\" font-family=\"sans-serif\" font-size=\"13\">\n"
       << "<style>" << style_sheet << "</style>\n<rect width=\"100%\" height=\"100%\" "
       << "fill=\"white\"/>\n";
   for (std::size_t i = 0; i < m_drawings.size(); ++i) {
@@ -113,7 +115,7 @@ bool demo_picture::write(const std::string& path, std::string& error) const {
     svg << "</g>\n</g>\n</g>\n";
   }
   // The legend: a sample of each mark and what it means.
-  const double y = top + v.size() + legend_height / 2;
+  const double y = top + v.height() + legend_height / 2;
   svg << "<g class=\"legend\" transform=\"translate(4," << y << ")\">\n"
       << "<line class=\"remembered\" x1=\"0\" y1=\"0\" x2=\"28\" y2=\"0\"/><text x=\"36\" "
          "y=\"4\">the edge remembered</text>\n"

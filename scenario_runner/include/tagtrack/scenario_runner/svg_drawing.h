@@ -18,14 +18,18 @@
 
 namespace tagtrack::scenarios {
 
-// An isometric view onto a square drawing of `size` pixels, the framed box filling 90% of it.
+// An isometric view onto a drawing `size` pixels wide, the framed extent filling 90% of its width
+// or of `size` in height, whichever is less; the drawing is as high as the framed extent needs.
 class TAGTRACK_SCENARIOS_EXPORT iso_view {
  public:
-  explicit iso_view(double size = 360) : m_size(size) {}
+  explicit iso_view(double size = 360) : m_size(size), m_height(size) {}
 
   double size() const { return m_size; }
+  double height() const { return m_height; }
 
-  // Frames the view round the box's eight corners; an empty box leaves the view as it is.
+  // Frames the view round the box's eight corners, or round the model's edges as drawn (a
+  // compound frames several models at one scale); an empty box or a model without edges leaves
+  // the view as it is.
   void frame(const Bnd_Box& box);
   void frame(const TopoDS_Shape& model);
 
@@ -36,8 +40,10 @@ class TAGTRACK_SCENARIOS_EXPORT iso_view {
   const HLRAlgo_Projector& projector() const { return m_projector; }
 
  private:
+  void fit(double xmin, double ymin, double xmax, double ymax);
+
   HLRAlgo_Projector m_projector{gp_Ax2(gp_Pnt(0, 0, 0), gp_Dir(1, -1, 1), gp_Dir(1, 1, 0))};
-  double m_size;
+  double m_size, m_height;
   double m_x0 = 0, m_y0 = 0, m_scale = 1;
 };
 
