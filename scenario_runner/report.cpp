@@ -170,7 +170,10 @@ std::string set_words(const feature* before, const feature& after) {
   }
   const parameter_list old_values = parameters(*before), new_values = parameters(after);
   std::string out;
-  for (const auto& [name, value] : new_values) {
+  for (const auto& entry : new_values) {
+    // Named by reference, not by structured binding: a lambda may not capture a binding in C++17.
+    const std::string& name = entry.first;
+    const std::string& value = entry.second;
     const auto old = std::find_if(old_values.begin(), old_values.end(),
                                   [&](const auto& p) { return p.first == name; });
     std::string words;
@@ -185,7 +188,8 @@ std::string set_words(const feature* before, const feature& after) {
     }
     out += (out.empty() ? "" : ", ") + words;
   }
-  for (const auto& [name, value] : old_values) {
+  for (const auto& entry : old_values) {
+    const std::string& name = entry.first;
     const bool kept = std::any_of(new_values.begin(), new_values.end(),
                                   [&](const auto& p) { return p.first == name; });
     if (!kept) out += (out.empty() ? "" : ", ") + name + " dropped";
