@@ -13,6 +13,7 @@
 #include <TopoDS.hxx>
 #include <gp_Circ.hxx>
 
+#include <tagtrack/scenario_runner/whole_file.h>
 #include <tagtrack/tagtrack.h>
 
 #include "demo_picture.h"
@@ -193,7 +194,14 @@ void add_demo(CLI::App& app) {
   auto svg = std::make_shared<std::string>();
   demo->add_option("--svg", *svg,
                    "also draw the model before and after the edit side by side into this SVG "
-                   "file, the edge remembered and the edge found highlighted");
+                   "file: the edge remembered, the edge found, the fillet and the edited "
+                   "parameters, with a legend")
+      ->check(CLI::Validator(
+          [](std::string& file) {
+            const outcome writable = tagtrack::scenarios::check_writable_file(file);
+            return writable ? std::string() : writable.message();
+          },
+          "FILE"));
   demo->callback([svg] {
     demo_picture picture;
     const int status = run_road(svg->empty() ? nullptr : &picture);

@@ -103,6 +103,7 @@ TEST_F(RecipeCommands, RefuseWhatTheyCannotReadInWords) {
       {"recipe frobnicate", "(see tagtrack recipe --help)"},
       {"scenario --method none x.json", "(see tagtrack scenario --help)"},
       {"scenario x.json --report " + at("edge.recipe"), "is not a directory"},
+      {"demo --svg " + folder_name + "/no/such/folder/x.svg", "does not exist"},
   };
   for (const auto& [arguments, words] : cases) {
     SCOPED_TRACE(arguments);
