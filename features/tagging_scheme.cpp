@@ -108,6 +108,30 @@ outcome tag_between(FACE* face, const TT::tag_info& tags, int number) {
   return outcome();
 }
 
+// The entities the matcher chose its answer from by their addresses, which differ from one session
+// to the next: such an answer is no answer, and the application is given the choice instead, in
+// the body's own order. Empty when no such choice was made.
+std::vector<ENTITY*> chosen_by_address(const TT::match_explanation& why, BODY* body) {
+  std::vector<ENTITY*> among;
+  if (why.order != TT::match_order::address) return among;
+  std::set<ENTITY*> choice;
+  if (why.kind == 'V') {
+    // Several vertices stood where the recipe's vertex stood.
+    for (const TT::uv_comparison_seen& seen : why.uv) {
+      if (seen.level == 1) choice.insert(TPK::as_entity(seen.vertex));
+    }
+    for (VERTEX* v : body->vertices()) {
+      if (choice.count(TPK::as_entity(v)) != 0) among.push_back(TPK::as_entity(v));
+    }
+  } else {
+    choice.insert(why.candidates.begin(), why.candidates.end());
+    for (EDGE* e : body->edges()) {
+      if (choice.count(TPK::as_entity(e)) != 0) among.push_back(TPK::as_entity(e));
+    }
+  }
+  return among.size() > 1 ? among : std::vector<ENTITY*>();
+}
+
 }  // namespace
 
 struct tagging_scheme::state {
@@ -438,6 +462,12 @@ resolution tagging_scheme::resolve(const reference& r, std::size_t position) {
     out.reason += "; but no face carries the tags of its face " +
                   std::to_string(gone->position + 1) + " (" + gone->tags.words +
                   "), so none of them is the one it names";
+    return out;
+  }
+  if (const std::vector<ENTITY*> among = chosen_by_address(why, body); !among.empty()) {
+    out.reason += "; but the choice among " + std::to_string(among.size()) +
+                  " fell to the entities' order in memory, which is no answer";
+    for (ENTITY* e : among) out.entities.push_back(shape_of_entity(e));
     return out;
   }
   for (ENTITY* e : why.found) out.entities.push_back(shape_of_entity(e));
