@@ -2,6 +2,7 @@
 // edge through edits, regeneration from the first changed feature gives what regeneration from
 // scratch gives, a reference taken after the fact on an earlier feature resolves, and every
 // entity of a regenerated part resolves to itself.
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -18,6 +19,17 @@ namespace {
 
 namespace TT = TPI_TAGGING_TRACKING;
 using tagtrack::feature_history;
+
+tagtrack::tagging_scheme& scheme_of(feature_history& part) {
+  return static_cast<tagtrack::tagging_scheme&>(part.scheme());
+}
+
+// The block, the boss on its top at (x, y) and the fillet of the boss's foot.
+void set_boss(feature_history& part, double height, double x, double y, double radius) {
+  ASSERT_TRUE(part.set({"block", tagtrack::box{{0, 0, 0}, {10, 10, height}}}));
+  ASSERT_TRUE(part.set({"boss", tagtrack::cylinder{{x, y, height}, {0, 0, 1}, 2, 3}}));
+  ASSERT_TRUE(part.set({"round", tagtrack::fillet{"body", {"foot"}, radius}}));
+}
 
 // A block with a boss fused on its top, the boss's foot remembered and rounded.
 void build_boss_part(feature_history& part, double height, double x, double y) {
@@ -72,11 +84,6 @@ void build_cup_part(feature_history& part, double wall) {
   }
 }
 
-void move_boss(feature_history& part, double height, double x, double y) {
-  ASSERT_TRUE(part.set({"block", tagtrack::box{{0, 0, 0}, {10, 10, height}}}));
-  ASSERT_TRUE(part.set({"boss", tagtrack::cylinder{{x, y, height}, {0, 0, 1}, 2, 3}}));
-}
-
 // Whether the edge is the circle of radius 2 round (x, y) at that height.
 bool is_foot(const TopoDS_Shape& edge, double height, double x, double y) {
   const BRepAdaptor_Curve c(TopoDS::Edge(edge));
@@ -88,81 +95,91 @@ bool is_foot(const TopoDS_Shape& edge, double height, double x, double y) {
   return true;
 }
 
-// The recipe text of every face of the last feature's body: what the tags of a regeneration are.
-std::vector<std::string> face_recipes(feature_history& part) {
-  auto& scheme = static_cast<tagtrack::tagging_scheme&>(part.scheme());
+// The recipe text of every face, edge and vertex of the last feature's body, in the body's order:
+// the tags and ids a regeneration gave.
+std::vector<std::string> recipes(feature_history& part) {
   std::vector<std::string> texts;
-  BODY* body = scheme.last_body();
+  BODY* body = scheme_of(part).last_body();
   if (body == nullptr) return texts;
-  for (FACE* f : body->faces()) {
-    texts.push_back(TT::recipe_text(TT::make_recipe(TT::FACE_TRACKABLE(f)).get()));
-  }
+  const auto add = [&](auto trackable) {
+    texts.push_back(TT::recipe_text(TT::make_recipe(trackable).get()));
+  };
+  for (FACE* f : body->faces()) add(TT::FACE_TRACKABLE(f));
+  for (EDGE* e : body->edges()) add(TT::EDGE_TRACKABLE(e));
+  for (VERTEX* v : body->vertices()) add(TT::VERTEX_TRACKABLE(v));
   return texts;
 }
 
-TEST(FeatureHistory, TheFilletFollowsTheBossFootThroughEveryEdit) {
-  feature_history part;
-  build_boss_part(part, 2, 5, 5);
-  const double edits[][3] = {{3, 7, 4}, {1.5, 3, 6}, {4, 5, 5}};
-  for (const auto& e : edits) {
-    move_boss(part, e[0], e[1], e[2]);
-    ASSERT_TRUE(part.regenerate());
-    const tagtrack::resolution foot = part.resolved("foot");
-    ASSERT_EQ(foot.entities.size(), 1u) << foot.reason;
-    EXPECT_EQ(foot.verdict, TT::match_verdict::resolved);
-    EXPECT_TRUE(is_foot(foot.entities[0], e[0], e[1], e[2]));
-    EXPECT_EQ(part.failure("round"), "");
-  }
+// Regenerates `incremental` from its first change, which is feature `first`, and `scratch` from
+// scratch: both give every entity the same recipe and keep the same feature numbers.
+void expect_same_regeneration(feature_history& incremental, feature_history& scratch,
+                              std::size_t first) {
+  ASSERT_TRUE(incremental.regenerate());
+  EXPECT_EQ(incremental.regenerated_from(), first);
+  ASSERT_TRUE(scratch.regenerate(feature_history::from::scratch));
+  EXPECT_EQ(scratch.regenerated_from(), 0u);
+  const std::vector<std::string> texts = recipes(incremental);
+  EXPECT_FALSE(texts.empty());
+  EXPECT_EQ(texts, recipes(scratch));
+  EXPECT_EQ(scheme_of(incremental).feature_numbers(), scheme_of(scratch).feature_numbers());
 }
 
-TEST(FeatureHistory, RegenerationFromTheFirstChangeGivesWhatRegenerationFromScratchGives) {
+// Over edits of the fillet alone, of the boss alone and of everything, both regenerations agree,
+// the fillet's foot follows the boss, and the block's top resolves in both: remembered after the
+// fuse had consumed it in one history, restored from that one's text in the other.
+TEST(FeatureHistory, EveryEditRegeneratedFromTheFirstChangeIsAsFromScratch) {
   feature_history incremental, scratch;
   build_boss_part(incremental, 2, 5, 5);
   build_boss_part(scratch, 2, 5, 5);
-  // Only the fillet changes: the block, boss and fuse keep their results.
-  for (feature_history* part : {&incremental, &scratch}) {
-    ASSERT_TRUE(part->set({"round", tagtrack::fillet{"body", {"foot"}, 0.8}}));
-  }
-  ASSERT_TRUE(incremental.regenerate());
-  EXPECT_EQ(incremental.regenerated_from(), 3u);
-  ASSERT_TRUE(scratch.regenerate(feature_history::from::scratch));
-  EXPECT_EQ(scratch.regenerated_from(), 0u);
-  EXPECT_EQ(face_recipes(incremental), face_recipes(scratch));
-  EXPECT_FALSE(face_recipes(incremental).empty());
-  // Then the boss moves: from the boss on.
-  for (feature_history* part : {&incremental, &scratch}) move_boss(*part, 2, 6, 4);
-  ASSERT_TRUE(incremental.regenerate());
-  EXPECT_EQ(incremental.regenerated_from(), 1u);  // the block was set to what it was
-  ASSERT_TRUE(scratch.regenerate(feature_history::from::scratch));
-  EXPECT_EQ(face_recipes(incremental), face_recipes(scratch));
-  EXPECT_TRUE(is_foot(incremental.resolved("foot").entities.at(0), 2, 6, 4));
-}
-
-TEST(FeatureHistory, AReferenceTakenAfterTheFactOnAnEarlierFeatureResolves) {
-  feature_history part;
-  build_boss_part(part, 2, 5, 5);
-  const std::vector<std::string> before = face_recipes(part);
-  // The block's top, on the block's own result, which the fuse has since consumed.
+  const std::vector<std::string> before = recipes(incremental);
+  EXPECT_EQ(before, recipes(scratch));
   const auto top =
-      tagtrack::entities_at(part.result("block"), tagtrack::entity_type::face, {1, 1, 2});
+      tagtrack::entities_at(incremental.result("block"), tagtrack::entity_type::face, {1, 1, 2});
   ASSERT_EQ(top.size(), 1u);
-  ASSERT_TRUE(part.remember("top", "block", top[0]));
-  EXPECT_EQ(face_recipes(part), before);  // the model is as it was
-  EXPECT_NE(part.saved_text("top"), "");
-  move_boss(part, 3, 7, 4);
-  ASSERT_TRUE(part.regenerate());
-  const tagtrack::resolution found = part.resolved("top");
-  ASSERT_EQ(found.entities.size(), 1u) << found.reason;
-  EXPECT_EQ(tagtrack::entities_at(part.result("block"), tagtrack::entity_type::face, {1, 1, 3})
-                .at(0)
-                .IsSame(found.entities[0]),
-            true);
-  // Restored from its text in another history, it resolves the same way.
-  feature_history again;
-  build_boss_part(again, 3, 7, 4);
-  ASSERT_TRUE(again.restore("top", "block", tagtrack::entity_type::face, part.saved_text("top")));
-  ASSERT_TRUE(again.regenerate());
-  ASSERT_EQ(again.resolved("top").entities.size(), 1u);
+  ASSERT_TRUE(incremental.remember("top", "block", top[0]));
+  EXPECT_EQ(recipes(incremental), before);  // the model is as it was
+  ASSERT_NE(incremental.saved_text("top"), "");
+  ASSERT_TRUE(
+      scratch.restore("top", "block", tagtrack::entity_type::face, incremental.saved_text("top")));
+  struct edit {
+    double height, x, y, radius;
+    std::size_t first;  // the first feature it changes
+  };
+  const edit edits[] = {{2, 5, 5, 0.8, 3},
+                        {2, 6, 4, 0.8, 1},
+                        {3, 7, 4, 0.5, 0},
+                        {1.5, 3, 6, 0.5, 0},
+                        {4, 5, 5, 0.3, 0}};
+  for (const edit& e : edits) {
+    SCOPED_TRACE(testing::Message() << e.height << " " << e.x << " " << e.y << " " << e.radius);
+    for (feature_history* part : {&incremental, &scratch}) {
+      set_boss(*part, e.height, e.x, e.y, e.radius);
+    }
+    expect_same_regeneration(incremental, scratch, e.first);
+    for (feature_history* part : {&incremental, &scratch}) {
+      EXPECT_EQ(part->failure("round"), "");
+      const tagtrack::resolution foot = part->resolved("foot");
+      ASSERT_EQ(foot.entities.size(), 1u) << foot.reason;
+      EXPECT_EQ(foot.verdict, TT::match_verdict::resolved);
+      EXPECT_TRUE(is_foot(foot.entities[0], e.height, e.x, e.y));
+      const tagtrack::resolution found = part->resolved("top");
+      ASSERT_EQ(found.entities.size(), 1u) << found.reason;
+      EXPECT_TRUE(tagtrack::entities_at(part->result("block"), tagtrack::entity_type::face,
+                                        {1, 1, e.height})
+                      .at(0)
+                      .IsSame(found.entities[0]));
+    }
+  }
+  // The cup: copies, offsets and moves are named alike by a second history and after its shell
+  // changes.
+  feature_history cup, cup_scratch;
+  build_cup_part(cup, 1);
+  build_cup_part(cup_scratch, 1);
+  EXPECT_EQ(recipes(cup), recipes(cup_scratch));
+  for (feature_history* part : {&cup, &cup_scratch}) {
+    ASSERT_TRUE(part->set({"cup", tagtrack::shell{"tapered", {"lid"}, 1.5}}));
+  }
+  expect_same_regeneration(cup, cup_scratch, 2);
 }
 
 // A feature keeps its number when another is inserted before it, so its faces keep their tags; a
@@ -170,23 +187,21 @@ TEST(FeatureHistory, AReferenceTakenAfterTheFactOnAnEarlierFeatureResolves) {
 TEST(FeatureHistory, AFeatureInsertedBeforeAnotherLeavesItsNames) {
   feature_history part;
   build_boss_part(part, 2, 5, 5);
-  const std::vector<std::string> before = face_recipes(part);
+  const std::vector<std::string> before = recipes(part);
   ASSERT_TRUE(part.insert_before("block", {"spare", tagtrack::box{{20, 0, 0}, {1, 1, 1}}}));
   ASSERT_TRUE(part.regenerate());
-  EXPECT_EQ(face_recipes(part), before);
+  EXPECT_EQ(recipes(part), before);
   EXPECT_EQ(part.resolved("foot").verdict, TT::match_verdict::resolved);
 
   feature_history reloaded;
-  auto& scheme = static_cast<tagtrack::tagging_scheme&>(reloaded.scheme());
-  ASSERT_TRUE(scheme.restore_feature_numbers(
-      static_cast<tagtrack::tagging_scheme&>(part.scheme()).feature_numbers()));
+  ASSERT_TRUE(scheme_of(reloaded).restore_feature_numbers(scheme_of(part).feature_numbers()));
   for (const tagtrack::feature& f : part.features()) ASSERT_TRUE(reloaded.add(f));
   ASSERT_TRUE(
       reloaded.restore("foot", "body", tagtrack::entity_type::edge, part.saved_text("foot")));
   ASSERT_TRUE(reloaded.regenerate());
-  EXPECT_EQ(face_recipes(reloaded), before);
+  EXPECT_EQ(recipes(reloaded), before);
   EXPECT_EQ(reloaded.resolved("foot").verdict, TT::match_verdict::resolved);
-  EXPECT_FALSE(scheme.restore_feature_numbers({{"a", 1}, {"b", 1}}));
+  EXPECT_FALSE(scheme_of(reloaded).restore_feature_numbers({{"a", 1}, {"b", 1}}));
 }
 
 TEST(FeatureHistory, EditsThatWouldLoseAResultAreRefused) {
@@ -214,7 +229,7 @@ TEST_P(EveryEntity, OfARegeneratedPartResolvesToItself) {
   } else {
     build_boss_part(part, 2, 5, 5);
   }
-  BODY* body = static_cast<tagtrack::tagging_scheme&>(part.scheme()).last_body();
+  BODY* body = scheme_of(part).last_body();
   ASSERT_NE(body, nullptr);
   const auto resolves = [&](ENTITY* entity, auto trackable, bool alone, bool may_be_lost) {
     const std::string text = TT::recipe_text(TT::make_recipe(trackable).get());
@@ -242,27 +257,6 @@ TEST_P(EveryEntity, OfARegeneratedPartResolvesToItself) {
 
 INSTANTIATE_TEST_SUITE_P(Parts, EveryEntity, testing::Values(false, true),
                          [](const auto& info) { return info.param ? "cup" : "boss"; });
-
-// The cup regenerated from the shell on gives the faces' recipes a regeneration from scratch, and
-// a second history of the same features gives, in all the copies, offsets and moves.
-TEST(FeatureHistory, CopiesAndOffsetsAreNamedTheSameInEveryRegeneration) {
-  feature_history incremental, scratch;
-  build_cup_part(incremental, 1);
-  build_cup_part(scratch, 1);
-  EXPECT_EQ(face_recipes(incremental), face_recipes(scratch));
-  for (feature_history* part : {&incremental, &scratch}) {
-    ASSERT_TRUE(part->set({"cup", tagtrack::shell{"tapered", {"lid"}, 1.5}}));
-  }
-  ASSERT_TRUE(incremental.regenerate());
-  EXPECT_EQ(incremental.regenerated_from(), 2u);
-  ASSERT_TRUE(scratch.regenerate(feature_history::from::scratch));
-  EXPECT_EQ(face_recipes(incremental), face_recipes(scratch));
-  EXPECT_FALSE(face_recipes(incremental).empty());
-}
-
-}  // namespace
-
-namespace {
 
 // A sketch's segments keep their numbers through edits by the rules applications are told: same
 // end points, then a shared start or end, then position, then, in a run of segments between two
