@@ -124,6 +124,34 @@ void expect_same_regeneration(feature_history& incremental, feature_history& scr
   EXPECT_EQ(scheme_of(incremental).feature_numbers(), scheme_of(scratch).feature_numbers());
 }
 
+// Every face, edge and vertex of the last feature's body, remembered and resolved in the same
+// part: never another entity alone; every face itself alone; nothing lost but the seams of
+// periodic faces, which the edge matcher does not resolve (both sides of a seam are one face).
+void expect_every_entity_resolves_to_itself(feature_history& part) {
+  BODY* body = scheme_of(part).last_body();
+  ASSERT_NE(body, nullptr);
+  const auto resolves = [&](ENTITY* entity, auto trackable, bool alone, bool may_be_lost) {
+    const std::string text = TT::recipe_text(TT::make_recipe(trackable).get());
+    TT::recipe_ptr recipe = TT::read_recipe(text);
+    ASSERT_NE(recipe, nullptr);
+    const TT::match_results found = TT::find_matches(recipe.get(), {body});
+    std::vector<ENTITY*> entities;
+    for (FACE* f : found.faces()) entities.push_back(f);
+    for (EDGE* e : found.edges()) entities.push_back(e);
+    for (VERTEX* v : found.vertices()) entities.push_back(v);
+    if (may_be_lost && entities.empty()) return;
+    EXPECT_NE(std::find(entities.begin(), entities.end(), entity), entities.end()) << text;
+    EXPECT_TRUE(!alone || entities.size() == 1u) << entities.size() << " found: " << text;
+  };
+  for (FACE* face : body->faces()) resolves(face, TT::FACE_TRACKABLE(face), true, false);
+  for (EDGE* edge : body->edges()) {
+    const COEDGE* c = edge->coedge();
+    const bool seam = c->partner() != nullptr && c->partner()->loop()->face() == c->loop()->face();
+    resolves(edge, TT::EDGE_TRACKABLE(edge), false, seam);
+  }
+  for (VERTEX* v : body->vertices()) resolves(v, TT::VERTEX_TRACKABLE(v), false, false);
+}
+
 // Over edits of the fillet alone, of the boss alone and of everything, both regenerations agree,
 // the fillet's foot follows the boss, and the block's top resolves in both: remembered after the
 // fuse had consumed it in one history, restored from that one's text in the other.
@@ -141,6 +169,7 @@ TEST(FeatureHistory, EveryEditRegeneratedFromTheFirstChangeIsAsFromScratch) {
   ASSERT_NE(incremental.saved_text("top"), "");
   ASSERT_TRUE(
       scratch.restore("top", "block", tagtrack::entity_type::face, incremental.saved_text("top")));
+  expect_every_entity_resolves_to_itself(incremental);
   struct edit {
     double height, x, y, radius;
     std::size_t first;  // the first feature it changes
@@ -156,6 +185,7 @@ TEST(FeatureHistory, EveryEditRegeneratedFromTheFirstChangeIsAsFromScratch) {
       set_boss(*part, e.height, e.x, e.y, e.radius);
     }
     expect_same_regeneration(incremental, scratch, e.first);
+    expect_every_entity_resolves_to_itself(incremental);
     for (feature_history* part : {&incremental, &scratch}) {
       EXPECT_EQ(part->failure("round"), "");
       const tagtrack::resolution foot = part->resolved("foot");
@@ -179,7 +209,9 @@ TEST(FeatureHistory, EveryEditRegeneratedFromTheFirstChangeIsAsFromScratch) {
   for (feature_history* part : {&cup, &cup_scratch}) {
     ASSERT_TRUE(part->set({"cup", tagtrack::shell{"tapered", {"lid"}, 1.5}}));
   }
+  expect_every_entity_resolves_to_itself(cup);
   expect_same_regeneration(cup, cup_scratch, 2);
+  expect_every_entity_resolves_to_itself(cup);
 }
 
 // A feature keeps its number when another is inserted before it, so its faces keep their tags; a
@@ -216,47 +248,6 @@ TEST(FeatureHistory, EditsThatWouldLoseAResultAreRefused) {
   ASSERT_TRUE(part.insert_before("body", {"body", tagtrack::box{}}));
   EXPECT_FALSE(part.regenerate());  // two features named "body"
 }
-
-// Every face, edge and vertex of the filleted boss part and of the cup, remembered and resolved in
-// the same part: never another entity alone; every face itself alone; nothing lost but the seams of
-// periodic faces, which the edge matcher does not resolve (both sides of a seam are one face).
-class EveryEntity : public testing::TestWithParam<bool> {};
-
-TEST_P(EveryEntity, OfARegeneratedPartResolvesToItself) {
-  feature_history part;
-  if (GetParam()) {
-    build_cup_part(part, 1);
-  } else {
-    build_boss_part(part, 2, 5, 5);
-  }
-  BODY* body = scheme_of(part).last_body();
-  ASSERT_NE(body, nullptr);
-  const auto resolves = [&](ENTITY* entity, auto trackable, bool alone, bool may_be_lost) {
-    const std::string text = TT::recipe_text(TT::make_recipe(trackable).get());
-    TT::recipe_ptr recipe = TT::read_recipe(text);
-    ASSERT_NE(recipe, nullptr);
-    const TT::match_results found = TT::find_matches(recipe.get(), {body});
-    std::vector<ENTITY*> entities;
-    for (FACE* f : found.faces()) entities.push_back(f);
-    for (EDGE* e : found.edges()) entities.push_back(e);
-    for (VERTEX* v : found.vertices()) entities.push_back(v);
-    if (may_be_lost && entities.empty()) return;
-    EXPECT_NE(std::find(entities.begin(), entities.end(), entity), entities.end()) << text;
-    if (alone) {
-      EXPECT_EQ(entities.size(), 1u) << text;
-    }
-  };
-  for (FACE* face : body->faces()) resolves(face, TT::FACE_TRACKABLE(face), true, false);
-  for (EDGE* edge : body->edges()) {
-    const COEDGE* c = edge->coedge();
-    const bool seam = c->partner() != nullptr && c->partner()->loop()->face() == c->loop()->face();
-    resolves(edge, TT::EDGE_TRACKABLE(edge), false, seam);
-  }
-  for (VERTEX* v : body->vertices()) resolves(v, TT::VERTEX_TRACKABLE(v), false, false);
-}
-
-INSTANTIATE_TEST_SUITE_P(Parts, EveryEntity, testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "cup" : "boss"; });
 
 // A sketch's segments keep their numbers through edits by the rules applications are told: same
 // end points, then a shared start or end, then position, then, in a run of segments between two

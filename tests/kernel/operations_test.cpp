@@ -317,27 +317,21 @@ struct three_steps {
   BODY* body;
 };
 
-// A change after rolling back discards what could be rolled forward; all of it is freed.
-TEST_F(History, RollingBackAndForwardGivesBackTheSameObjectsAndLinks) {
+// That rolls give back the same entity objects and links is held by the random sequences (the
+// hardening tests), which never ask for a roll past the ends: here a refused roll changes nothing,
+// a change after rolling back discards what could be rolled forward, and clearing frees it all.
+TEST_F(History, RefusedRollsChangeNothingAndAChangeDiscardsWhatIsAhead) {
   scratch_stream stream;
   const auto baseline = TPK::get_heap_counts();
   {
     body_ptr b = block();
     record_on(b->faces()[0], "bottom");
     stream->note_state();
-    std::vector<std::string> seen{describe(b.get())};
     three_steps(b.get()).run(stream.get());
-    seen.push_back(describe(b.get()));
-    ASSERT_EQ(stream->states_behind(), 4u);
-    ASSERT_TRUE(stream->roll_back(3).ok());
-    EXPECT_EQ(describe(b.get()), seen[0]);
-    ASSERT_TRUE(stream->roll_forward(1).ok());
-    EXPECT_VALID(b.get());
-    ASSERT_TRUE(stream->roll_forward(2).ok());
-    EXPECT_EQ(describe(b.get()), seen[1]);
+    const std::string last = describe(b.get());
     EXPECT_FALSE(stream->roll_forward(1).ok());
     EXPECT_FALSE(stream->roll_back(5).ok());
-    EXPECT_EQ(describe(b.get()), seen[1]);  // a refused roll changes nothing
+    EXPECT_EQ(describe(b.get()), last);
     ASSERT_TRUE(stream->roll_back(3).ok());
     record_on(b->faces()[0], "new");
     EXPECT_EQ(stream->states_ahead(), 0u);
@@ -485,12 +479,6 @@ TEST(Attributes, FoundInOrderOfAttachmentAndFilteredByName) {
             (std::vector<ATTRIB_CUSTOM*>{first, third}));
   TPI_CUSTOM_ENTITY::find_attrib(nullptr, nullptr, found);
   EXPECT_TRUE(found.empty());
-  // Views: an attribute gives its owner and definition; any other entity gives null.
-  EXPECT_EQ(TPK::ATTRIB_const_xs(third).owner(), face);
-  EXPECT_EQ(third->def()->get_attrib(), third);
-  EXPECT_EQ(TPK::ATTRIB_CUSTOM_xs(static_cast<ENTITY*>(face)).get_def(), nullptr);
-  EXPECT_EQ(TPK::ATTRIB_CUSTOM_const_xs(static_cast<const ENTITY*>(nullptr)).get(), nullptr);
-  EXPECT_EQ(third->body(), b.get());
 }
 
 TEST(Attributes, RefusedAttachmentsLeaveTheDefinitionWithTheCaller) {

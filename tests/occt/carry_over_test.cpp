@@ -20,6 +20,7 @@ namespace {
 
 using namespace occt_test;
 using test_support::tag;
+using test_support::tag_faces;
 using test_support::tags_of;
 
 // Tags through Open CASCADE's algorithms: what each entity's history says becomes of its tags,
@@ -29,13 +30,6 @@ std::string tag_text(ENTITY* e) {
   std::string text;
   for (const std::string& t : tags_of(e)) text += (text.empty() ? "" : " ") + t;
   return text;
-}
-
-// Tags each face of `body` with `prefix` and its index in kernel order.
-void tag_faces(BODY* body, const std::string& prefix) {
-  for (std::size_t i = 0; i < body->faces().size(); ++i) {
-    tag(body->faces()[i], prefix + std::to_string(i));
-  }
 }
 
 std::string tags_at(BODY* body, const TPK::position& p) {
@@ -194,9 +188,7 @@ struct OcctModelFile : test_support::tag_test {
 TEST_F(OcctModelFile, SavesAndRestoresShapeTopologyAndTags) {
   BODY* block = body_of(box(0, 0, 0, 10, 10, 2));
   ASSERT_TRUE(TPI_OCCT::fuse(block, body_of(cylinder(5, 5, 2, 2, 3))).ok());
-  for (std::size_t i = 0; i < block->faces().size(); ++i) {
-    test_support::tag(block->faces()[i], "F" + std::to_string(i));
-  }
+  tag_faces(block, "F");
   std::string text;
   ASSERT_TRUE(TPI_FILE::save_bodies({block}, text).ok());
 

@@ -35,11 +35,7 @@ struct OcctFailurePoints : tag_test {
     block = body_of(box(0, 0, 0, 4, 4, 2));
     boss = body_of(cylinder(2, 2, 2, 1, 2));
     sheet = body_of(BRepBuilderAPI_MakeFace(gp_Pln(), 0, 1, 0, 1).Shape());
-    for (BODY* body : {block, boss, sheet}) {
-      for (std::size_t i = 0; i < body->faces().size(); ++i) {
-        tag(body->faces()[i], "F" + std::to_string(i));
-      }
-    }
+    for (BODY* body : {block, boss, sheet}) tag_faces(body, "F");
     scratch.stream->note_state();
   }
 

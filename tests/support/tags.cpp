@@ -30,6 +30,11 @@ ATTRIB_CUSTOM* set_tags(ENTITY* owner, const std::string& description) {
   return attrib;
 }
 
+void tag_faces(BODY* body, const std::string& prefix) {
+  for (std::size_t i = 0; i < body->faces().size(); ++i)
+    tag(body->faces()[i], prefix + std::to_string(i));
+}
+
 void name_faces(BODY* block) {
   const char* names[] = {"BOTTOM", "TOP", "FRONT", "RIGHT", "BACK", "LEFT"};
   for (int i = 0; i < 6; ++i) set_tags(block->faces()[i], names[i]);

@@ -30,6 +30,8 @@ std::string describe(const TPI_TAGGING_TRACKING::tag_info& tags);
 // (the form describe() gives; "/secondary" and "[...]" may be left out).
 TPI_TAGGING_TRACKING::tag_info tags_from(const std::string& description);
 
+// Tags each face of `body` with `prefix` and its index in kernel order.
+void tag_faces(BODY* body, const std::string& prefix);
 // Tags each face of a block with its name: BOTTOM, TOP, FRONT, RIGHT, BACK, LEFT.
 void name_faces(BODY* block);
 
