@@ -11,6 +11,8 @@
 #include <tagtrack/kernel/kernel.h>
 #include <tagtrack/tagging_tracking.h>
 
+#include "support/application.h"
+
 namespace TT = TPI_TAGGING_TRACKING;
 
 namespace {
@@ -36,30 +38,8 @@ BODY* build(double width, double depth, double height) {
   return part;
 }
 
-// Every face, edge and vertex, in kernel order: a part built by the same features lists its
-// counterparts at the same places.
-std::vector<ENTITY*> entities(BODY* part) {
-  std::vector<ENTITY*> all(part->faces().begin(), part->faces().end());
-  all.insert(all.end(), part->edges().begin(), part->edges().end());
-  all.insert(all.end(), part->vertices().begin(), part->vertices().end());
-  return all;
-}
-
-TT::recipe_ptr recipe_of(ENTITY* e) {
-  if (auto* f = dynamic_cast<FACE*>(e)) return TT::make_recipe(TT::FACE_TRACKABLE(f));
-  if (auto* ed = dynamic_cast<EDGE*>(e)) return TT::make_recipe(TT::EDGE_TRACKABLE(ed));
-  return TT::make_recipe(TT::VERTEX_TRACKABLE(dynamic_cast<VERTEX*>(e)));
-}
-
-std::vector<ENTITY*> resolve(const std::string& text, const std::vector<BODY*>& bodies) {
-  const TT::recipe_ptr recipe = TT::read_recipe(text);
-  const TT::match_results found = TT::find_matches(recipe.get(), bodies);
-  std::vector<ENTITY*> result;
-  for (FACE* f : found.faces()) result.push_back(f);
-  for (EDGE* e : found.edges()) result.push_back(e);
-  for (VERTEX* v : found.vertices()) result.push_back(v);
-  return result;
-}
+using application::entities;
+using application::resolve;
 
 std::string tags_text(ENTITY* e) {
   std::string text;
@@ -75,7 +55,7 @@ class RoadOfAReference : public testing::Test {
   void SetUp() override {
     TT::generic_tag_attrib_def_savres::set_savres_def("generic_tag_attrib_def");
     part = build(2, 1, 1);
-    for (ENTITY* e : entities(part)) texts.push_back(TT::recipe_text(recipe_of(e).get()));
+    for (ENTITY* e : entities(part)) texts.push_back(application::recipe_text_of(e));
   }
   void TearDown() override {
     for (BODY* b : {part, regenerated}) {

@@ -40,6 +40,20 @@ class FailurePoints : public testing::Test {
     m_points += checks.at_every_point(step, outputs_untouched, undo);
   }
 
+  // What `make` gives into a pointer it is handed (null at every failure point), made for real
+  // once it has failed at each of them.
+  template <class T, class Make>
+  std::unique_ptr<T> made_at_every_point(Make make) {
+    typename std::unique_ptr<T>::pointer made = nullptr;
+    const auto forget = [&] {
+      std::default_delete<T>()(made);
+      made = nullptr;
+    };
+    at_every_point([&] { make(made); }, [&] { return made == nullptr; }, forget);
+    make(made);
+    return std::unique_ptr<T>(made);
+  }
+
   void TearDown() override { RecordProperty("failure_points", m_points); }
 
   tag_state_guard guard;
@@ -132,34 +146,13 @@ TEST_F(FailurePoints, TrackingRecipeTextsAndMatching) {
   for (const auto& [kind, trackable] : trackables) {
     SCOPED_TRACE(kind);
     std::unique_ptr<const TT::ITrackable> owned(trackable);
-    TT::IRecipe* made = nullptr;
-    const auto forget_made = [&] {
-      delete made;
-      made = nullptr;
-    };
-    at_every_point([&] { trackable->MakeRecipe(TT::TRACK_CONTEXT(), made); },
-                   [&] { return made == nullptr; }, forget_made);
-    trackable->MakeRecipe(TT::TRACK_CONTEXT(), made);
-    std::unique_ptr<TT::IRecipe> recipe(made);
+    const std::unique_ptr<TT::IRecipe> recipe = made_at_every_point<TT::IRecipe>(
+        [&](TT::IRecipe*& made) { trackable->MakeRecipe(TT::TRACK_CONTEXT(), made); });
     ASSERT_NE(recipe, nullptr);
-
-    char* text = nullptr;
-    at_every_point([&] { TT::save_to_string(text, recipe.get()); }, [&] { return text == nullptr; },
-                   [&] {
-                     delete[] text;
-                     text = nullptr;
-                   });
-    TT::save_to_string(text, recipe.get());
-    std::unique_ptr<char[]> kept(text);
-    TT::IRecipe* read = nullptr;
-    at_every_point([&] { TT::restore_from_string(text, read); }, [&] { return read == nullptr; },
-                   [&] {
-                     delete read;
-                     read = nullptr;
-                   });
-    TT::restore_from_string(text, read);
-    std::unique_ptr<TT::IRecipe> back(read);
-
+    const std::unique_ptr<char[]> text =
+        made_at_every_point<char[]>([&](char*& made) { TT::save_to_string(made, recipe.get()); });
+    const std::unique_ptr<TT::IRecipe> back = made_at_every_point<TT::IRecipe>(
+        [&](TT::IRecipe*& made) { TT::restore_from_string(text.get(), made); });
     EXPECT_TRUE(TT::is_same_Recipe(recipe.get(), back.get()));
     std::vector<TT::ITrackable*> found;
     std::unique_ptr<TT::ITracker> tracker(recipe->create_tracker());
