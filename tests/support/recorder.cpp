@@ -13,10 +13,11 @@ std::vector<heard>& recorder_def::log() {
   return entries;
 }
 
-void recorder_def::note(const char* what, const ATTRIB_CUSTOM* attrib, const ENTITY* other,
+bool recorder_def::note(const char* what, const ATTRIB_CUSTOM* attrib, const ENTITY* other,
                         int value) const {
   log().push_back({m_label, what, attrib ? attrib->owner() : nullptr, other, value});
   if (fail_on == what) throw std::runtime_error("recorder asked to fail");
+  return true;
 }
 
 TPI_CUSTOM_ENTITY::entity_def* recorder_def::copy_for_backup() const {
@@ -30,33 +31,28 @@ TPI_CUSTOM_ENTITY::entity_def* recorder_def::copy(
 }
 
 bool recorder_def::roll_notify(const TPI_CUSTOM_ENTITY::roll_notify_context& ctx) const {
-  note("roll_notify", TPK::ATTRIB_CUSTOM_const_xs(ctx.entity()).get(), nullptr, ctx.get_type());
-  return true;
+  return note("roll_notify", TPK::ATTRIB_CUSTOM_const_xs(ctx.entity()).get(), nullptr,
+              ctx.get_type());
 }
 
 bool recorder_def::lose_owner(const TPI_CUSTOM_ENTITY::lose_owner_context& ctx) const {
-  note("lose_owner", ctx.get_attrib(), nullptr, 0);
-  return true;
+  return note("lose_owner", ctx.get_attrib(), nullptr, 0);
 }
 
 bool recorder_def::split_owner(const TPI_CUSTOM_ENTITY::split_owner_context& ctx) const {
-  note("split_owner", ctx.get_attrib(), ctx.new_entity(), 0);
-  return true;
+  return note("split_owner", ctx.get_attrib(), ctx.new_entity(), 0);
 }
 
 bool recorder_def::merge_owner(const TPI_CUSTOM_ENTITY::merge_owner_context& ctx) const {
-  note("merge_owner", ctx.get_attrib(), ctx.other_entity(), ctx.deleting_owner() ? 1 : 0);
-  return true;
+  return note("merge_owner", ctx.get_attrib(), ctx.other_entity(), ctx.deleting_owner() ? 1 : 0);
 }
 
 bool recorder_def::trans_owner(const TPI_CUSTOM_ENTITY::trans_owner_context& ctx) const {
-  note("trans_owner", ctx.get_attrib(), nullptr, 0);
-  return true;
+  return note("trans_owner", ctx.get_attrib(), nullptr, 0);
 }
 
 bool recorder_def::copy_owner(const TPI_CUSTOM_ENTITY::copy_owner_context& ctx) const {
-  note("copy_owner", ctx.get_attrib(), ctx.new_entity(), 0);
-  return true;
+  return note("copy_owner", ctx.get_attrib(), ctx.new_entity(), 0);
 }
 
 ATTRIB_CUSTOM* record_on(ENTITY* owner, const std::string& label, bool copyable) {

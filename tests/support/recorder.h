@@ -39,7 +39,8 @@ class recorder_def : public TPI_ANNO::tag_attrib_def {
   static std::vector<heard>& log();
 
  private:
-  void note(const char* what, const ATTRIB_CUSTOM* attrib, const ENTITY* other, int value) const;
+  // Records the notification and gives true, the answer of a notification handled.
+  bool note(const char* what, const ATTRIB_CUSTOM* attrib, const ENTITY* other, int value) const;
   std::string m_label;
   bool m_copyable;
 };

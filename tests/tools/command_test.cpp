@@ -310,13 +310,10 @@ TEST_F(Selfcheck, EveryFaceRightNothingWrongAndOnlyLoneFacedEntitiesLost) {
     const int not_right = report.edges.ambiguous + report.edges.lost + report.vertices.ambiguous +
                           report.vertices.lost;
     EXPECT_EQ(not_right, report.seams_not_right);
+    // The assembly places one bracket four times: four bodies.
+    EXPECT_TRUE(std::strcmp(name, "bracket_assembly.step") != 0 || report.bodies == 4u)
+        << report.bodies;
   }
-  // The assembly places one bracket four times: four bodies.
-  tagtrack::scenarios::selfcheck_report assembly;
-  ASSERT_TRUE(
-      tagtrack::scenarios::run_selfcheck((folder / "bracket_assembly.step").string(), assembly)
-          .ok());
-  EXPECT_EQ(assembly.bodies, 4u);
 }
 
 TEST_F(Selfcheck, TheCommandPrintsJsonAndRefusesWhatItCannotRead) {
