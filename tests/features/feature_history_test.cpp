@@ -26,17 +26,15 @@ tagtrack::tagging_scheme& scheme_of(feature_history& part) {
   return static_cast<tagtrack::tagging_scheme&>(part.scheme());
 }
 
-// The block, the boss on its top at (x, y) and the fillet of the boss's foot.
-void set_boss(feature_history& part, double height, double x, double y, double radius) {
-  ASSERT_TRUE(part.set({"block", tagtrack::box{{0, 0, 0}, {10, 10, height}}}));
-  ASSERT_TRUE(part.set({"boss", tagtrack::cylinder{{x, y, height}, {0, 0, 1}, 2, 3}}));
-  ASSERT_TRUE(part.set({"round", tagtrack::fillet{"body", {"foot"}, radius}}));
+// The block and the boss standing on its top at (x, y).
+std::vector<tagtrack::feature> block_and_boss(double height, double x, double y) {
+  return {{"block", tagtrack::box{{0, 0, 0}, {10, 10, height}}},
+          {"boss", tagtrack::cylinder{{x, y, height}, {0, 0, 1}, 2, 3}}};
 }
 
 // A block with a boss fused on its top, the boss's foot remembered and rounded.
 void build_boss_part(feature_history& part, double height, double x, double y) {
-  part.add({"block", tagtrack::box{{0, 0, 0}, {10, 10, height}}});
-  part.add({"boss", tagtrack::cylinder{{x, y, height}, {0, 0, 1}, 2, 3}});
+  for (const tagtrack::feature& f : block_and_boss(height, x, y)) part.add(f);
   part.add({"body", tagtrack::boolean{tagtrack::boolean_kind::fuse, "block", "boss"}});
   ASSERT_TRUE(part.regenerate());
   const auto foot =
@@ -170,7 +168,9 @@ TEST(FeatureHistory, EveryEditRegeneratedFromTheFirstChangeIsAsFromScratch) {
   for (const edit& e : edits) {
     SCOPED_TRACE(testing::Message() << e.height << " " << e.x << " " << e.y << " " << e.radius);
     for (feature_history* part : {&incremental, &scratch}) {
-      set_boss(*part, e.height, e.x, e.y, e.radius);
+      for (const tagtrack::feature& f : block_and_boss(e.height, e.x, e.y))
+        ASSERT_TRUE(part->set(f));
+      ASSERT_TRUE(part->set({"round", tagtrack::fillet{"body", {"foot"}, e.radius}}));
     }
     expect_same_regeneration(incremental, scratch, e.first);
     expect_every_entity_resolves_to_itself(incremental);

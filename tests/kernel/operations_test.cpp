@@ -70,7 +70,7 @@ TEST_F(Operations, SplitEdgeKeepsThePiecesOnTheSameFacesMergeEdgesUndoesItAndCir
   EXPECT_EQ(faces_of(piece).size(), 2u);
 }
 
-TEST_F(Operations, SplitFaceOnEverySurfaceKindAndMergeFacesUndoingIt) {
+TEST_F(Operations, SplitFaceOnEverySurfaceKindAndMergeFacesUndoingItSeamsIncluded) {
   // A block face along its diagonal.
   body_ptr b = block();
   FACE* bottom = b->faces()[0];
@@ -112,6 +112,14 @@ TEST_F(Operations, SplitFaceOnEverySurfaceKindAndMergeFacesUndoingIt) {
   EXPECT_VALID(c.get());
   EXPECT_EQ(h.ruling->geometry()->kind(), curve_kind::straight);
   EXPECT_EQ(vertices_of(h.half).size(), 4u);
+  // The halves merge back, and their split vertices then merge their edges back.
+  ASSERT_TRUE(TPI_MODEL::merge_faces(c->faces()[2], h.half).ok());
+  EDGE* survivor = nullptr;
+  ASSERT_TRUE(TPI_MODEL::merge_edges(h.low, survivor).ok());
+  ASSERT_TRUE(TPI_MODEL::merge_edges(h.high, survivor).ok());
+  EXPECT_VALID(c.get());
+  EXPECT_EQ(count_of(c.get()), (std::vector<std::size_t>{2, 3, 3}));
+  EXPECT_TRUE(c->edges()[0]->closed());
 
   // A sphere into two lunes between its poles: the meridian at u = pi.
   body_ptr s = sphere(2);
@@ -122,6 +130,11 @@ TEST_F(Operations, SplitFaceOnEverySurfaceKindAndMergeFacesUndoingIt) {
   const TPK::position mid =
       diagonal->geometry()->eval(0.5 * (diagonal->t_start() + diagonal->t_end()));
   EXPECT_TRUE(TPK::same_point(mid, {-2, 0, 0}));
+  // Merged back, the sphere keeps its seam, used twice again.
+  ASSERT_TRUE(TPI_MODEL::merge_faces(s->faces()[0], piece).ok());
+  EXPECT_VALID(s.get());
+  EXPECT_EQ(s->edges().size(), 1u);
+  EXPECT_EQ(faces_of(s->edges()[0]).size(), 2u);
 
   // Vertices it cannot join are refused and change nothing: no ruling between them, one vertex
   // twice, a seam vertex (twice on the side's boundary), a face they are not on.
@@ -135,31 +148,6 @@ TEST_F(Operations, SplitFaceOnEverySurfaceKindAndMergeFacesUndoingIt) {
   EXPECT_FALSE(TPI_MODEL::split_face(d->faces()[2], d->vertices()[0], high, diagonal, piece).ok());
   EXPECT_FALSE(TPI_MODEL::split_face(d->faces()[0], low, high, diagonal, piece).ok());
   EXPECT_EQ(describe(d.get()), before);
-}
-
-TEST_F(Operations, MergeFacesKeepsSeamsOfPeriodicSurfaces) {
-  body_ptr s = sphere(1);
-  EDGE* meridian = nullptr;
-  FACE* lune = nullptr;
-  ASSERT_TRUE(
-      TPI_MODEL::split_face(s->faces()[0], s->vertices()[0], s->vertices()[1], meridian, lune)
-          .ok());
-  ASSERT_TRUE(TPI_MODEL::merge_faces(s->faces()[0], lune).ok());
-  EXPECT_VALID(s.get());
-  EXPECT_EQ(s->edges().size(), 1u);
-  EXPECT_EQ(faces_of(s->edges()[0]).size(), 2u);  // the seam, used twice again
-
-  // Cylinder halves merge back, and their split vertices then merge their edges back.
-  body_ptr c = cylinder(1, 2);
-  const halves h = halve(c.get());
-  ASSERT_TRUE(TPI_MODEL::merge_faces(c->faces()[2], h.half).ok());
-  EDGE* survivor = nullptr;
-  ASSERT_TRUE(TPI_MODEL::merge_edges(h.low, survivor).ok());
-  ASSERT_TRUE(TPI_MODEL::merge_edges(h.high, survivor).ok());
-  EXPECT_VALID(c.get());
-  EXPECT_EQ(c->vertices().size(), 2u);
-  EXPECT_EQ(c->edges().size(), 3u);
-  EXPECT_TRUE(c->edges()[0]->closed());
 }
 
 TEST_F(Operations, CopyBodyAsksEachAttributeWhetherItMayBeCopied) {

@@ -155,9 +155,9 @@ TEST(Fans, FacesMeetingOnlyAtTheVertexFormSeparateFans) {
 }
 
 // The kernel array and heap: layout promises, growth, copies, and the counts tests rely on.
-TEST(TpkArray, EmptyArrayHoldsTwoNullPointersAndNoBlock) {
+TEST(TpkArray, LayoutGrowthCopiesAndAFailedGrowth) {
   static_assert(sizeof(TPK::tpk_array<int>) == 2 * sizeof(int*), "two pointers, nothing else");
-  const auto before = TPK::get_heap_counts().live_blocks;
+  const auto no_blocks = TPK::get_heap_counts().live_blocks;
   TPK::tpk_array<int> a;
   EXPECT_EQ(a.begin(), nullptr);
   EXPECT_EQ(a.end(), nullptr);
@@ -168,11 +168,9 @@ TEST(TpkArray, EmptyArrayHoldsTwoNullPointersAndNoBlock) {
   a.push_back(2);
   a.pop_back();
   EXPECT_EQ(a.begin(), nullptr);
-  EXPECT_EQ(TPK::get_heap_counts().live_blocks, before);
-}
+  EXPECT_EQ(TPK::get_heap_counts().live_blocks, no_blocks);
 
-TEST(TpkArray, GrowthResizeAndCopiesKeepElementsInOrder) {
-  TPK::tpk_array<int> a;
+  // Growth, resizing and copies keep the elements in order.
   for (int i = 0; i < 1000; ++i) a.push_back(i);
   ASSERT_EQ(a.size(), 1000u);
   a.resize(1500);
@@ -206,17 +204,16 @@ TEST(TpkArray, GrowthResizeAndCopiesKeepElementsInOrder) {
   }
   EXPECT_EQ(TPK::get_heap_counts().live_blocks, before.live_blocks);
   EXPECT_EQ(TPK::get_heap_counts().live_bytes, before.live_bytes);
-}
 
-TEST(KernelHeap, InjectedFailureThrowsOnceAndLeavesTheArrayIntact) {
-  TPK::tpk_array<int> a;
-  for (int i = 0; i < 4; ++i) a.push_back(i);  // full at capacity 4
+  // An injected failure throws once and leaves the array as it was.
+  TPK::tpk_array<int> full;
+  for (int i = 0; i < 4; ++i) full.push_back(i);  // at capacity 4
   TPK::fail_heap_allocation_after(1);
-  EXPECT_THROW(a.push_back(4), std::bad_alloc);
-  EXPECT_EQ(a.size(), 4u);
-  EXPECT_EQ(a[3], 3);
-  a.push_back(4);  // the heap works again
-  EXPECT_EQ(a.size(), 5u);
+  EXPECT_THROW(full.push_back(4), std::bad_alloc);
+  EXPECT_EQ(full.size(), 4u);
+  EXPECT_EQ(full[3], 3);
+  full.push_back(4);  // the heap works again
+  EXPECT_EQ(full.size(), 5u);
 }
 
 // Each allocation of a model's construction fails in turn: the build throws or fails, and the heap
