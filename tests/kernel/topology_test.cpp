@@ -15,7 +15,7 @@ using fans = std::vector<std::vector<std::size_t>>;
 
 namespace {
 
-TEST(Construction, PrimitivesAreValidWithTheirDocumentedTopology) {
+TEST(Construction, PrimitivesAreValidWithTheirDocumentedTopologyAndBadArgumentsBuildNothing) {
   struct expected {
     const char* name;
     body_ptr body;
@@ -31,9 +31,8 @@ TEST(Construction, PrimitivesAreValidWithTheirDocumentedTopology) {
     EXPECT_VALID(e.body.get());
     EXPECT_EQ(count_of(e.body.get()), e.counts);
   }
-}
 
-TEST(Construction, BadArgumentsFailAndBuildNothing) {
+  // Bad arguments fail and build nothing.
   scratch_stream stream;
   const auto before = TPK::get_heap_counts().live_blocks;
   BODY* body = nullptr;
@@ -104,7 +103,7 @@ std::vector<std::string> kinds_at(VERTEX* vertex) {
   return kinds;
 }
 
-TEST(Fans, EachFanStartsAtTheFirstFaceAndSeamFacesAppearOncePerCorner) {
+TEST(Fans, StartAtTheFirstFaceHoldSeamFacesOncePerCornerAndSplitWhereFacesOnlyTouch) {
   body_ptr b = block(), c = cylinder(), pointed = cone(1, 0, 1), s = sphere(), t = torus();
   body_ptr sheet = grid_sheet(2, 2);  // faces 0 1 / 2 3
   const struct {
@@ -135,10 +134,9 @@ TEST(Fans, EachFanStartsAtTheFirstFaceAndSeamFacesAppearOncePerCorner) {
   TPI_ORDERED_FACES_ON_VERTEX none(nullptr);
   EXPECT_FALSE(none.compute().ok());
   EXPECT_EQ(none.get_num_fans(), 0u);
-}
 
-TEST(Fans, FacesMeetingOnlyAtTheVertexFormSeparateFans) {
-  // Two triangles of a sheet touching at the origin, and two tetrahedra of one solid likewise.
+  // Faces meeting only at the vertex form separate fans. Two triangles of a sheet touching at the
+  // origin, and two tetrahedra of one solid likewise.
   body_ptr bow = polyhedron({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {-1, 0, 0}, {-1, -1, 0}},
                             {{0, 1, 2}, {0, 3, 4}});
   EXPECT_EQ(fans_at(bow->vertices()[0]), (fans{{0}, {1}}));

@@ -43,7 +43,9 @@ TEST_F(TagAttribute, CopiesAreDeepAndCheckTheirContext) {
   EXPECT_FALSE(first.prepend_operation_id(2, false));
 }
 
-TEST_F(TagAttribute, SplitPiecesCarryEqualTagsAndShareARegistryEntry) {
+// Split pieces carry equal tags and share a registry entry; a merged face keeps its tags followed
+// by the new ones of the face that went.
+TEST_F(TagAttribute, SplitPiecesCarryEqualTagsAndAMergedFaceAddsTheTagsOfTheFaceThatWent) {
   body_ptr b = block();
   FACE* bottom = b->faces()[0];
   tag(bottom, "F1");
@@ -52,12 +54,7 @@ TEST_F(TagAttribute, SplitPiecesCarryEqualTagsAndShareARegistryEntry) {
   EXPECT_EQ(tags_of(piece), strings{"F1/0[]"});
   EXPECT_EQ(tags_of(bottom), strings{"F1/0[]"});
   EXPECT_EQ(registry_summary(), strings{"F1/0[] -> 2"});
-}
-
-TEST_F(TagAttribute, MergedFaceKeepsItsTagsFollowedByTheNewOnesOfTheFaceThatWent) {
-  body_ptr b = block();
-  FACE* bottom = b->faces()[0];
-  FACE* piece = split_between(bottom, {0, 0, 0}, {1, 1, 0});
+  TPI_TAGGING_TRACKING::activateTagManager(false);
   set_tags(bottom, "B C");
   set_tags(piece, "A B");
   ASSERT_TRUE(TPI_MODEL::merge_faces(bottom, piece).ok());
