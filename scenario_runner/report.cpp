@@ -199,23 +199,6 @@ std::string set_words(const feature* before, const feature& after) {
 
 // ---- the pages ----
 
-std::string escaped(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '<')
-      out += "&lt;";
-    else if (c == '>')
-      out += "&gt;";
-    else if (c == '&')
-      out += "&amp;";
-    else if (c == '"')
-      out += "&quot;";
-    else
-      out += c;
-  }
-  return out;
-}
-
 constexpr double picture_size = 230;
 
 // Each method's colour and line: the line style tells the methods apart where colours do not,
@@ -283,7 +266,7 @@ std::string legend(const std::vector<std::string>& methods) {
   for (std::size_t i = 0; i < methods.size(); ++i) {
     html << "<span>";
     sample("m" + std::to_string(i), std::min(look(methods[i], i).ring, 11.0));
-    html << "what <b class=\"k" << i << "\">" << escaped(methods[i]) << "</b> found</span>";
+    html << "what <b class=\"k" << i << "\">" << xml_escaped(methods[i]) << "</b> found</span>";
   }
   html << "<span><svg width=\"44\" height=\"26\"><path d=\"M4,13H40\" stroke=\"#444\"/></svg>"
           "model edge</span><span><svg width=\"44\" height=\"26\"><path d=\"M4,13H40\" "
@@ -329,7 +312,7 @@ std::string summary_table(const verdict_counts& counts, const std::vector<std::s
     const std::map<verdict, int> none;
     const std::map<verdict, int>& c = found == counts.end() ? none : found->second;
     int total = 0, right = 0;
-    html << "<tr><td><b class=\"k" << i << "\">" << escaped(methods[i]) << "</b></td>";
+    html << "<tr><td><b class=\"k" << i << "\">" << xml_escaped(methods[i]) << "</b></td>";
     for (const verdict v : summary_verdicts) {
       const auto n = c.find(v);
       const int k = n == c.end() ? 0 : n->second;
@@ -350,7 +333,7 @@ std::string summary_table(const verdict_counts& counts, const std::vector<std::s
 }
 
 std::string page_start(const std::string& title, const std::vector<std::string>& methods) {
-  return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + escaped(title) +
+  return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + xml_escaped(title) +
          "</title><style>" + style_sheet(methods) + "</style></head><body>\n";
 }
 
@@ -387,7 +370,7 @@ void reference_card(const step_picture& p, const std::string& reference,
       if (!entities.empty()) any = &entities.front();
     }
   }
-  html << "<div class=\"ref\"><div class=\"name\">" << escaped(reference);
+  html << "<div class=\"ref\"><div class=\"name\">" << xml_escaped(reference);
   if (any != nullptr) html << " <span class=\"kind\">" << kind_of(*any) << "</span>";
   html << "</div>\n<svg width=\"" << v.size() << "\" height=\"" << pixels(v.height())
        << "\"><use href=\"#" << model_id << "\"/>\n";
@@ -416,7 +399,7 @@ void reference_card(const step_picture& p, const std::string& reference,
   html << "</svg>\n<div class=\"ans\">";
   for (std::size_t i = 0; i < methods.size(); ++i) {
     const auto verdict_of = verdicts.find(methods[i]);
-    html << (i == 0 ? "" : "<br>") << "<span class=\"k" << i << "\">" << escaped(methods[i])
+    html << (i == 0 ? "" : "<br>") << "<span class=\"k" << i << "\">" << xml_escaped(methods[i])
          << "</span> ";
     if (verdict_of == verdicts.end()) {
       html << "<span class=\"grey\">not scored</span>";
@@ -457,7 +440,7 @@ std::string scenario_page(const std::string& name, const std::vector<const step_
 
   std::ostringstream html;
   html << page_start(name + " - tagtrack scenarios", methods) << "<p><a href=\"index.html\">"
-       << "all scenarios</a></p>\n<h1>" << escaped(name) << "</h1>\n"
+       << "all scenarios</a></p>\n<h1>" << xml_escaped(name) << "</h1>\n"
        << summary_table(count(steps), methods) << legend(methods)
        << "<p>Verdict words are explained on the <a href=\"index.html#verdicts\">index page</a>."
           " Each picture is one reference in one step.</p>\n";
@@ -465,7 +448,7 @@ std::string scenario_page(const std::string& name, const std::vector<const step_
     const std::string model_id = "model" + std::to_string(p->step);
     html << "<div class=\"step\"><h3>step " << p->step << ": <span class=\"edit\">"
          << (p->step == 0 ? std::string("the first build, every reference picked")
-                          : escaped(p->edit.empty() ? "no change" : p->edit))
+                          : xml_escaped(p->edit.empty() ? "no change" : p->edit))
          << "</span></h3>\n"
          // The model drawn once per step; every picture of the step shows it by reference.
          << "<svg width=\"0\" height=\"0\" style=\"position:absolute\"><defs><g id=\"" << model_id
@@ -589,7 +572,7 @@ outcome write_report(const std::string& dir, const std::vector<step_picture>& pi
         << legend(methods) << "<h2>The scenarios</h2>\n<table><tr><th>scenario</th><th>steps</th>"
         << "<th>references</th>";
   for (std::size_t i = 0; i < methods.size(); ++i) {
-    index << "<th><span class=\"k" << i << "\">" << escaped(methods[i]) << "</span></th>";
+    index << "<th><span class=\"k" << i << "\">" << xml_escaped(methods[i]) << "</span></th>";
   }
   index << "</tr>\n";
   std::set<std::string> taken{"index.html"};
@@ -601,7 +584,8 @@ outcome write_report(const std::string& dir, const std::vector<step_picture>& pi
       for (const auto& [reference, by_method] : p->verdicts) references.insert(reference);
     }
     const verdict_counts counts = count(steps);
-    index << "<tr><td><a href=\"" << escaped(file) << "\">" << escaped(name) << "</a></td><td"
+    index << "<tr><td><a href=\"" << xml_escaped(file) << "\">" << xml_escaped(name)
+          << "</a></td><td"
           << " class=\"n\">" << steps.size() << "</td><td class=\"n\">" << references.size()
           << "</td>";
     for (const std::string& m : methods) {

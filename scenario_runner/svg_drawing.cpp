@@ -18,6 +18,23 @@
 
 namespace tagtrack::scenarios {
 
+std::string xml_escaped(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else if (c == '&')
+      out += "&amp;";
+    else if (c == '"')
+      out += "&quot;";
+    else
+      out += c;
+  }
+  return out;
+}
+
 void iso_view::fit(double xmin, double ymin, double xmax, double ymax) {
   m_scale = 0.9 * m_size / std::max({xmax - xmin, ymax - ymin, 1e-9});
   m_x0 = (xmin + xmax) / 2, m_y0 = (ymin + ymax) / 2;

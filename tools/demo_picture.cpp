@@ -14,6 +14,7 @@ namespace tagtrack_tool {
 namespace {
 
 using tagtrack::scenarios::iso_view;
+using tagtrack::scenarios::xml_escaped;
 
 constexpr double gap = 40, line_height = 18, legend_height = 34;
 
@@ -34,21 +35,6 @@ const char* class_of(demo_picture::mark m) {
       break;
   }
   return "fillet";
-}
-
-std::string escaped(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '<')
-      out += "&lt;";
-    else if (c == '>')
-      out += "&gt;";
-    else if (c == '&')
-      out += "&amp;";
-    else
-      out += c;
-  }
-  return out;
 }
 
 }  // namespace
@@ -86,14 +72,14 @@ bool demo_picture::write(const std::string& path, std::string& error) const {
   for (std::size_t i = 0; i < m_drawings.size(); ++i) {
     const drawing& d = m_drawings[i];
     svg << "<g class=\"drawing\" transform=\"translate(" << i * (v.size() + gap) << ",0)\">\n"
-        << "<text class=\"caption\" x=\"4\" y=\"" << line_height << "\">" << escaped(d.caption)
+        << "<text class=\"caption\" x=\"4\" y=\"" << line_height << "\">" << xml_escaped(d.caption)
         << "</text>\n";
     for (std::size_t n = 0; n < d.notes.size(); ++n) {
       // A note that starts with '*' names an edited parameter.
       const bool edited = !d.notes[n].empty() && d.notes[n][0] == '*';
       svg << "<text x=\"4\" y=\"" << (n + 2) * line_height << "\""
           << (edited ? " class=\"edited\"" : "") << ">"
-          << escaped(edited ? d.notes[n].substr(1) : d.notes[n]) << "</text>\n";
+          << xml_escaped(edited ? d.notes[n].substr(1) : d.notes[n]) << "</text>\n";
     }
     svg << "<g transform=\"translate(0," << top << ")\">\n";
     tagtrack::scenarios::draw_hidden_lines(d.model, v, svg);

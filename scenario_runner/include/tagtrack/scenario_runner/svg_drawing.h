@@ -18,6 +18,9 @@
 
 namespace tagtrack::scenarios {
 
+// `text` as SVG or HTML text or attribute value: <, >, & and " as entities.
+TAGTRACK_SCENARIOS_EXPORT std::string xml_escaped(const std::string& text);
+
 // An isometric view onto a drawing `size` pixels wide, the framed extent filling 90% of its width
 // or of `size` in height, whichever is less; the drawing is as high as the framed extent needs.
 class TAGTRACK_SCENARIOS_EXPORT iso_view {
