@@ -25,20 +25,11 @@ namespace TPI_TAGGING_TRACKING {
 // version at 0), and once one fails the rest of the walk still makes the nested recipes and tags
 // whose counts were read, empty. merge() then stores a fresh recipe into the caller's.
 struct recipe_grammar {
-  template <class Items>
-  static void read(Items& in, FACE_RECIPE& face) {
+  // A whole recipe of any kind: its type word, then its body.
+  template <class Items, class Recipe>
+  static void read(Items& in, Recipe& recipe) {
     in.word({text_item::type_word});
-    body(in, face);
-  }
-  template <class Items>
-  static void read(Items& in, VERTEX_RECIPE& vertex) {
-    in.word({text_item::type_word});
-    body(in, vertex);
-  }
-  template <class Items>
-  static void read(Items& in, EDGE_RECIPE& edge) {
-    in.word({text_item::type_word});
-    body(in, edge);
+    body(in, recipe);
   }
 
   // The items after the type word.
