@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <set>
+#include <sstream>
 
 #include <tagtrack/kernel/kernel.h>
 #include <tagtrack/occt/operations.h>
@@ -16,6 +17,8 @@ namespace tagtrack {
 namespace {
 
 constexpr std::size_t none = std::numeric_limits<std::size_t>::max();
+// The version of the tag text that recipe texts hold, which witnesses are written in too.
+constexpr int recipe_text_version = 3;
 
 // The scheme's stream is the default while it works, and the caller's again afterwards.
 class default_stream {
@@ -132,6 +135,119 @@ std::vector<ENTITY*> chosen_by_address(const TT::match_explanation& why, BODY* b
   return among.size() > 1 ? among : std::vector<ENTITY*>();
 }
 
+// Whether two tag lists share a tag by primary and operation ids.
+bool share_a_tag(const TT::tag_info& a, const TT::tag_info& b) {
+  for (const TT::tag_data& x : a) {
+    for (const TT::tag_data& y : b) {
+      if (x.matches(y, TT::compare_loose)) return true;
+    }
+  }
+  return false;
+}
+
+// Whether two faces' tags are the same but for secondary ids: the tag manager told them apart as
+// pieces of one face that an operation split.
+bool pieces_of_one_face(const TT::tag_info& a, const TT::tag_info& b) {
+  if (a == b || a.size() != b.size()) return false;
+  const auto covered = [](const TT::tag_info& from, const TT::tag_info& by) {
+    for (const TT::tag_data& x : from) {
+      const bool matched = std::any_of(by.begin(), by.end(), [&](const TT::tag_data& y) {
+        return x.matches(y, TT::compare_loose);
+      });
+      if (!matched) return false;
+    }
+    return true;
+  };
+  return covered(a, b) && covered(b, a);
+}
+
+// The faces across the edges of `face`, each once, in kernel order.
+std::vector<FACE*> neighbours(FACE* face) {
+  std::vector<FACE*> out;
+  TPK::tpk_array<EDGE*> edges;
+  TPI_QUERY::get_edges(TPK::as_entity(face), edges);
+  for (EDGE* edge : edges) {
+    TPK::tpk_array<FACE*> faces;
+    TPI_QUERY::get_faces(TPK::as_entity(edge), faces);
+    for (FACE* f : faces) {
+      if (f != face && std::find(out.begin(), out.end(), f) == out.end()) out.push_back(f);
+    }
+  }
+  return out;
+}
+
+// What tells a piece of a split face from the other pieces: the tags of its neighbours that no
+// other piece borders. Empty when the face is no piece, or when its neighbours tell nothing.
+std::vector<TT::tag_info> piece_witnesses(FACE* face, BODY* body) {
+  std::vector<TT::tag_info> witnesses;
+  const TT::tag_info* own = TT::tags_on(TPK::as_entity(face));
+  if (own == nullptr) return witnesses;
+  std::vector<const TT::tag_info*> around_others;
+  for (FACE* other : body->faces()) {
+    const TT::tag_info* tags = TT::tags_on(TPK::as_entity(other));
+    if (other == face || tags == nullptr || !pieces_of_one_face(*own, *tags)) continue;
+    for (FACE* n : neighbours(other)) {
+      if (const TT::tag_info* t = TT::tags_on(TPK::as_entity(n))) around_others.push_back(t);
+    }
+  }
+  if (around_others.empty()) return witnesses;
+  for (FACE* n : neighbours(face)) {
+    const TT::tag_info* tags = TT::tags_on(TPK::as_entity(n));
+    if (tags == nullptr) continue;
+    const bool shared = std::any_of(around_others.begin(), around_others.end(),
+                                    [&](const TT::tag_info* t) { return share_a_tag(*tags, *t); });
+    if (!shared) witnesses.push_back(*tags);
+  }
+  return witnesses;
+}
+
+// Whether `face` borders a face that shares a tag with one of `witnesses`.
+bool borders_a_witness(FACE* face, const std::vector<TT::tag_info>& witnesses) {
+  for (FACE* n : neighbours(face)) {
+    const TT::tag_info* tags = TT::tags_on(TPK::as_entity(n));
+    if (tags == nullptr) continue;
+    for (const TT::tag_info& w : witnesses) {
+      if (share_a_tag(*tags, w)) return true;
+    }
+  }
+  return false;
+}
+
+// The text a document keeps of a reference: its recipe's text, preceded, for a piece of a split
+// face, by the word "witnesses", their number, each witness's tag text and a line break.
+std::string reference_text(const std::string& recipe, const std::vector<TT::tag_info>& witnesses) {
+  if (witnesses.empty()) return recipe;
+  std::ostringstream out;
+  out << "witnesses " << witnesses.size();
+  for (const TT::tag_info& w : witnesses) w.write_text(out);
+  out << '\n' << recipe;
+  return out.str();
+}
+
+// Reads a reference text back into its recipe text and witnesses; false when the text announces
+// witnesses it does not hold.
+bool read_reference_text(const std::string& text, std::string& recipe,
+                         std::vector<TT::tag_info>& witnesses) {
+  witnesses.clear();
+  const std::string word = "witnesses ";
+  if (text.compare(0, word.size(), word) != 0) {
+    recipe = text;
+    return true;
+  }
+  std::istringstream in(text.substr(word.size()));
+  std::size_t count = 0;
+  if (!(in >> count) || count > text.size()) return false;
+  witnesses.resize(count);
+  for (TT::tag_info& w : witnesses) {
+    if (!w.read_text(in, recipe_text_version) || !in) return false;
+  }
+  if (in.get() != '\n') return false;
+  const auto at = in.tellg();
+  if (at < 0) return false;
+  recipe = text.substr(word.size() + static_cast<std::size_t>(at));
+  return true;
+}
+
 }  // namespace
 
 struct tagging_scheme::state {
@@ -147,6 +263,8 @@ struct tagging_scheme::state {
   std::map<std::string, int> uses;  // later uses left, per feature id
   std::size_t last_done = none;     // the position that ran last in the regeneration under way
   std::map<std::string, std::string> texts;
+  // Per reference to a piece of a split face, what tells it from the other pieces.
+  std::map<std::string, std::vector<TT::tag_info>> witnesses;
   // Each feature's number, given when its id first appears and kept through every edit after.
   std::map<std::string, int> numbers;
   int next_number = 1;
@@ -238,6 +356,11 @@ struct tagging_scheme::state {
                               " carries no tags, so nothing can name it: no feature tagged it");
     }
     texts[r.name] = TT::recipe_text(recipe.get());
+    witnesses.erase(r.name);
+    if (r.type == entity_type::face) {
+      std::vector<TT::tag_info> own = piece_witnesses(entities.face(entity), body);
+      if (!own.empty()) witnesses[r.name] = std::move(own);
+    }
     return outcome();
   }
 };
@@ -464,6 +587,21 @@ resolution tagging_scheme::resolve(const reference& r, std::size_t position) {
                   "), so none of them is the one it names";
     return out;
   }
+  // A piece of a split face found only by its tags without their secondary ids is the piece
+  // itself only if it still borders what told it from the other pieces; otherwise its piece is
+  // gone and what was found is another piece of the same face.
+  if (const auto w = m->witnesses.find(r.name); w != m->witnesses.end() && why.kind == 'F' &&
+                                                why.verdict == TT::match_verdict::resolved &&
+                                                why.tags.exact == 0) {
+    FACE* found = static_cast<FACE*>(why.found.front());
+    if (!borders_a_witness(found, w->second)) {
+      const auto faces = body->faces();
+      const auto at = std::find(faces.begin(), faces.end(), found) - faces.begin();
+      out.reason += "; but its piece is gone: the other piece of the same face is face " +
+                    std::to_string(at + 1) + " of the result";
+      return out;
+    }
+  }
   if (const std::vector<ENTITY*> among = chosen_by_address(why, body); !among.empty()) {
     out.reason += "; but the choice among " + std::to_string(among.size()) +
                   " fell to the entities' order in memory, which is no answer";
@@ -480,15 +618,28 @@ bool tagging_scheme::remembers(const std::string& name) const {
 
 std::string tagging_scheme::saved_text(const std::string& name) const {
   const auto text = m->texts.find(name);
-  return text == m->texts.end() ? std::string() : text->second;
+  if (text == m->texts.end()) return std::string();
+  const auto w = m->witnesses.find(name);
+  return w == m->witnesses.end() ? text->second : reference_text(text->second, w->second);
 }
 
 outcome tagging_scheme::restore(const reference& r, const std::string& text) {
-  const TT::recipe_ptr recipe = TT::read_recipe(text);
+  std::string recipe_text;
+  std::vector<TT::tag_info> witnesses;
+  if (!read_reference_text(text, recipe_text, witnesses)) {
+    return outcome::failure("reference '" + r.name +
+                            "': the text announces witnesses it does not hold");
+  }
+  const TT::recipe_ptr recipe = TT::read_recipe(recipe_text);
   if (recipe == nullptr) {
     return outcome::failure("reference '" + r.name + "': the text is not a recipe");
   }
-  m->texts[r.name] = text;
+  m->texts[r.name] = recipe_text;
+  if (witnesses.empty()) {
+    m->witnesses.erase(r.name);
+  } else {
+    m->witnesses[r.name] = std::move(witnesses);
+  }
   return outcome();
 }
 
