@@ -5,6 +5,8 @@
 #include <set>
 #include <sstream>
 
+#include <tagtrack/features/internal/answer_rules.h>
+#include <tagtrack/features/internal/piece_witnesses.h>
 #include <tagtrack/kernel/kernel.h>
 #include <tagtrack/occt/operations.h>
 #include <tagtrack/occt/shape_bodies.h>
@@ -17,8 +19,6 @@ namespace tagtrack {
 namespace {
 
 constexpr std::size_t none = std::numeric_limits<std::size_t>::max();
-// The version of the tag text that recipe texts hold, which witnesses are written in too.
-constexpr int recipe_text_version = 3;
 
 // The scheme's stream is the default while it works, and the caller's again afterwards.
 class default_stream {
@@ -62,20 +62,6 @@ void mark_copy(FACE* face, int number, int k) {
   }
 }
 
-// An edge or vertex is named by the faces around it. When the faces still found leave several
-// candidates and a named face is found no more, every candidate lacks that face: none is the
-// entity named, which is lost rather than to be chosen among look-alikes. The face recipe that
-// found nothing, or null when the answer stands.
-const TT::face_recipe_seen* face_gone_under_choice(const TT::match_explanation& why) {
-  if (why.verdict != TT::match_verdict::ambiguous || (why.kind != 'E' && why.kind != 'V')) {
-    return nullptr;
-  }
-  for (const TT::face_recipe_seen& seen : why.faces) {
-    if (seen.tags.searched && seen.faces.empty()) return &seen;
-  }
-  return nullptr;
-}
-
 // The tags of `faces` (of the body `entities` maps) in one list: each face's tags in turn, the
 // faces ordered by their tag lists, so that the list does not depend on the order in which Open
 // CASCADE lists the faces.
@@ -111,143 +97,6 @@ outcome tag_between(FACE* face, const TT::tag_info& tags, int number) {
   return outcome();
 }
 
-// The entities the matcher chose its answer from by their addresses, which differ from one session
-// to the next: such an answer is no answer, and the application is given the choice instead, in
-// the body's own order. Empty when no such choice was made.
-std::vector<ENTITY*> chosen_by_address(const TT::match_explanation& why, BODY* body) {
-  std::vector<ENTITY*> among;
-  if (why.order != TT::match_order::address) return among;
-  std::set<ENTITY*> choice;
-  if (why.kind == 'V') {
-    // Several vertices stood where the recipe's vertex stood.
-    for (const TT::uv_comparison_seen& seen : why.uv) {
-      if (seen.level == 1) choice.insert(TPK::as_entity(seen.vertex));
-    }
-    for (VERTEX* v : body->vertices()) {
-      if (choice.count(TPK::as_entity(v)) != 0) among.push_back(TPK::as_entity(v));
-    }
-  } else {
-    choice.insert(why.candidates.begin(), why.candidates.end());
-    for (EDGE* e : body->edges()) {
-      if (choice.count(TPK::as_entity(e)) != 0) among.push_back(TPK::as_entity(e));
-    }
-  }
-  return among.size() > 1 ? among : std::vector<ENTITY*>();
-}
-
-// Whether two tag lists share a tag by primary and operation ids.
-bool share_a_tag(const TT::tag_info& a, const TT::tag_info& b) {
-  for (const TT::tag_data& x : a) {
-    for (const TT::tag_data& y : b) {
-      if (x.matches(y, TT::compare_loose)) return true;
-    }
-  }
-  return false;
-}
-
-// Whether two faces' tags are the same but for secondary ids: the tag manager told them apart as
-// pieces of one face that an operation split.
-bool pieces_of_one_face(const TT::tag_info& a, const TT::tag_info& b) {
-  if (a == b || a.size() != b.size()) return false;
-  const auto covered = [](const TT::tag_info& from, const TT::tag_info& by) {
-    for (const TT::tag_data& x : from) {
-      const bool matched = std::any_of(by.begin(), by.end(), [&](const TT::tag_data& y) {
-        return x.matches(y, TT::compare_loose);
-      });
-      if (!matched) return false;
-    }
-    return true;
-  };
-  return covered(a, b) && covered(b, a);
-}
-
-// The faces across the edges of `face`, each once, in kernel order.
-std::vector<FACE*> neighbours(FACE* face) {
-  std::vector<FACE*> out;
-  TPK::tpk_array<EDGE*> edges;
-  TPI_QUERY::get_edges(TPK::as_entity(face), edges);
-  for (EDGE* edge : edges) {
-    TPK::tpk_array<FACE*> faces;
-    TPI_QUERY::get_faces(TPK::as_entity(edge), faces);
-    for (FACE* f : faces) {
-      if (f != face && std::find(out.begin(), out.end(), f) == out.end()) out.push_back(f);
-    }
-  }
-  return out;
-}
-
-// What tells a piece of a split face from the other pieces: the tags of its neighbours that no
-// other piece borders. Empty when the face is no piece, or when its neighbours tell nothing.
-std::vector<TT::tag_info> piece_witnesses(FACE* face, BODY* body) {
-  std::vector<TT::tag_info> witnesses;
-  const TT::tag_info* own = TT::tags_on(TPK::as_entity(face));
-  if (own == nullptr) return witnesses;
-  std::vector<const TT::tag_info*> around_others;
-  for (FACE* other : body->faces()) {
-    const TT::tag_info* tags = TT::tags_on(TPK::as_entity(other));
-    if (other == face || tags == nullptr || !pieces_of_one_face(*own, *tags)) continue;
-    for (FACE* n : neighbours(other)) {
-      if (const TT::tag_info* t = TT::tags_on(TPK::as_entity(n))) around_others.push_back(t);
-    }
-  }
-  if (around_others.empty()) return witnesses;
-  for (FACE* n : neighbours(face)) {
-    const TT::tag_info* tags = TT::tags_on(TPK::as_entity(n));
-    if (tags == nullptr) continue;
-    const bool shared = std::any_of(around_others.begin(), around_others.end(),
-                                    [&](const TT::tag_info* t) { return share_a_tag(*tags, *t); });
-    if (!shared) witnesses.push_back(*tags);
-  }
-  return witnesses;
-}
-
-// Whether `face` borders a face that shares a tag with one of `witnesses`.
-bool borders_a_witness(FACE* face, const std::vector<TT::tag_info>& witnesses) {
-  for (FACE* n : neighbours(face)) {
-    const TT::tag_info* tags = TT::tags_on(TPK::as_entity(n));
-    if (tags == nullptr) continue;
-    for (const TT::tag_info& w : witnesses) {
-      if (share_a_tag(*tags, w)) return true;
-    }
-  }
-  return false;
-}
-
-// The text a document keeps of a reference: its recipe's text, preceded, for a piece of a split
-// face, by the word "witnesses", their number, each witness's tag text and a line break.
-std::string reference_text(const std::string& recipe, const std::vector<TT::tag_info>& witnesses) {
-  if (witnesses.empty()) return recipe;
-  std::ostringstream out;
-  out << "witnesses " << witnesses.size();
-  for (const TT::tag_info& w : witnesses) w.write_text(out);
-  out << '\n' << recipe;
-  return out.str();
-}
-
-// Reads a reference text back into its recipe text and witnesses; false when the text announces
-// witnesses it does not hold.
-bool read_reference_text(const std::string& text, std::string& recipe,
-                         std::vector<TT::tag_info>& witnesses) {
-  witnesses.clear();
-  const std::string word = "witnesses ";
-  if (text.compare(0, word.size(), word) != 0) {
-    recipe = text;
-    return true;
-  }
-  std::istringstream in(text.substr(word.size()));
-  std::size_t count = 0;
-  if (!(in >> count) || count > text.size()) return false;
-  witnesses.resize(count);
-  for (TT::tag_info& w : witnesses) {
-    if (!w.read_text(in, recipe_text_version) || !in) return false;
-  }
-  if (in.get() != '\n') return false;
-  const auto at = in.tellg();
-  if (at < 0) return false;
-  recipe = text.substr(word.size() + static_cast<std::size_t>(at));
-  return true;
-}
-
 }  // namespace
 
 struct tagging_scheme::state {
@@ -263,8 +112,8 @@ struct tagging_scheme::state {
   std::map<std::string, int> uses;  // later uses left, per feature id
   std::size_t last_done = none;     // the position that ran last in the regeneration under way
   std::map<std::string, std::string> texts;
-  // Per reference to a piece of a split face, what tells it from the other pieces.
-  std::map<std::string, std::vector<TT::tag_info>> witnesses;
+  // Per reference naming pieces of split faces, what tells them from the other pieces.
+  std::map<std::string, piece_witnesses> witnesses;
   // Each feature's number, given when its id first appears and kept through every edit after.
   std::map<std::string, int> numbers;
   int next_number = 1;
@@ -357,9 +206,11 @@ struct tagging_scheme::state {
     }
     texts[r.name] = TT::recipe_text(recipe.get());
     witnesses.erase(r.name);
-    if (r.type == entity_type::face) {
-      std::vector<TT::tag_info> own = piece_witnesses(entities.face(entity), body);
-      if (!own.empty()) witnesses[r.name] = std::move(own);
+    ENTITY* named = r.type == entity_type::face   ? TPK::as_entity(entities.face(entity))
+                    : r.type == entity_type::edge ? TPK::as_entity(entities.edge(entity))
+                                                  : TPK::as_entity(entities.vertex(entity));
+    if (piece_witnesses own = witnesses_of(named, *recipe, body); !own.empty()) {
+      witnesses[r.name] = std::move(own);
     }
     return outcome();
   }
@@ -580,35 +431,11 @@ resolution tagging_scheme::resolve(const reference& r, std::size_t position) {
   TT::MATCH_CONTEXT context(nullptr, {body}, TT::compare_loose);
   context.use_tag_index(m->index.get());
   const TT::match_explanation why = TT::explain_match(context, recipe.get());
-  out.reason = why.reason;
-  if (const TT::face_recipe_seen* gone = face_gone_under_choice(why)) {
-    out.reason += "; but no face carries the tags of its face " +
-                  std::to_string(gone->position + 1) + " (" + gone->tags.words +
-                  "), so none of them is the one it names";
-    return out;
-  }
-  // A piece of a split face found only by its tags without their secondary ids is the piece
-  // itself only if it still borders what told it from the other pieces; otherwise its piece is
-  // gone and what was found is another piece of the same face.
-  if (const auto w = m->witnesses.find(r.name); w != m->witnesses.end() && why.kind == 'F' &&
-                                                why.verdict == TT::match_verdict::resolved &&
-                                                why.tags.exact == 0) {
-    FACE* found = static_cast<FACE*>(why.found.front());
-    if (!borders_a_witness(found, w->second)) {
-      const auto faces = body->faces();
-      const auto at = std::find(faces.begin(), faces.end(), found) - faces.begin();
-      out.reason += "; but its piece is gone: the other piece of the same face is face " +
-                    std::to_string(at + 1) + " of the result";
-      return out;
-    }
-  }
-  if (const std::vector<ENTITY*> among = chosen_by_address(why, body); !among.empty()) {
-    out.reason += "; but the choice among " + std::to_string(among.size()) +
-                  " fell to the entities' order in memory, which is no answer";
-    for (ENTITY* e : among) out.entities.push_back(shape_of_entity(e));
-    return out;
-  }
-  for (ENTITY* e : why.found) out.entities.push_back(shape_of_entity(e));
+  const auto w = m->witnesses.find(r.name);
+  const settled_answer answer =
+      settle_answer(why, *recipe, body, w == m->witnesses.end() ? nullptr : &w->second);
+  out.reason = answer.reason;
+  for (ENTITY* e : answer.entities) out.entities.push_back(shape_of_entity(e));
   return out;
 }
 
@@ -625,7 +452,7 @@ std::string tagging_scheme::saved_text(const std::string& name) const {
 
 outcome tagging_scheme::restore(const reference& r, const std::string& text) {
   std::string recipe_text;
-  std::vector<TT::tag_info> witnesses;
+  piece_witnesses witnesses;
   if (!read_reference_text(text, recipe_text, witnesses)) {
     return outcome::failure("reference '" + r.name +
                             "': the text announces witnesses it does not hold");
