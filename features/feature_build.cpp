@@ -36,6 +36,7 @@
 #include <gp_Pln.hxx>
 #include <gp_Trsf.hxx>
 
+#include <tagtrack/occt/fault_handling.h>
 #include <tagtrack/occt/plane_normal.h>
 
 namespace tagtrack {
@@ -608,7 +609,7 @@ outcome run_feature(const feature& f, const feature_inputs& in, feature_run& run
     return done;
   } catch (const Standard_Failure& failure) {
     run = feature_run();
-    return outcome::failure(std::string("Open CASCADE failed: ") + failure.GetMessageString());
+    return outcome::failure(TPI_OCCT::failure_reason(op_word(f), failure));
   }
 }
 

@@ -13,6 +13,7 @@
 #include <Standard_Failure.hxx>
 #include <TopoDS.hxx>
 
+#include <tagtrack/occt/fault_handling.h>
 #include <tagtrack/occt/shape_bodies.h>
 
 #include <tagtrack/occt/internal/carry_over.h>
@@ -78,8 +79,7 @@ outcome named(const char* operation, const outcome& result) {
 }
 
 outcome failed(const char* operation, const Standard_Failure& failure) {
-  return outcome::failure(std::string(operation) +
-                          ": Open CASCADE failed: " + failure.GetMessageString());
+  return outcome::failure(std::string(operation) + ": " + failure_reason(operation, failure));
 }
 
 bool backed(const BODY* body) {

@@ -9,6 +9,9 @@
 #include <CLI/CLI.hpp>
 #include <Message.hxx>
 #include <Message_Messenger.hxx>
+#include <Standard_Failure.hxx>
+
+#include <tagtrack/occt/fault_handling.h>
 
 #include "demo_command.h"
 #include "recipe_command.h"
@@ -35,6 +38,9 @@ std::string reached(const CLI::App& app) {
 }  // namespace
 
 int run_command(int argc, char** argv) {
+  // A fault inside an Open CASCADE algorithm (its chamfer can dereference a null pointer) fails
+  // that operation with its reason instead of ending the command.
+  TPI_OCCT::turn_faults_into_failures();
   try {
     // Open CASCADE's readers report to standard output, which the command keeps for its answers.
     Message::DefaultMessenger()->RemovePrinters(STANDARD_TYPE(Message_Printer));
@@ -69,6 +75,9 @@ int run_command(int argc, char** argv) {
     return 1;
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "tagtrack: out of memory\n");
+    return 1;
+  } catch (const Standard_Failure& failure) {
+    std::fprintf(stderr, "tagtrack: %s\n", TPI_OCCT::failure_reason("command", failure).c_str());
     return 1;
   } catch (const std::exception& failure) {
     // What the library refuses by throwing (a recipe text announcing more nested recipes than
