@@ -4,6 +4,7 @@
 #include <limits>
 #include <set>
 
+#include <tagtrack/features/seams_and_poles.h>
 #include <tagtrack/kernel/kernel.h>
 #include <tagtrack/occt/operations.h>
 #include <tagtrack/occt/shape_bodies.h>
@@ -381,6 +382,7 @@ outcome tagging_scheme::feature_done(std::size_t position, const feature& f,
         TT::tag_entity(TPK::as_entity(made), f.id + "." + role, number);
       }
     }
+    done = name_seams_and_poles(body);
   }
   m->stream->note_state();
   m->bodies.resize(position + 1, nullptr);
