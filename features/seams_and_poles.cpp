@@ -17,22 +17,20 @@ namespace tagtrack {
 
 namespace {
 
-// The face's tags, each primary id followed by `suffix`.
-TT::tag_info named_after(const TT::tag_info& face_tags, const std::string& suffix) {
+// Gives `entity` the tags of its face, each primary id followed by `suffix`, unless it carries
+// them already: a new attribute, or its tag attribute changed through the kernel, so that the
+// change is undone with the history.
+outcome name_after(ENTITY* entity, const TT::tag_info& face_tags, const std::string& suffix) {
   TT::tag_info named;
   for (const TT::tag_data& tag : face_tags) {
     TT::tag_data copy = tag;
     copy.m_primary_id.append(suffix.data(), suffix.data() + suffix.size());
     named.append(std::move(copy));
   }
-  return named;
-}
-
-// Gives `entity` the tags `tags`: a new attribute, or its tag attribute changed through the
-// kernel, so that the change is undone with the history.
-outcome give_tags(ENTITY* entity, const TT::tag_info& tags) {
+  const TT::tag_info* own = TT::tags_on(entity);
+  if (own != nullptr && *own == named) return outcome();
   auto def = std::make_unique<TT::generic_tag_attrib_def>();
-  *def->get_tag_info_for_change() = tags;
+  *def->get_tag_info_for_change() = std::move(named);
   for (ATTRIB_CUSTOM* attrib = TPI_CUSTOM_ENTITY::next_custom_attrib(entity, nullptr);
        attrib != nullptr; attrib = TPI_CUSTOM_ENTITY::next_custom_attrib(entity, attrib)) {
     if (dynamic_cast<const TT::generic_tag_attrib_def*>(
@@ -64,19 +62,18 @@ outcome name_seams_and_poles(BODY* body) {
     if (across == 0) continue;
     const TT::tag_info* face_tags = TT::tags_on(TPK::as_entity(edge->coedge()->loop()->face()));
     if (face_tags == nullptr || face_tags->empty()) continue;
-    const TT::tag_info named = named_after(*face_tags, across == 'u' ? ".seam" : ".seam.v");
-    const TT::tag_info* own = TT::tags_on(TPK::as_entity(edge));
-    if (own != nullptr && *own == named) continue;
-    if (const outcome given = give_tags(TPK::as_entity(edge), named); !given) return given;
+    const outcome named =
+        name_after(TPK::as_entity(edge), *face_tags, across == 'u' ? ".seam" : ".seam.v");
+    if (!named) return named;
   }
 
-  // The untagged vertices of each tagged face that closes on them, in the order of their
-  // parameters on its surface (v first; then u; then the body's order).
+  // The vertices of each tagged face that closes on them, in the order of their parameters on its
+  // surface (v first; then u; then the body's order).
   std::map<FACE*, std::vector<std::pair<std::pair<double, double>, VERTEX*>>> poles;
   std::vector<FACE*> faces;  // in the order of their first pole
   for (VERTEX* vertex : body->vertices()) {
     FACE* face = lone_face(vertex);
-    if (face == nullptr || TT::tags_on(TPK::as_entity(vertex)) != nullptr) continue;
+    if (face == nullptr) continue;
     const TT::tag_info* face_tags = TT::tags_on(TPK::as_entity(face));
     if (face_tags == nullptr || face_tags->empty()) continue;
     TPK::par_pos uv{0, 0};
@@ -93,11 +90,8 @@ outcome name_seams_and_poles(BODY* body) {
     for (std::size_t k = 0; k < on_face.size(); ++k) {
       const std::string suffix =
           on_face.size() == 1 ? std::string(".pole") : ".pole" + std::to_string(k + 1);
-      if (const outcome given =
-              give_tags(TPK::as_entity(on_face[k].second), named_after(face_tags, suffix));
-          !given) {
-        return given;
-      }
+      const outcome named = name_after(TPK::as_entity(on_face[k].second), face_tags, suffix);
+      if (!named) return named;
     }
   }
   return outcome();

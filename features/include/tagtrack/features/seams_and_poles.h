@@ -16,10 +16,10 @@ namespace tagtrack {
 // Open CASCADE puts the seam of a periodic face) or ".seam.v" across its v period, and by ".pole"
 // for a vertex (".pole1", ".pole2", ... in the order of their surface parameters, v first, when
 // one face closes on several). Secondary and operation ids are the face's, so that the names
-// follow the face through every edit that keeps its tags. A seam is named anew whenever its face's
-// tags changed; a vertex that carries tags keeps them (a revolve names its poles itself); the
-// seams and poles of untagged faces stay untagged. Fails with the kernel's reason when an
-// attribute cannot be attached or changed.
+// follow the face through every edit that keeps its tags, and they are made anew whenever the
+// face's tags changed (a copy's seams and poles are the copy's). A lone pole's name is the one a
+// revolve gives it. The seams and poles of untagged faces are left as they are. Fails with the
+// kernel's reason when an attribute cannot be attached or changed.
 TAGTRACK_FEATURES_EXPORT outcome name_seams_and_poles(BODY* body);
 
 }  // namespace tagtrack
