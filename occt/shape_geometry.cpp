@@ -146,16 +146,6 @@ TPK::vector3 face_surface::normal(const TPK::par_pos& uv) const {
   return {0, 0, 1};
 }
 
-namespace {
-
-bool point_less(const TPK::position& a, const TPK::position& b) {
-  if (a.x != b.x) return a.x < b.x;
-  if (a.y != b.y) return a.y < b.y;
-  return a.z < b.z;
-}
-
-}  // namespace
-
 const face_surface::vertex_table* face_surface::vertex_parameter_table() const {
   if (m_moved) return nullptr;
   if (m_vertices == nullptr) {
@@ -171,13 +161,29 @@ const face_surface::vertex_table* face_surface::vertex_parameter_table() const {
         // A vertex on no curve of the face: its point is projected as any other.
       }
     }
-    std::sort(table->begin(), table->end(),
-              [](const vertex_parameters& a, const vertex_parameters& b) {
-                return point_less(a.point, b.point);
-              });
+    std::stable_sort(table->begin(), table->end(),
+                     [](const vertex_parameters& a, const vertex_parameters& b) {
+                       return a.point.x < b.point.x;
+                     });
     m_vertices = std::move(table);
   }
   return m_vertices.get();
+}
+
+const TPK::par_pos* face_surface::vertex_parameters_at(const TPK::position& p) const {
+  const vertex_table* table = vertex_parameter_table();
+  if (table == nullptr) return nullptr;
+  // Within the rounding of a shape's text, which keeps 15 digits of a coordinate where the model
+  // file keeps them all: a restored body's vertex lies that close to its shape's.
+  const double rounding = 1e-12 * std::max({1.0, std::abs(p.x), std::abs(p.y), std::abs(p.z)});
+  auto at = std::lower_bound(table->begin(), table->end(), p.x - rounding,
+                             [](const vertex_parameters& e, double x) { return e.point.x < x; });
+  for (; at != table->end() && at->point.x <= p.x + rounding; ++at) {
+    if (std::abs(at->point.y - p.y) <= rounding && std::abs(at->point.z - p.z) <= rounding) {
+      return &at->uv;
+    }
+  }
+  return nullptr;
 }
 
 bool face_surface::param(const TPK::position& p, TPK::par_pos& uv,
@@ -205,16 +211,10 @@ bool face_surface::param(const TPK::position& p, TPK::par_pos& uv,
       default: {
         // A vertex of the face: its parameters are known exactly, and a projection onto a
         // freeform surface costs hundreds of microseconds.
-        if (const vertex_table* table = vertex_parameter_table()) {
-          const auto at = std::lower_bound(table->begin(), table->end(), p,
-                                           [](const vertex_parameters& e, const TPK::position& q) {
-                                             return point_less(e.point, q);
-                                           });
-          if (at != table->end() && !point_less(p, at->point)) {
-            u = at->uv.u;
-            v = at->uv.v;
-            break;
-          }
+        if (const TPK::par_pos* known = vertex_parameters_at(p)) {
+          u = known->u;
+          v = known->v;
+          break;
         }
         if (m_analysis.IsNull()) m_analysis = new ShapeAnalysis_Surface(m_surface);
         const gp_Pnt2d found = guess != nullptr
