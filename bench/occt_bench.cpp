@@ -1,13 +1,17 @@
 // Bodies backed by Open CASCADE shapes at the size of a real part: a plate with a grid of
 // cylindrical holes. How long the boolean takes, how long carrying the bodies over to its result
 // takes (to be a small part of the boolean), importing, and tracking and matching per entity
-// beside the same on a reference-kernel part of as many faces.
+// beside the same on a reference-kernel part of as many faces. And tracking on a freeform part: a
+// loft of B-spline faces, whose vertices a recipe places on those faces.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <map>
 #include <string>
 
 #include <BRepAlgoAPI_Cut.hxx>
+#include <BRepBuilderAPI_MakePolygon.hxx>
+#include <BRepOffsetAPI_ThruSections.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
 #include <BRep_Builder.hxx>
@@ -134,6 +138,47 @@ void BM_MatchEdgesReference(benchmark::State& state) {
   track_and_match_edges(state, bench_models::tagged_part(faces).bodies(), true);
 }
 
+// A smooth loft through four star-shaped sections of `corners` segments each, turned a little
+// from one to the next: `corners` B-spline side faces between two planar caps, tagged.
+BODY* freeform_body(std::int64_t corners) {
+  static std::map<std::int64_t, BODY*> cache;
+  BODY*& body = cache[corners];
+  if (body != nullptr) return body;
+  BRepOffsetAPI_ThruSections loft(Standard_True, Standard_False);
+  for (int k = 0; k < 4; ++k) {
+    BRepBuilderAPI_MakePolygon star;
+    for (std::int64_t i = 0; i < corners; ++i) {
+      const double angle =
+          2 * M_PI * static_cast<double>(i) / static_cast<double>(corners) + 0.05 * k;
+      const double radius = (i % 2 == 0 ? 20.0 : 17.0) - 1.5 * std::sin(k);
+      star.Add(gp_Pnt(radius * std::cos(angle), radius * std::sin(angle), 12.0 * k));
+    }
+    star.Close();
+    loft.AddWire(star.Wire());
+  }
+  body = import(loft.Shape());
+  for (std::size_t k = 0; k < body->faces().size(); ++k) {
+    TT::tag_entity(body->faces()[k], "LOFT.f" + std::to_string(k), 1);
+  }
+  return body;
+}
+
+// Tracking every edge, and every vertex, of the freeform part: the time per entity.
+void BM_TrackEdgesFreeform(benchmark::State& state) {
+  track_and_match_edges(state, {freeform_body(state.range(0))}, false);
+  state.counters["faces"] = static_cast<double>(freeform_body(state.range(0))->faces().size());
+}
+void BM_TrackVerticesFreeform(benchmark::State& state) {
+  BODY* body = freeform_body(state.range(0));
+  for (auto _ : state) {
+    for (VERTEX* vertex : body->vertices()) {
+      benchmark::DoNotOptimize(TT::make_recipe(TT::VERTEX_TRACKABLE(vertex)));
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(body->vertices().size()));
+  state.counters["faces"] = static_cast<double>(body->faces().size());
+}
+
 }  // namespace
 
 BENCHMARK(BM_Boolean)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
@@ -143,5 +188,7 @@ BENCHMARK(BM_TrackEdgesOcct)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_TrackEdgesReference)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MatchEdgesOcct)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MatchEdgesReference)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TrackEdgesFreeform)->Arg(44)->Arg(440)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TrackVerticesFreeform)->Arg(44)->Arg(440)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

@@ -7,6 +7,7 @@
 
 #include <tagtrack/features/internal/answer_rules.h>
 #include <tagtrack/features/internal/piece_witnesses.h>
+#include <tagtrack/features/seams_and_poles.h>
 #include <tagtrack/kernel/kernel.h>
 #include <tagtrack/occt/operations.h>
 #include <tagtrack/occt/shape_bodies.h>
@@ -355,6 +356,7 @@ outcome tagging_scheme::feature_done(std::size_t position, const feature& f,
         TT::tag_entity(TPK::as_entity(made), f.id + "." + role, number);
       }
     }
+    done = name_seams_and_poles(body);
   }
   m->stream->note_state();
   m->bodies.resize(position + 1, nullptr);

@@ -1,5 +1,9 @@
 #include <tagtrack/occt/shape_bodies.h>
 
+#include <cmath>
+
+#include <BRep_Tool.hxx>
+#include <Geom2d_Curve.hxx>
 #include <Standard_Failure.hxx>
 #include <TopExp.hxx>
 #include <TopoDS.hxx>
@@ -102,6 +106,32 @@ TopoDS_Vertex vertex_shape(const VERTEX* vertex) {
   const int index = vertex_index(vertex);
   if (index == 0) return TopoDS_Vertex();
   return TopoDS::Vertex(curve_of(vertex->edges().front())->record().vertices().FindKey(index));
+}
+
+char seam_parameter(const EDGE* edge) {
+  const COEDGE* coedge = edge == nullptr ? nullptr : edge->coedge();
+  if (coedge == nullptr || coedge->partner() == nullptr || coedge->partner() == coedge ||
+      coedge->partner()->loop()->face() != coedge->loop()->face()) {
+    return 0;
+  }
+  const TopoDS_Edge shape = edge_shape(edge);
+  const TopoDS_Face face = face_shape(coedge->loop()->face());
+  if (shape.IsNull() || face.IsNull()) return 0;
+  try {
+    if (!BRep_Tool::IsClosed(shape, face)) return 0;
+    // The edge's two curves on the face, one per orientation, lie a period apart.
+    double first = 0, last = 0;
+    const TopoDS_Edge forward = TopoDS::Edge(shape.Oriented(TopAbs_FORWARD));
+    const TopoDS_Edge reversed = TopoDS::Edge(shape.Oriented(TopAbs_REVERSED));
+    const Handle(Geom2d_Curve) one = BRep_Tool::CurveOnSurface(forward, face, first, last);
+    const Handle(Geom2d_Curve) other = BRep_Tool::CurveOnSurface(reversed, face, first, last);
+    if (one.IsNull() || other.IsNull()) return 0;
+    const double middle = 0.5 * (first + last);
+    const gp_Vec2d apart(one->Value(middle), other->Value(middle));
+    return std::abs(apart.X()) >= std::abs(apart.Y()) ? 'u' : 'v';
+  } catch (const Standard_Failure&) {
+    return 0;
+  }
 }
 
 struct shape_entities::tables {

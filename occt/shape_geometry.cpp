@@ -146,6 +146,46 @@ TPK::vector3 face_surface::normal(const TPK::par_pos& uv) const {
   return {0, 0, 1};
 }
 
+const face_surface::vertex_table* face_surface::vertex_parameter_table() const {
+  if (m_moved) return nullptr;
+  if (m_vertices == nullptr) {
+    auto table = std::make_shared<vertex_table>();
+    TopTools_IndexedMapOfShape vertices;
+    TopExp::MapShapes(m_face, TopAbs_VERTEX, vertices);
+    for (int i = 1; i <= vertices.Extent(); ++i) {
+      const TopoDS_Vertex& vertex = TopoDS::Vertex(vertices(i));
+      try {
+        const gp_Pnt2d uv = BRep_Tool::Parameters(vertex, m_face);
+        table->push_back({to_position(BRep_Tool::Pnt(vertex)), {uv.X(), uv.Y()}});
+      } catch (const Standard_Failure&) {
+        // A vertex on no curve of the face: its point is projected as any other.
+      }
+    }
+    std::stable_sort(table->begin(), table->end(),
+                     [](const vertex_parameters& a, const vertex_parameters& b) {
+                       return a.point.x < b.point.x;
+                     });
+    m_vertices = std::move(table);
+  }
+  return m_vertices.get();
+}
+
+const TPK::par_pos* face_surface::vertex_parameters_at(const TPK::position& p) const {
+  const vertex_table* table = vertex_parameter_table();
+  if (table == nullptr) return nullptr;
+  // Within the rounding of a shape's text, which keeps 15 digits of a coordinate where the model
+  // file keeps them all: a restored body's vertex lies that close to its shape's.
+  const double rounding = 1e-12 * std::max({1.0, std::abs(p.x), std::abs(p.y), std::abs(p.z)});
+  auto at = std::lower_bound(table->begin(), table->end(), p.x - rounding,
+                             [](const vertex_parameters& e, double x) { return e.point.x < x; });
+  for (; at != table->end() && at->point.x <= p.x + rounding; ++at) {
+    if (std::abs(at->point.y - p.y) <= rounding && std::abs(at->point.z - p.z) <= rounding) {
+      return &at->uv;
+    }
+  }
+  return nullptr;
+}
+
 bool face_surface::param(const TPK::position& p, TPK::par_pos& uv,
                          const TPK::par_pos* guess) const {
   try {
@@ -169,6 +209,13 @@ bool face_surface::param(const TPK::position& p, TPK::par_pos& uv,
         ElSLib::Parameters(m_adaptor.Torus(), point, u, v);
         break;
       default: {
+        // A vertex of the face: its parameters are known exactly, and a projection onto a
+        // freeform surface costs hundreds of microseconds.
+        if (const TPK::par_pos* known = vertex_parameters_at(p)) {
+          u = known->u;
+          v = known->v;
+          break;
+        }
         if (m_analysis.IsNull()) m_analysis = new ShapeAnalysis_Surface(m_surface);
         const gp_Pnt2d found = guess != nullptr
                                    ? m_analysis->NextValueOfUV(gp_Pnt2d(guess->u, guess->v), point,
@@ -209,6 +256,8 @@ void face_surface::transform(const TPK::transf& t) {
   m_surface = Handle(Geom_Surface)::DownCast(m_surface->Transformed(to_trsf(t)));
   m_adaptor.Load(m_surface);
   m_analysis.Nullify();
+  m_vertices = nullptr;
+  m_moved = true;
 }
 
 bool face_surface::save(std::string& text) const {

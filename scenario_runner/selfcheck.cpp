@@ -10,6 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <tagtrack/features/seams_and_poles.h>
 #include <tagtrack/kernel/kernel.h>
 #include <tagtrack/occt/part_files.h>
 #include <tagtrack/tagging_tracking.h>
@@ -179,6 +180,8 @@ outcome run_selfcheck(const std::string& path, selfcheck_report& report) {
       TT::tag_entity(TPK::as_entity(faces[f]),
                      stem + ".b" + std::to_string(b) + ".f" + std::to_string(f), 1);
     }
+    // Seams and poles are named by their faces, as the features' tagging scheme names them.
+    if (outcome named = name_seams_and_poles(bodies[b]); !named.ok()) return named;
   }
 
   std::string file;

@@ -14,6 +14,8 @@
 #include <BRepPrimAPI_MakeSphere.hxx>
 #include <BRepPrimAPI_MakeTorus.hxx>
 #include <BRep_Tool.hxx>
+#include <Geom_BezierSurface.hxx>
+#include <TColgp_Array2OfPnt.hxx>
 #include <TopoDS.hxx>
 #include <gp_Elips.hxx>
 
@@ -121,6 +123,16 @@ TopoDS_Shape elliptic_prism() {
   return BRepPrimAPI_MakePrism(BRepBuilderAPI_MakeFace(wire), gp_Vec(0, 0, 2)).Shape();
 }
 
+// A Bezier patch swept along Z: freeform faces, which find their vertices' parameters in a table.
+TopoDS_Shape bezier_slab() {
+  TColgp_Array2OfPnt poles(1, 3, 1, 3);
+  for (int i = 1; i <= 3; ++i) {
+    for (int j = 1; j <= 3; ++j) poles(i, j) = gp_Pnt(i, j, 0.4 * ((i + j) % 2) + 0.1 * i * j);
+  }
+  const TopoDS_Face patch = BRepBuilderAPI_MakeFace(new Geom_BezierSurface(poles), 1e-7);
+  return BRepPrimAPI_MakePrism(patch, gp_Vec(0, 0, 2)).Shape();
+}
+
 void expect_near(const position& a, const position& b, double tolerance = 1e-7) {
   EXPECT_LE(TPK::distance(a, b), tolerance)
       << "(" << a.x << ", " << a.y << ", " << a.z << ") against (" << b.x << ", " << b.y << ", "
@@ -194,6 +206,7 @@ TEST(ShapeGeometry, FacesAndEdgesOfElementaryAndSweptSolidsKeepTheirGeometry) {
       BRepPrimAPI_MakeSphere(gp_Pnt(1, 2, 3), 2).Shape(),
       BRepPrimAPI_MakeTorus(3, 1).Shape(),
       elliptic_prism(),
+      bezier_slab(),
   };
   for (const TopoDS_Shape& shape : shapes) {
     BODY* body = body_of(shape);
@@ -222,6 +235,12 @@ TEST(ShapeGeometry, PeriodsAndSameSurfacesFollowTheGeometry) {
   EXPECT_TRUE(side->geometry()->periodic_u());
   EXPECT_FALSE(side->geometry()->periodic_v());
   EXPECT_TRUE(edge_at(drum, {0, 1, 2})->geometry()->periodic());  // the top circle
+  // Seams close across u, along the frame's X direction; a torus's second one across v.
+  EXPECT_EQ(TPI_OCCT::seam_parameter(edge_at(drum, {1, 0, 1})), 'u');
+  EXPECT_EQ(TPI_OCCT::seam_parameter(edge_at(drum, {0, 1, 2})), 0);
+  BODY* ring = body_of(BRepPrimAPI_MakeTorus(3, 1).Shape());
+  EXPECT_EQ(TPI_OCCT::seam_parameter(edge_at(ring, {3, 0, 1})), 'u');  // the tube's circle at X
+  EXPECT_EQ(TPI_OCCT::seam_parameter(edge_at(ring, {0, 4, 0})), 'v');  // the outer equator
 
   BODY* block = body_of(box(0, 0, 0, 1, 1, 1));
   FACE* top = face_at(block, {0.5, 0.5, 1});

@@ -26,6 +26,7 @@
 #include <gp_Circ.hxx>
 
 #include <BRepBuilderAPI_MakeEdge.hxx>
+#include <BRepBuilderAPI_MakePolygon.hxx>
 #include <BRepBuilderAPI_MakeWire.hxx>
 
 namespace test_parts {
@@ -62,6 +63,25 @@ TopoDS_Shape lofted_body() {
     gp_Circ circle(gp_Ax2(gp_Pnt(0, 0, 10.0 * k), gp::DZ()), 8 + 2 * std::sin(k));
     wire.Add(BRepBuilderAPI_MakeEdge(circle));
     loft.AddWire(wire.Wire());
+  }
+  loft.Build();
+  return loft.Shape();
+}
+
+// A smooth loft through four star-shaped sections of 44 segments, each turned a little on the
+// last: 44 B-spline side faces, one per segment, between two planar caps.
+TopoDS_Shape freeform_body() {
+  BRepOffsetAPI_ThruSections loft(Standard_True, Standard_False);
+  const int corners = 44;
+  for (int k = 0; k < 4; ++k) {
+    BRepBuilderAPI_MakePolygon star;
+    for (int i = 0; i < corners; ++i) {
+      const double angle = 2 * M_PI * i / corners + 0.05 * k;
+      const double radius = (i % 2 == 0 ? 20.0 : 17.0) - 1.5 * std::sin(k);
+      star.Add(gp_Pnt(radius * std::cos(angle), radius * std::sin(angle), 12.0 * k));
+    }
+    star.Close();
+    loft.AddWire(star.Wire());
   }
   loft.Build();
   return loft.Shape();
@@ -128,6 +148,7 @@ bool write_iges(const TopoDS_Shape& shape, const std::string& path) {
 bool write_test_parts(const std::string& dir) {
   return write_step(machined_block(), dir + "/machined_block.step") &&
          write_step(lofted_body(), dir + "/lofted_body.step") &&
+         write_step(freeform_body(), dir + "/freeform_body.step") &&
          write_iges(turned_part(), dir + "/turned_part.igs") &&
          write_step(assembly(), dir + "/bracket_assembly.step") &&
          BRepTools::Write(round_things(), (dir + "/sphere_and_torus.brep").c_str());

@@ -41,6 +41,13 @@ TAGTRACK_OCCT_EXPORT TopoDS_Face face_shape(const FACE* face);
 TAGTRACK_OCCT_EXPORT TopoDS_Edge edge_shape(const EDGE* edge);
 TAGTRACK_OCCT_EXPORT TopoDS_Vertex vertex_shape(const VERTEX* vertex);
 
+// The parameter of its face's surface that a seam closes across: 'u' for an edge that the face
+// meets on both sides a u period apart (Open CASCADE puts the seam of a cylinder, cone, sphere or
+// surface of revolution at u = 0, along the surface's local X direction), 'v' for one a v period
+// apart (a torus's second seam). 0 for an edge that is no seam, and for an edge of a body the
+// reference kernel made.
+TAGTRACK_OCCT_EXPORT char seam_parameter(const EDGE* edge);
+
 // The other way: the entities of a body by sub-shape of its current shape (TopoDS_Shape::IsSame),
 // in a table made once. The table is valid until the body changes.
 class TAGTRACK_OCCT_EXPORT shape_entities {

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <GeomAdaptor_Surface.hxx>
 #include <Geom_Curve.hxx>
@@ -80,6 +81,21 @@ class face_surface final : public TPK::outside_surface {
   GeomAdaptor_Surface m_adaptor;  // its kind, and the elementary surface when it is one
   double m_tolerance;
   mutable Handle(ShapeAnalysis_Surface) m_analysis;  // made on first use
+
+  // The parameters of the face's vertices, from the curves on the face of their edges, by the
+  // vertices' points (ordered by x): a point of a vertex of the face is found in this table rather
+  // than projected onto a surface that has no closed form. Made on first use and shared by copies;
+  // a moved surface has none, as its vertices' points moved with it.
+  struct vertex_parameters {
+    TPK::position point;
+    TPK::par_pos uv;
+  };
+  using vertex_table = std::vector<vertex_parameters>;
+  const vertex_table* vertex_parameter_table() const;
+  // The parameters of the vertex at `p`, or null when no vertex of the face is there.
+  const TPK::par_pos* vertex_parameters_at(const TPK::position& p) const;
+  mutable std::shared_ptr<const vertex_table> m_vertices;
+  bool m_moved = false;
 };
 
 // The curve of edge `index` (1-based) of the record, run in the edge's forward direction. At the
