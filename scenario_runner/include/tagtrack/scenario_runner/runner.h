@@ -25,7 +25,8 @@ TAGTRACK_SCENARIOS_EXPORT std::unique_ptr<naming_scheme> make_method(const std::
 // One reference, in one step, by one method.
 struct scenario_result {
   std::string scenario, reference, method;
-  int step = 0;  // 0 for the first build
+  int step = 0;        // 0 for the first build
+  std::string family;  // the step's family of edit; "first build" for step 0
   scenarios::verdict verdict = verdict::failed;
   bool expected_among = false;  // ambiguous: whether the right entity is among those found
   double time_us = 0;
