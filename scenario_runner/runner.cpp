@@ -74,16 +74,18 @@ class picked_scheme final : public naming_scheme {
     resolution found;
     for (const scenario_reference& written : m_scenario.references) {
       const point3* p =
-          written.name == r.name ? expected_point(m_scenario, step, written) : nullptr;
+          written.name == r.name ? expected_point(m_scenario, m_step, written) : nullptr;
       if (p != nullptr) found.entities = entities_at(m_results[r.after], r.type, *p);
     }
     return found;
   }
   bool remembers(const std::string& name) const override { return m_remembered.count(name) != 0; }
-  int step = 0;
+  // The step about to be built: the references resolve to its expected points.
+  void at_step(int step) { m_step = step; }
 
  private:
   const scenario& m_scenario;
+  int m_step = 0;
   std::map<std::string, TopoDS_Shape> m_results;
   std::set<std::string> m_remembered;
 };
@@ -151,8 +153,9 @@ outcome build_and_score(const scenario& s, int step, feature_history& history, b
       scenario_result result{s.name, r.name, method, step, family, verdict::failed, false, 0};
       const point3* p = expected_point(s, step, r);
       std::vector<TopoDS_Shape> expected;
-      if (p != nullptr && found.feature_ran)
+      if (p != nullptr && found.feature_ran) {
         expected = entities_at(history.result(r.after), r.type, *p);
+      }
       if (found.feature_ran && (p == nullptr || expected.size() == 1)) {
         result.time_us = found.time_us;
         result.verdict = verdict_of(found.entities, p == nullptr ? nullptr : &expected[0],
@@ -218,7 +221,7 @@ outcome run_scenario(const scenario& s, const std::vector<std::string>& methods,
           }
         }
       }
-      if (picked != nullptr) picked->step = step;
+      if (picked != nullptr) picked->at_step(step);
       step_picture* picture = pictures == nullptr || check ? nullptr : &(*pictures)[at];
       if (const outcome scored = build_and_score(s, step, history, check, results, picture);
           !scored) {
