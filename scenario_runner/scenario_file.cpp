@@ -475,6 +475,18 @@ outcome read_scenario_text(const std::string& text, const std::string& path, sce
           apply_changes(s, e.value("change", json::array()), state, step.changes);
       if (!applied) return fail(where + applied.message());
       step.family = family_of(step.changes, e.value("change", json::array()));
+      // A step may say its family itself, where its changes stand for another edit: a polygon
+      // rewritten because the face it was drawn on got taller is a parameter change.
+      if (e.contains("family")) {
+        static const std::set<std::string> families = {
+            "reorder",        "feature inserted", "feature removed", "sketch changed",
+            "inputs changed", "parameter change", "no change"};
+        const json family = e["family"];
+        if (!family.is_string() || families.count(family.get<std::string>()) == 0) {
+          return fail(where + "'family' is not a family of edit");
+        }
+        step.family = family.get<std::string>();
+      }
       // Consumed references need a point in every step.
       for (const feature& f : state.features) {
         for (const std::string& name : consumed_by(f)) {

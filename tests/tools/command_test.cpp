@@ -220,6 +220,8 @@ TEST(ScenarioRunner, RefusesInvalidFilesInOneLine) {
                 R"({"name": "f", "after": "b", "kind": "face", "pick": {"nearest": [5, 5, 10]}})",
                 R"({"change": [], "expect": {"f": {"nearest": [10, 10, 5]}}})"),
        "step 1: reference 'f': the expected point lies on 2 faces"},
+      {"unknown_family", scenario(box, "", R"({"family": "resize", "change": [], "expect": {}})"),
+       "step 1: 'family' is not a family of edit"},
       {"removed_in_use",
        scenario(
            box +
