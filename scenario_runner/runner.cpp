@@ -41,8 +41,62 @@ outcome apply(feature_history& history, const change& c) {
   return history.remove(c.id);
 }
 
-// One build of the history (`step` 0 the first), scoring every reference.
-outcome build_and_score(const scenario& s, int step, feature_history& history,
+// Where a reference's entity must be after `step` (its pick in the first build); null where the
+// step expects it lost or does not score it.
+const point3* expected_point(const scenario& s, int step, const scenario_reference& r) {
+  if (step == 0) return &r.pick;
+  const std::map<std::string, expectation>& expect =
+      s.edits[static_cast<std::size_t>(step - 1)].expect;
+  const auto x = expect.find(r.name);
+  return x == expect.end() || x->second.lost ? nullptr : &x->second.point;
+}
+
+// The history the file describes: every reference resolves to the entity its pick or its expected
+// point lies on, so every feature consumes the entity the file means. The runner checks the file
+// on it before any method runs.
+class picked_scheme final : public naming_scheme {
+ public:
+  explicit picked_scheme(const scenario& s) : m_scenario(s) {}
+  const char* name() const override { return "picked"; }
+  std::size_t begin(const std::vector<feature>&, std::size_t) override {
+    m_results.clear();
+    return 0;
+  }
+  outcome feature_done(std::size_t, const feature& f, const feature_run& run) override {
+    m_results[f.id] = run.result;
+    return outcome();
+  }
+  outcome remember(const reference& r, std::size_t, const TopoDS_Shape&) override {
+    m_remembered.insert(r.name);
+    return outcome();
+  }
+  resolution resolve(const reference& r, std::size_t) override {
+    resolution found;
+    for (const scenario_reference& written : m_scenario.references) {
+      const point3* p =
+          written.name == r.name ? expected_point(m_scenario, m_step, written) : nullptr;
+      if (p != nullptr) found.entities = entities_at(m_results[r.after], r.type, *p);
+    }
+    return found;
+  }
+  bool remembers(const std::string& name) const override { return m_remembered.count(name) != 0; }
+  // The step about to be built: the references resolve to its expected points.
+  void at_step(int step) { m_step = step; }
+
+ private:
+  const scenario& m_scenario;
+  int m_step = 0;
+  std::map<std::string, TopoDS_Shape> m_results;
+  std::set<std::string> m_remembered;
+};
+
+// One build of the history (`step` 0 the first). On the picked-entity history (`check`) it only
+// checks the file: a pick or an expected point that is not on exactly one entity there is the
+// file's fault. With a method it scores every reference; the method's own model may differ from
+// the file's where the method resolved a consumed reference otherwise, and a pick or an expected
+// point that is not on exactly one entity of it scores `failed`: the method could not follow a
+// feature the reference depends on.
+outcome build_and_score(const scenario& s, int step, feature_history& history, bool check,
                         std::vector<scenario_result>& results, step_picture* picture) {
   const std::string method = history.scheme().name();
   outcome invalid;
@@ -55,12 +109,7 @@ outcome build_and_score(const scenario& s, int step, feature_history& history,
     for (const scenario_reference& r : s.references) {
       if (r.after != id) continue;
       const std::vector<TopoDS_Shape> picked = entities_at(result, r.type, r.pick);
-      if (picked.size() != 1) {
-        invalid = outcome::failure(s.file + ": reference '" + r.name + "': the pick lies on " +
-                                   std::to_string(picked.size()) + " " + type_word(r.type) +
-                                   "s, not on exactly one");
-        return;
-      }
+      if (picked.size() != 1) continue;
       if (const outcome kept = history.remember(r.name, id, picked[0]); !kept) {
         invalid = outcome::failure(s.file + ": " + kept.message());
         return;
@@ -71,6 +120,19 @@ outcome build_and_score(const scenario& s, int step, feature_history& history,
     return outcome::failure(s.file + ": step " + std::to_string(step) + ": " + built.message());
   }
   if (!invalid) return invalid;
+  if (check) {
+    for (const scenario_reference& r : s.references) {
+      const point3* p = expected_point(s, step, r);
+      if (p == nullptr) continue;
+      const std::size_t on = entities_at(history.result(r.after), r.type, *p).size();
+      if (on == 1) continue;
+      return outcome::failure(
+          s.file + ": " + (step == 0 ? "" : "step " + std::to_string(step) + ": ") + "reference '" +
+          r.name + "': the " + (step == 0 ? "pick" : "expected point") + " lies on " +
+          std::to_string(on) + " " + type_word(r.type) + "s, not on exactly one");
+    }
+    return outcome();
+  }
   if (picture != nullptr && (picture->model_method.empty() || picture->model_method == method)) {
     picture->model_method = method;
     for (const feature& f : history.features()) {
@@ -78,60 +140,32 @@ outcome build_and_score(const scenario& s, int step, feature_history& history,
       if (!result.IsNull()) picture->model = result;
     }
   }
-  // While every consumed reference resolved right, the method's model is the model the
-  // expectations describe, and an expected point that lies on no single entity is the file's
-  // fault.
-  std::set<std::string> consumed;
-  for (const feature& f : history.features()) {
-    for (const std::string& name : consumed_by(f)) consumed.insert(name);
-  }
-  bool as_described = true;
+  const std::string family =
+      step == 0 ? "first build" : s.edits[static_cast<std::size_t>(step - 1)].family;
   // References in the order of their features, as they were resolved.
   for (const feature& f : history.features()) {
     for (const scenario_reference& r : s.references) {
       if (r.after != f.id) continue;
-      const resolution found = history.resolved(r.name);
-      const std::map<std::string, expectation>* expect =
-          step == 0 ? nullptr : &s.edits[static_cast<std::size_t>(step - 1)].expect;
-      const auto x = expect == nullptr ? std::map<std::string, expectation>::const_iterator()
-                                       : expect->find(r.name);
-      if (expect != nullptr && x == expect->end()) continue;
-      scenario_result result{s.name, r.name, method, step, verdict::failed, false, 0};
-      if (!found.feature_ran) {
-        if (picture != nullptr) picture->verdicts[r.name][method] = result.verdict;
-        results.push_back(result);
+      if (step > 0 && s.edits[static_cast<std::size_t>(step - 1)].expect.count(r.name) == 0) {
         continue;
       }
-      result.time_us = found.time_us;
-      TopoDS_Shape expected;
-      const bool expect_lost = expect != nullptr && x->second.lost;
-      if (!expect_lost) {
-        const point3& p = expect == nullptr ? r.pick : x->second.point;
-        const auto at = entities_at(history.result(r.after), r.type, p);
-        if (at.size() == 1) expected = at[0];
+      const resolution found = history.resolved(r.name);
+      scenario_result result{s.name, r.name, method, step, family, verdict::failed, false, 0};
+      const point3* p = expected_point(s, step, r);
+      std::vector<TopoDS_Shape> expected;
+      if (p != nullptr && found.feature_ran) {
+        expected = entities_at(history.result(r.after), r.type, *p);
+      }
+      if (found.feature_ran && (p == nullptr || expected.size() == 1)) {
+        result.time_us = found.time_us;
+        result.verdict = verdict_of(found.entities, p == nullptr ? nullptr : &expected[0],
+                                    p == nullptr, result.expected_among);
       }
       if (picture != nullptr) {
-        if (!expected.IsNull()) picture->expected[r.name] = expected;
-        picture->found[r.name][method] = found.entities;
+        if (expected.size() == 1) picture->expected[r.name] = expected[0];
+        if (found.feature_ran) picture->found[r.name][method] = found.entities;
+        picture->verdicts[r.name][method] = result.verdict;
       }
-      if (!expect_lost && expected.IsNull()) {
-        if (as_described && step > 0) {
-          const point3& p = x->second.point;
-          return outcome::failure(
-              s.file + ": step " + std::to_string(step) + ": reference '" + r.name +
-              "': the expected point lies on " +
-              std::to_string(entities_at(history.result(r.after), r.type, p).size()) + " " +
-              type_word(r.type) + "s, not on exactly one");
-        }
-        // The expected point is on no single entity of this method's own model, which a wrong
-        // resolution upstream made different from the model the expectation describes.
-        result.verdict = verdict::failed;
-      } else {
-        result.verdict = verdict_of(found.entities, expect_lost ? nullptr : &expected, expect_lost,
-                                    result.expected_among);
-      }
-      if (consumed.count(r.name) != 0 && result.verdict != verdict::right) as_described = false;
-      if (picture != nullptr) picture->verdicts[r.name][method] = result.verdict;
       results.push_back(result);
     }
   }
@@ -163,18 +197,23 @@ outcome run_scenario(const scenario& s, const std::vector<std::string>& methods,
       (*pictures)[i].step = static_cast<int>(i);
     }
   }
-  for (const std::string& name : methods) {
-    std::unique_ptr<naming_scheme> scheme = make_method(name);
+  // The file is checked on the picked-entity history first (the empty name), then each method
+  // runs on its own.
+  std::vector<std::string> passes = {""};
+  passes.insert(passes.end(), methods.begin(), methods.end());
+  for (const std::string& name : passes) {
+    const bool check = name.empty();
+    std::unique_ptr<naming_scheme> scheme =
+        check ? std::make_unique<picked_scheme>(s) : make_method(name);
     if (scheme == nullptr) return outcome::failure("there is no naming method '" + name + "'");
+    picked_scheme* const picked = check ? static_cast<picked_scheme*>(scheme.get()) : nullptr;
     feature_history history(std::move(scheme));
     for (const feature& f : s.features) history.add(f);
     for (int step = 0; step <= static_cast<int>(s.edits.size()); ++step) {
+      const std::size_t at = static_cast<std::size_t>(step);
       if (step > 0) {
-        const std::vector<change>& changes = s.edits[static_cast<std::size_t>(step - 1)].changes;
-        if (pictures != nullptr && name == methods.front()) {
-          (*pictures)[static_cast<std::size_t>(step)].edit =
-              edit_caption(history.features(), changes);
-        }
+        const std::vector<change>& changes = s.edits[at - 1].changes;
+        if (pictures != nullptr) (*pictures)[at].edit = edit_caption(history.features(), changes);
         for (const change& c : changes) {
           if (const outcome applied = apply(history, c); !applied) {
             return outcome::failure(s.file + ": step " + std::to_string(step) + ": " +
@@ -182,9 +221,10 @@ outcome run_scenario(const scenario& s, const std::vector<std::string>& methods,
           }
         }
       }
-      step_picture* picture =
-          pictures == nullptr ? nullptr : &(*pictures)[static_cast<std::size_t>(step)];
-      if (const outcome scored = build_and_score(s, step, history, results, picture); !scored) {
+      if (picked != nullptr) picked->at_step(step);
+      step_picture* picture = pictures == nullptr || check ? nullptr : &(*pictures)[at];
+      if (const outcome scored = build_and_score(s, step, history, check, results, picture);
+          !scored) {
         return scored;
       }
     }
@@ -267,11 +307,9 @@ std::string results_table(const std::vector<scenario_result>& results,
 std::string results_json(const std::vector<scenario_result>& results) {
   json out = {{"results", json::array()}};
   for (const scenario_result& r : results) {
-    json item = {{"scenario", r.scenario},
-                 {"step", r.step},
-                 {"reference", r.reference},
-                 {"method", r.method},
-                 {"verdict", verdict_word(r.verdict)},
+    json item = {{"scenario", r.scenario},   {"step", r.step},
+                 {"reference", r.reference}, {"method", r.method},
+                 {"family", r.family},       {"verdict", verdict_word(r.verdict)},
                  {"time_us", r.time_us}};
     if (r.verdict == verdict::ambiguous) item["expected_among"] = r.expected_among;
     out["results"].push_back(item);

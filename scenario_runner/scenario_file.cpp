@@ -355,6 +355,29 @@ outcome apply_changes(const scenario& s, const json& changes, feature_state& sta
   return check_features(s, state.features);
 }
 
+// The family of edit of a step's changes, the first in this order that applies: a feature both
+// removed and inserted (moved to another place in the history: a reorder), inserted, removed, a
+// changed polygon (a sketch), changed inputs (what a feature is built from or consumes), any other
+// parameter. `written` holds the changes as written, in the same order.
+std::string family_of(const std::vector<change>& changes, const json& written) {
+  static const std::set<std::string> inputs = {"args", "target", "edges", "faces", "sketch_on"};
+  bool inserted = false, removed = false, sketch = false, rewired = false;
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    inserted = inserted || changes[i].what == change::kind::insert;
+    removed = removed || changes[i].what == change::kind::remove;
+    if (changes[i].what != change::kind::set) continue;
+    const std::string param = written[i].at("param").get<std::string>();
+    sketch = sketch || param == "polygon";
+    rewired = rewired || inputs.count(param) != 0;
+  }
+  if (inserted && removed) return "reorder";
+  if (inserted) return "feature inserted";
+  if (removed) return "feature removed";
+  if (sketch) return "sketch changed";
+  if (rewired) return "inputs changed";
+  return changes.empty() ? "no change" : "parameter change";
+}
+
 }  // namespace
 
 outcome read_scenario(const std::string& path, scenario& out) {
@@ -451,6 +474,19 @@ outcome read_scenario_text(const std::string& text, const std::string& path, sce
       const outcome applied =
           apply_changes(s, e.value("change", json::array()), state, step.changes);
       if (!applied) return fail(where + applied.message());
+      step.family = family_of(step.changes, e.value("change", json::array()));
+      // A step may say its family itself, where its changes stand for another edit: a polygon
+      // rewritten because the face it was drawn on got taller is a parameter change.
+      if (e.contains("family")) {
+        static const std::set<std::string> families = {
+            "reorder",        "feature inserted", "feature removed", "sketch changed",
+            "inputs changed", "parameter change", "no change"};
+        const json family = e["family"];
+        if (!family.is_string() || families.count(family.get<std::string>()) == 0) {
+          return fail(where + "'family' is not a family of edit");
+        }
+        step.family = family.get<std::string>();
+      }
       // Consumed references need a point in every step.
       for (const feature& f : state.features) {
         for (const std::string& name : consumed_by(f)) {

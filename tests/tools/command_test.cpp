@@ -125,7 +125,7 @@ TEST_F(RecipeCommands, RefuseWhatTheyCannotReadInWords) {
 const std::string corpus = std::string(TAGTRACK_SOURCE_DIR) + "/scenarios/";
 
 TEST(ScenarioRunner, JsonHasOneResultPerScenarioStepReferenceAndMethod) {
-  const std::string file = corpus + "boss-rim-fillet-base-taller.json";
+  const std::string file = corpus + "insert-fillet-before-fuse.json";
   const auto run = run_command("scenario --json " + file, false);
   ASSERT_EQ(run.status, 0);
   const nlohmann::json results = nlohmann::json::parse(run.out).at("results");
@@ -139,6 +139,8 @@ TEST(ScenarioRunner, JsonHasOneResultPerScenarioStepReferenceAndMethod) {
   for (const nlohmann::json& r : results) {
     EXPECT_EQ(r.at("scenario"), scenario["name"]);
     EXPECT_LT(r.at("step").get<std::size_t>(), steps);
+    const char* families[] = {"first build", "feature inserted", "parameter change"};
+    EXPECT_EQ(r.at("family"), families[r.at("step").get<std::size_t>()]) << r;
     EXPECT_TRUE(verdicts.count(r.at("verdict").get<std::string>())) << r;
     EXPECT_TRUE(r.at("time_us").is_number());
     const std::string method = r.at("method");
@@ -212,6 +214,14 @@ TEST(ScenarioRunner, RefusesInvalidFilesInOneLine) {
        scenario(box,
                 R"({"name": "e", "after": "b", "kind": "face", "pick": {"nearest": [10, 10, 5]}})"),
        "reference 'e'"},
+      // Checked where every reference is the entity its point lies on, whatever a method finds.
+      {"expected_point_on_two_faces",
+       scenario(box,
+                R"({"name": "f", "after": "b", "kind": "face", "pick": {"nearest": [5, 5, 10]}})",
+                R"({"change": [], "expect": {"f": {"nearest": [10, 10, 5]}}})"),
+       "step 1: reference 'f': the expected point lies on 2 faces"},
+      {"unknown_family", scenario(box, "", R"({"family": "resize", "change": [], "expect": {}})"),
+       "step 1: 'family' is not a family of edit"},
       {"removed_in_use",
        scenario(
            box +

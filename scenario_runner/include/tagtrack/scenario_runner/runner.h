@@ -25,7 +25,8 @@ TAGTRACK_SCENARIOS_EXPORT std::unique_ptr<naming_scheme> make_method(const std::
 // One reference, in one step, by one method.
 struct scenario_result {
   std::string scenario, reference, method;
-  int step = 0;  // 0 for the first build
+  int step = 0;        // 0 for the first build
+  std::string family;  // the step's family of edit; "first build" for step 0
   scenarios::verdict verdict = verdict::failed;
   bool expected_among = false;  // ambiguous: whether the right entity is among those found
   double time_us = 0;
@@ -44,9 +45,10 @@ struct step_picture {
   std::map<std::string, std::map<std::string, scenarios::verdict>> verdicts;
 };
 
-// Runs a scenario with the methods named; fails with the reason when the file is invalid (a pick
-// on no entity or on several). Results come grouped by step and reference, methods in the order
-// given. `pictures`, when given, receives one per step.
+// Runs a scenario with the methods named; fails with the reason when the file is invalid (a pick or
+// an expected point on no entity or on several of the picked-entity history, in which every
+// reference is the entity its point lies on). Results come grouped by step and reference, methods
+// in the order given. `pictures`, when given, receives one per step.
 TAGTRACK_SCENARIOS_EXPORT outcome run_scenario(const scenario& s,
                                                const std::vector<std::string>& methods,
                                                std::vector<scenario_result>& results,

@@ -35,6 +35,10 @@ struct change {
 struct scenario_step {
   std::vector<change> changes;
   std::map<std::string, expectation> expect;
+  // The family of edit the step belongs to, from its changes (docs/scenarios.md): "reorder",
+  // "feature inserted", "feature removed", "sketch changed", "inputs changed", "parameter change"
+  // or "no change".
+  std::string family;
 };
 
 struct scenario {
