@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <set>
+#include <tuple>
 
 #include <nlohmann/json.hpp>
 
@@ -97,7 +99,8 @@ class picked_scheme final : public naming_scheme {
 // point that is not on exactly one entity of it scores `failed`: the method could not follow a
 // feature the reference depends on.
 outcome build_and_score(const scenario& s, int step, feature_history& history, bool check,
-                        std::vector<scenario_result>& results, step_picture* picture) {
+                        std::vector<scenario_result>& results, step_picture* picture,
+                        std::vector<feature_failure>* failures) {
   const std::string method = history.scheme().name();
   outcome invalid;
   // In the first build each reference is remembered right after its feature, on the entity its
@@ -132,6 +135,13 @@ outcome build_and_score(const scenario& s, int step, feature_history& history, b
           std::to_string(on) + " " + type_word(r.type) + "s, not on exactly one");
     }
     return outcome();
+  }
+  if (failures != nullptr) {
+    for (const feature& f : history.features()) {
+      if (std::string why = history.failure(f.id); !why.empty()) {
+        failures->push_back({s.name, method, f.id, std::move(why), step});
+      }
+    }
   }
   if (picture != nullptr && (picture->model_method.empty() || picture->model_method == method)) {
     picture->model_method = method;
@@ -189,7 +199,8 @@ std::unique_ptr<naming_scheme> make_method(const std::string& name) {
 }
 
 outcome run_scenario(const scenario& s, const std::vector<std::string>& methods,
-                     std::vector<scenario_result>& results, std::vector<step_picture>* pictures) {
+                     std::vector<scenario_result>& results, std::vector<step_picture>* pictures,
+                     std::vector<feature_failure>* failures) {
   if (pictures != nullptr) {
     pictures->assign(s.edits.size() + 1, step_picture());
     for (std::size_t i = 0; i < pictures->size(); ++i) {
@@ -223,7 +234,8 @@ outcome run_scenario(const scenario& s, const std::vector<std::string>& methods,
       }
       if (picked != nullptr) picked->at_step(step);
       step_picture* picture = pictures == nullptr || check ? nullptr : &(*pictures)[at];
-      if (const outcome scored = build_and_score(s, step, history, check, results, picture);
+      if (const outcome scored =
+              build_and_score(s, step, history, check, results, picture, failures);
           !scored) {
         return scored;
       }
@@ -244,8 +256,40 @@ double median(std::vector<double> values) {
   return *middle;
 }
 
+namespace {
+
+// The features of `scenario` that failed, a line per step, feature and reason with the methods it
+// failed for.
+std::string failure_lines(const std::vector<feature_failure>& failures,
+                          const std::string& scenario) {
+  std::map<std::tuple<int, std::string, std::string>, std::vector<std::string>> grouped;
+  std::vector<std::tuple<int, std::string, std::string>> order;
+  for (const feature_failure& f : failures) {
+    if (f.scenario != scenario) continue;
+    const auto key = std::make_tuple(f.step, f.feature, f.reason);
+    std::vector<std::string>& methods = grouped[key];
+    if (methods.empty()) order.push_back(key);
+    if (std::find(methods.begin(), methods.end(), f.method) == methods.end()) {
+      methods.push_back(f.method);
+    }
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [](const auto& a, const auto& b) { return std::get<0>(a) < std::get<0>(b); });
+  std::string out;
+  for (const auto& key : order) {
+    std::string methods;
+    for (const std::string& m : grouped[key]) methods += (methods.empty() ? "" : ", ") + m;
+    out += "  step " + std::to_string(std::get<0>(key)) + ": feature '" + std::get<1>(key) +
+           "' failed (" + methods + "): " + std::get<2>(key) + "\n";
+  }
+  return out;
+}
+
+}  // namespace
+
 std::string results_table(const std::vector<scenario_result>& results,
-                          const std::vector<std::string>& methods) {
+                          const std::vector<std::string>& methods,
+                          const std::vector<feature_failure>& failures) {
   std::string out;
   char line[256];
   const auto same_row = [](const scenario_result& a, const scenario_result& b) {
@@ -255,6 +299,7 @@ std::string results_table(const std::vector<scenario_result>& results,
   for (std::size_t i = 0; i < results.size();) {
     const scenario_result& head = results[i];
     if (head.scenario != current) {
+      if (!current.empty()) out += failure_lines(failures, current);
       current = head.scenario;
       std::snprintf(line, sizeof line, "\n%s\n  %-5s %-18s", current.c_str(), "step", "reference");
       out += line;
@@ -284,6 +329,7 @@ std::string results_table(const std::vector<scenario_result>& results,
     out += "\n";
     i = j;
   }
+  if (!current.empty()) out += failure_lines(failures, current);
   std::snprintf(line, sizeof line, "\n%-10s %8s %8s %8s %14s\n", "method", "pairs", "right",
                 "wrong", "median time");
   out += line;
@@ -304,8 +350,16 @@ std::string results_table(const std::vector<scenario_result>& results,
   return out;
 }
 
-std::string results_json(const std::vector<scenario_result>& results) {
-  json out = {{"results", json::array()}};
+std::string results_json(const std::vector<scenario_result>& results,
+                         const std::vector<feature_failure>& failures) {
+  json out = {{"results", json::array()}, {"failures", json::array()}};
+  for (const feature_failure& f : failures) {
+    out["failures"].push_back({{"scenario", f.scenario},
+                               {"step", f.step},
+                               {"method", f.method},
+                               {"feature", f.feature},
+                               {"reason", f.reason}});
+  }
   for (const scenario_result& r : results) {
     json item = {{"scenario", r.scenario},   {"step", r.step},
                  {"reference", r.reference}, {"method", r.method},

@@ -40,18 +40,22 @@ void add_scenario(CLI::App& app) {
         *method == "all" ? ts::method_names() : std::vector<std::string>{*method};
     std::vector<ts::scenario_result> results;
     std::vector<ts::step_picture> pictures;
+    std::vector<ts::feature_failure> failures;
     for (const std::string& file : *files) {
       ts::scenario s;
       std::vector<ts::scenario_result> own;
       std::vector<ts::step_picture> own_pictures;
       outcome done = ts::read_scenario(file, s);
-      if (done) done = ts::run_scenario(s, methods, own, report->empty() ? nullptr : &own_pictures);
+      if (done) {
+        done =
+            ts::run_scenario(s, methods, own, report->empty() ? nullptr : &own_pictures, &failures);
+      }
       if (!done) throw CLI::RuntimeError("tagtrack: " + done.message(), 1);
       results.insert(results.end(), own.begin(), own.end());
       pictures.insert(pictures.end(), own_pictures.begin(), own_pictures.end());
     }
-    const std::string text =
-        *as_json ? ts::results_json(results) : ts::results_table(results, methods);
+    const std::string text = *as_json ? ts::results_json(results, failures)
+                                      : ts::results_table(results, methods, failures);
     std::fputs(text.c_str(), stdout);
     if (!report->empty()) {
       if (const outcome written = ts::write_report(*report, pictures, methods); !written) {

@@ -18,6 +18,7 @@
 #include <Message_Messenger.hxx>
 
 #include <tagtrack/scenario_runner/report.h>
+#include <tagtrack/scenario_runner/runner.h>
 #include <tagtrack/scenario_runner/selfcheck.h>
 
 #include "test_parts.h"
@@ -145,6 +146,20 @@ TEST(ScenarioRunner, JsonHasOneResultPerScenarioStepReferenceAndMethod) {
     EXPECT_TRUE(r.at("time_us").is_number());
     const std::string method = r.at("method");
     EXPECT_TRUE(method == "tagtrack" || method == "tnaming" || method == "index");
+  }
+}
+
+// A feature Open CASCADE faults on (its chamfer dereferences a null pointer here) fails for every
+// method with its reason, and the references taken before it are scored as usual.
+TEST(ScenarioRunner, AFeatureOpenCascadeFaultsOnFailsAndTheRestIsScored) {
+  const auto run =
+      run_command("scenario --json " + corpus + "chamfer-faults-inside-open-cascade.json", false);
+  ASSERT_EQ(run.status, 0) << run.out;
+  const nlohmann::json answer = nlohmann::json::parse(run.out);
+  EXPECT_EQ(answer.at("failures").size(), tagtrack::scenarios::method_names().size());
+  for (const nlohmann::json& f : answer.at("failures")) {
+    EXPECT_EQ(f.at("feature"), "bevel");
+    EXPECT_NE(f.at("reason").get<std::string>().find("the chamfer failed"), std::string::npos);
   }
 }
 

@@ -32,6 +32,13 @@ struct scenario_result {
   double time_us = 0;
 };
 
+// A feature that did not run in one step of one method's build, and why: Open CASCADE failed on
+// it, or the method could not follow a feature it depends on.
+struct feature_failure {
+  std::string scenario, method, feature, reason;
+  int step = 0;
+};
+
 // What the report draws of one step: the model (the last result of the first method's build),
 // and per reference the expected entity and what each method found, with its verdict.
 struct step_picture {
@@ -48,16 +55,21 @@ struct step_picture {
 // Runs a scenario with the methods named; fails with the reason when the file is invalid (a pick or
 // an expected point on no entity or on several of the picked-entity history, in which every
 // reference is the entity its point lies on). Results come grouped by step and reference, methods
-// in the order given. `pictures`, when given, receives one per step.
+// in the order given. `pictures`, when given, receives one per step, and `failures` every feature
+// that did not run in a method's build, in the order the builds met them.
 TAGTRACK_SCENARIOS_EXPORT outcome run_scenario(const scenario& s,
                                                const std::vector<std::string>& methods,
                                                std::vector<scenario_result>& results,
-                                               std::vector<step_picture>* pictures = nullptr);
+                                               std::vector<step_picture>* pictures = nullptr,
+                                               std::vector<feature_failure>* failures = nullptr);
 
-// The results as a table per scenario and a summary per method, and as one JSON object.
-TAGTRACK_SCENARIOS_EXPORT std::string results_table(const std::vector<scenario_result>& results,
-                                                    const std::vector<std::string>& methods);
-TAGTRACK_SCENARIOS_EXPORT std::string results_json(const std::vector<scenario_result>& results);
+// The results as a table per scenario, each followed by the features that failed, and a summary per
+// method; and as one JSON object.
+TAGTRACK_SCENARIOS_EXPORT std::string results_table(
+    const std::vector<scenario_result>& results, const std::vector<std::string>& methods,
+    const std::vector<feature_failure>& failures = {});
+TAGTRACK_SCENARIOS_EXPORT std::string results_json(
+    const std::vector<scenario_result>& results, const std::vector<feature_failure>& failures = {});
 
 // The median of timings (the upper one of an even count); 0 for none.
 TAGTRACK_SCENARIOS_EXPORT double median(std::vector<double> values);
