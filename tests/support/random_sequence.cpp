@@ -54,6 +54,7 @@ void random_sequence::step() {
   const std::vector<BODY*> doomed = doomed_bodies();
   const std::string before = snapshot();
   m_atomic = true;
+  m_refused = false;
   m_changes_model = true;
   bool failed = false;
   if (pick(4) == 0) {
@@ -71,7 +72,7 @@ void random_sequence::step() {
     disarm();
   }
   if (m_changes_model && m_stream->states_ahead() == 0) forget(doomed);
-  if (failed && m_atomic) {
+  if ((failed || m_refused) && m_atomic) {
     EXPECT_EQ(snapshot(), before) << m_last;
   }
   check();
