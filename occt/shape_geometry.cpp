@@ -1,4 +1,5 @@
 #include <tagtrack/occt/internal/shape_geometry.h>
+#include <tagtrack/occt/internal/shape_text_check.h>
 
 #include <algorithm>
 #include <cmath>
@@ -351,6 +352,10 @@ class shape_family final : public TPK::geometry_family {
                                                           std::string& why) override {
     if (text.size() < 17 || text[16] != '\n' || text.compare(0, 16, check_sum(text, 17)) != 0) {
       why = "the embedded shape is damaged (its check sum does not match)";
+      return nullptr;
+    }
+    if (const std::string fault = shape_text_fault(text, 17); !fault.empty()) {
+      why = "the embedded shape is malformed: " + fault;
       return nullptr;
     }
     try {

@@ -6,6 +6,8 @@
 #include <tagtrack/tag_manager/internal/tag_registry.h>
 #include <tagtrack/tagging_tracking.h>
 
+#include "../../fuzz/model_file_property.h"
+
 namespace test_support {
 
 long from_environment(const char* name, long fallback) {
@@ -169,6 +171,13 @@ void random_sequence::check() {
   for (std::size_t i = 0; i < restored.size() && i < bodies.size(); ++i)
     EXPECT_EQ(describe(restored[i], true), describe(bodies[i], true)) << "not an exact copy";
   for (BODY* b : restored) TPI_MODEL::delete_body(b);
+  // The file made to lie about itself (a huge count, a number that is not finite, a tag record
+  // that disagrees with itself) is refused, and leaves nothing.
+  for (const std::string& lie : crafted_lies(text)) {
+    std::vector<BODY*> none;
+    EXPECT_FALSE(TPI_FILE::restore_bodies(lie, none).ok()) << lie;
+    EXPECT_TRUE(none.empty());
+  }
   TPI_HISTORY::set_default(m_stream.get());
   TPI_HISTORY::delete_stream(scratch);
 }

@@ -4,7 +4,7 @@
 // After every step each body passes the validity check, the tag manager records only live
 // attributes, a failed atomic step changed nothing (the same entity objects, links and file), and
 // the model file saved restores into exact copies, alike in every list and link, that save to the
-// same text; rolling to a noted state
+// same text, and every lie crafted from it is refused; rolling to a noted state
 // gives the same entity objects, links, tags and model file as then.
 #pragma once
 
