@@ -32,7 +32,9 @@ TPK::tpk_array<char> legacy_primary_id(double value) {
 tag_data read_tag(const TPI_CUSTOM_ENTITY::restore_context& ctx, bool legacy) {
   tag_data tag;
   if (legacy) {
-    tag.m_primary_id = legacy_primary_id(ctx.read_double());
+    const double value = ctx.read_double();
+    if (!std::isfinite(value)) ctx.refuse("a legacy tag's numeric primary id is not finite");
+    tag.m_primary_id = legacy_primary_id(value);
   } else {
     // The writer puts the id's length before its string: a record whose two disagree was not
     // written as it reads, and neither tells which id is meant.
