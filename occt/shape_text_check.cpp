@@ -41,16 +41,26 @@ class shape_text {
   }
 
   // The next token as a whole number, kept within 10^12 either way so that counts multiply
-  // without overflow once room() has held each to the text; false when it is none (the walk of
-  // its table then ends).
-  bool integer(long long& value) {
+  // without overflow once room() has held each to the text. Anything else is a fault: Open
+  // CASCADE's reader would take the digits it starts with and read the rest as the next item, out
+  // of step with the text from there on.
+  bool integer(long long& value, const char* what) {
     std::string_view token;
     if (!next(token)) return false;
     const std::string digits(token.substr(0, 24));
     char* end = nullptr;
     value = std::strtoll(digits.c_str(), &end, 10);
     value = std::max(-max_integer, std::min(max_integer, value));
-    return token.size() <= 24 && end == digits.c_str() + digits.size();
+    if (token.size() <= 24 && end == digits.c_str() + digits.size()) return true;
+    fail("it holds '" + digits.substr(0, 20) + "' where " + what + " (a whole number) belongs");
+    return false;
+  }
+
+  // The kind of an entry of `table`, which this check does not know.
+  bool unknown(const char* table, long long kind) {
+    fail("its table of " + std::string(table) + " holds an entry of unknown kind " +
+         std::to_string(kind));
+    return false;
   }
 
   bool skip(long long tokens) {
@@ -66,8 +76,12 @@ class shape_text {
   bool room(long long entries, long long tokens, const char* what) {
     const auto rest = static_cast<long long>(m_text.size() - m_at);
     if (entries >= 0 && (entries == 0 || tokens <= rest / 2 / entries)) return true;
-    fail("it announces " + std::to_string(entries) + " " + what + ", more than the " +
-         std::to_string(rest) + " bytes after the count can hold");
+    if (entries < 0) {
+      fail("it announces " + std::to_string(entries) + " " + what);
+    } else {
+      fail("it announces " + std::to_string(entries) + " " + what + ", more than the " +
+           std::to_string(rest) + " bytes after the count can hold");
+    }
     return false;
   }
 
@@ -103,7 +117,7 @@ class shape_text {
 bool curve(shape_text& text, long long dimension) {
   for (int depth = 0; depth <= max_nesting; ++depth) {
     long long kind = 0, rational = 0, periodic = 0, degree = 0, poles = 0, knots = 0;
-    if (!text.integer(kind)) return false;
+    if (!text.integer(kind, "a kind")) return false;
     switch (kind) {
       case 1:  // line: a point and a direction
         return text.skip(2 * dimension);
@@ -114,12 +128,13 @@ bool curve(shape_text& text, long long dimension) {
       case 5:
         return text.skip(dimension == 3 ? 14 : 8);
       case 6:  // Bezier: rational flag and degree, then degree + 1 poles (and weights)
-        if (!text.integer(rational) || !text.integer(degree)) return false;
+        if (!text.integer(rational, "a flag") || !text.integer(degree, "a degree")) return false;
         if (!text.room(degree + 1, dimension + (rational != 0), "curve poles")) return false;
         return text.skip((degree + 1) * (dimension + (rational != 0)));
       case 7:  // B-spline: flags, degree, counts of poles and knots, then both
-        if (!text.integer(rational) || !text.integer(periodic) || !text.integer(degree) ||
-            !text.integer(poles) || !text.integer(knots)) {
+        if (!text.integer(rational, "a flag") || !text.integer(periodic, "a flag") ||
+            !text.integer(degree, "a degree") || !text.integer(poles, "a count") ||
+            !text.integer(knots, "a count")) {
           return false;
         }
         if (!text.room(poles, dimension + (rational != 0), "curve poles") ||
@@ -134,7 +149,7 @@ bool curve(shape_text& text, long long dimension) {
         if (!text.skip(dimension == 3 ? 4 : 1)) return false;
         break;
       default:
-        return false;
+        return text.unknown(dimension == 3 ? "Curves" : "Curve2ds", kind);
     }
   }
   text.fail("its curves nest more than " + std::to_string(max_nesting) + " deep");
@@ -145,7 +160,7 @@ bool curve(shape_text& text, long long dimension) {
 bool surface(shape_text& text) {
   for (int depth = 0; depth <= max_nesting; ++depth) {
     long long kind = 0;
-    if (!text.integer(kind)) return false;
+    if (!text.integer(kind, "a kind")) return false;
     long long flags[4] = {}, degrees[2] = {}, counts[4] = {};
     switch (kind) {
       case 1:  // plane: a point, the axis and two directions
@@ -161,8 +176,8 @@ bool surface(shape_text& text) {
       case 7:  // revolution: a point and an axis, then the curve
         return text.skip(6) && curve(text, 3);
       case 8: {  // Bezier: two rational flags, two degrees, then the poles (and weights)
-        if (!text.integer(flags[0]) || !text.integer(flags[1]) || !text.integer(degrees[0]) ||
-            !text.integer(degrees[1])) {
+        if (!text.integer(flags[0], "a flag") || !text.integer(flags[1], "a flag") ||
+            !text.integer(degrees[0], "a degree") || !text.integer(degrees[1], "a degree")) {
           return false;
         }
         const long long size = 3 + (flags[0] != 0 || flags[1] != 0);
@@ -175,11 +190,13 @@ bool surface(shape_text& text) {
       }
       case 9: {  // B-spline: four flags, two degrees, the counts of poles and knots, then those
         for (long long& f : flags) {
-          if (!text.integer(f)) return false;
+          if (!text.integer(f, "a flag")) return false;
         }
-        if (!text.integer(degrees[0]) || !text.integer(degrees[1])) return false;
+        if (!text.integer(degrees[0], "a degree") || !text.integer(degrees[1], "a degree")) {
+          return false;
+        }
         for (long long& c : counts) {
-          if (!text.integer(c)) return false;
+          if (!text.integer(c, "a count")) return false;
         }
         const long long size = 3 + (flags[0] != 0 || flags[1] != 0);
         if (!text.room(counts[0], size, "surface poles") ||
@@ -198,23 +215,23 @@ bool surface(shape_text& text) {
         if (!text.skip(1)) return false;
         break;
       default:
-        return false;
+        return text.unknown("Surfaces", kind);
     }
   }
   text.fail("its surfaces nest more than " + std::to_string(max_nesting) + " deep");
   return false;
 }
 
-// One entry of the table `name`; false when it ends the walk of the table.
+// One entry of the table `name`; false at the end of the text or at a fault.
 bool entry(shape_text& text, std::string_view name, bool normals) {
   long long a = 0, b = 0, c = 0, d = 0;
   if (name == "Locations") {
-    if (!text.integer(a)) return false;
+    if (!text.integer(a, "a kind")) return false;
     if (a == 1) return text.skip(12);  // a transformation's three rows
-    if (a != 2) return false;
+    if (a != 2) return text.unknown("Locations", a);
     // A product of earlier locations, each with its power, closed by 0.
     for (;;) {
-      if (!text.integer(b)) return false;
+      if (!text.integer(b, "a location")) return false;
       if (b == 0) return true;
       if (!text.skip(1)) return false;
     }
@@ -223,20 +240,20 @@ bool entry(shape_text& text, std::string_view name, bool normals) {
   if (name == "Curves") return curve(text, 3);
   if (name == "Surfaces") return surface(text);
   if (name == "Polygon3D") {  // nodes, parameter flag, deflection, points, parameters
-    if (!text.integer(a) || !text.integer(b) || !text.skip(1)) return false;
+    if (!text.integer(a, "a count") || !text.integer(b, "a flag") || !text.skip(1)) return false;
     const long long size = b != 0 ? 4 : 3;
     return text.room(a, size, "polygon nodes") && text.skip(a * size);
   }
   if (name == "PolygonOnTriangulations") {  // nodes, their indices, p, deflection, parameters
-    if (!text.integer(a) || !text.room(a, 1, "polygon nodes") || !text.skip(a + 2) ||
-        !text.integer(b)) {
+    if (!text.integer(a, "a count") || !text.room(a, 1, "polygon nodes") || !text.skip(a + 2) ||
+        !text.integer(b, "a flag")) {
       return false;
     }
     return b == 0 || (text.room(a, 1, "polygon parameters") && text.skip(a));
   }
   if (name == "Triangulations") {  // nodes, triangles, flags, deflection, then each
-    if (!text.integer(a) || !text.integer(b) || !text.integer(c) || (normals && !text.integer(d)) ||
-        !text.skip(1)) {
+    if (!text.integer(a, "a count") || !text.integer(b, "a count") || !text.integer(c, "a flag") ||
+        (normals && !text.integer(d, "a flag")) || !text.skip(1)) {
       return false;
     }
     const long long size = 3 + (c != 0 ? 2 : 0) + (d != 0 ? 3 : 0);
@@ -267,11 +284,12 @@ std::string shape_text_fault(const std::string& text, std::size_t from) {
     }
     if (table == nullptr) continue;
     long long count = 0;
-    if (!walk.integer(count)) continue;
-    if (!walk.room(count, 1, (std::string("entries in its table of ") + table).c_str())) break;
+    if (!walk.integer(count, "a table's count") ||
+        !walk.room(count, 1, (std::string("entries in its table of ") + table).c_str())) {
+      break;
+    }
+    // The shapes hold no counts: their lists end with a mark, and their numbers pass next().
     if (token == "TShapes") continue;
-    // An entry of a kind this check does not know ends the table's walk: the tokens after it are
-    // still held to finite numbers and the tables after it to their counts.
     for (long long i = 0; i < count && entry(walk, table, normals); ++i) {
     }
   }

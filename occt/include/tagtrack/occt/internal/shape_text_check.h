@@ -11,10 +11,10 @@ namespace tagtrack_occt {
 // or surface reads its basis by recursion. This check walks the tables of `text` from `from` on
 // (locations, 2d and 3d curves, polygons, surfaces, triangulations, shapes) and holds every count
 // to what the rest of the text can hold (each entry takes at least one character and a separator),
-// every number to being finite and the nesting of curves and surfaces to a bounded depth. It takes
-// time in proportion to the text. Gives why the text does not hold what it says, or an empty
-// string; an entry of a kind it does not know ends its walk of that table, and the rest of the
-// text is still held to finite numbers and table counts.
+// every number to being finite and the nesting of curves and surfaces to a bounded depth; an entry
+// of a kind the reader does not know, or a token where a whole number belongs, would put the
+// reader out of step with the text and is refused too. It takes time in proportion to the text.
+// Gives why the text does not hold what it says, or an empty string.
 std::string shape_text_fault(const std::string& text, std::size_t from);
 
 }  // namespace tagtrack_occt
