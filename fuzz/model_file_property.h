@@ -57,8 +57,9 @@ inline std::string replaced(const std::string& text, std::size_t from, const std
 
 // Lies told by a model file that restores, each kept consistent otherwise (byte counts, check
 // sums): a table count of an embedded shape made huge (Curves 1200000000), a number made NaN or
-// infinite (a vertex of the kernel's own, a shape's surface or location), and a tag record whose
-// primary id's length disagrees with its string (i 3 s 8:BLOCK.f0, i -8).
+// infinite (a vertex of the kernel's own, a shape's surface or location), a shape's last list of
+// sub-shapes cut short, and a tag record whose primary id's length disagrees with its string
+// (i 3 s 8:BLOCK.f0, i -8).
 inline std::vector<std::string> crafted_lies(const std::string& text) {
   using model_file_lies::replaced;
   std::vector<std::string> lies;
@@ -80,6 +81,7 @@ inline std::vector<std::string> crafted_lies(const std::string& text) {
     add(replaced(text, text.find('\n', surfaces + 1), "\n1 ", "\n1 inf "));
   }
   add(replaced(text, 0, "\nLocations 0", "\nLocations 1\n1 1 0 0 0 0 1 0 0 0 0 1 -nan"));
+  add(replaced(text, 0, " *\n\n+1 0", " "));  // the last list of sub-shapes cut short
   // A tag record's first tag: its base part's string, the count of tags, then " i 2 s 2:F0".
   std::size_t at = text.find("generic_tag_attrib_def ");
   at = at == std::string::npos ? at : text.find(" s ", text.find(" s ", at) + 3);

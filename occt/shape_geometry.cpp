@@ -359,7 +359,10 @@ class shape_family final : public TPK::geometry_family {
       return nullptr;
     }
     try {
+      // A stream that throws at the first item it cannot read, so that the reader stops there
+      // instead of reading on from a failed stream (as part files are read).
       std::istringstream in(text.substr(17));
+      in.exceptions(std::ios::failbit | std::ios::badbit);
       TopoDS_Shape shape;
       BRep_Builder builder;
       BRepTools::Read(shape, in, builder);
@@ -370,6 +373,9 @@ class shape_family final : public TPK::geometry_family {
       return std::make_shared<shape_record>(shape, text);
     } catch (const Standard_Failure& failure) {
       why = std::string("the embedded shape is malformed: ") + failure.GetMessageString();
+      return nullptr;
+    } catch (const std::ios_base::failure&) {
+      why = "the embedded shape is malformed or truncated";
       return nullptr;
     }
   }
