@@ -205,6 +205,11 @@ struct tagging_scheme::state {
       return outcome::failure("reference '" + r.name + "': the " + type_word(r.type) +
                               " carries no tags, so nothing can name it: no feature tagged it");
     }
+    // A text that reads back as another recipe would name something else in the document.
+    if (std::string why; !TT::survives_recipe_text(recipe.get(), &why)) {
+      return outcome::failure("reference '" + r.name + "': its recipe text would not read back " +
+                              "as written: " + why);
+    }
     texts[r.name] = TT::recipe_text(recipe.get());
     witnesses.erase(r.name);
     ENTITY* named = r.type == entity_type::face   ? TPK::as_entity(entities.face(entity))

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
 
 #include <BRepTools.hxx>
@@ -18,6 +20,7 @@
 #include <TopoDS_Shape.hxx>
 
 #include <tagtrack/kernel/operations/change_statement.h>
+#include <tagtrack/occt/internal/shape_text_check.h>
 #include <tagtrack/occt/shape_bodies.h>
 
 namespace TPI_OCCT {
@@ -138,9 +141,15 @@ std::string problem_of(const std::string& path, part_format format, file_ends& e
 }
 
 // Reads a BREP text on a stream that throws at the first item it cannot read, so that a file cut
-// short ends the reading there.
+// short ends the reading there; first its counts and numbers are held to what it can hold, as an
+// embedded shape's are (shape_text_fault).
 std::string read_brep(const std::string& path, TopoDS_Shape& shape) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream file(path, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (const std::string fault = tagtrack_occt::shape_text_fault(text, 0); !fault.empty()) {
+    return "the BREP file ends early or is malformed: " + fault;
+  }
+  std::istringstream in(text);
   in.exceptions(std::ios::failbit | std::ios::badbit);
   try {
     BRep_Builder builder;

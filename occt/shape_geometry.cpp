@@ -1,4 +1,5 @@
 #include <tagtrack/occt/internal/shape_geometry.h>
+#include <tagtrack/occt/internal/shape_text_check.h>
 
 #include <algorithm>
 #include <cmath>
@@ -402,8 +403,15 @@ class shape_family final : public TPK::geometry_family {
       why = "the embedded shape is damaged (its check sum does not match)";
       return nullptr;
     }
+    if (const std::string fault = shape_text_fault(text, 17); !fault.empty()) {
+      why = "the embedded shape is malformed: " + fault;
+      return nullptr;
+    }
     try {
+      // A stream that throws at the first item it cannot read, so that the reader stops there
+      // instead of reading on from a failed stream (as part files are read).
       std::istringstream in(text.substr(17));
+      in.exceptions(std::ios::failbit | std::ios::badbit);
       TopoDS_Shape shape;
       BRep_Builder builder;
       BRepTools::Read(shape, in, builder);
@@ -414,6 +422,9 @@ class shape_family final : public TPK::geometry_family {
       return std::make_shared<shape_record>(shape, text);
     } catch (const Standard_Failure& failure) {
       why = std::string("the embedded shape is malformed: ") + failure.GetMessageString();
+      return nullptr;
+    } catch (const std::ios_base::failure&) {
+      why = "the embedded shape is malformed or truncated";
       return nullptr;
     }
   }

@@ -32,16 +32,23 @@ TPK::tpk_array<char> legacy_primary_id(double value) {
 tag_data read_tag(const TPI_CUSTOM_ENTITY::restore_context& ctx, bool legacy) {
   tag_data tag;
   if (legacy) {
-    tag.m_primary_id = legacy_primary_id(ctx.read_double());
+    const double value = ctx.read_double();
+    if (!std::isfinite(value)) ctx.refuse("a legacy tag's numeric primary id is not finite");
+    tag.m_primary_id = legacy_primary_id(value);
   } else {
+    // The writer puts the id's length before its string: a record whose two disagree was not
+    // written as it reads, and neither tells which id is meant.
     const std::int32_t length = ctx.read_int();
     const std::string text = ctx.read_string();
-    const std::size_t taken =
-        length <= 0 ? 0 : std::min(static_cast<std::size_t>(length), text.size());
-    tag.m_primary_id = TPK::tpk_array<char>(text.data(), taken);
+    if (length < 0 || static_cast<std::size_t>(length) != text.size()) {
+      ctx.refuse("a tag's primary id is announced as " + std::to_string(length) +
+                 " bytes, but its string holds " + std::to_string(text.size()));
+    }
+    tag.m_primary_id = TPK::tpk_array<char>(text.data(), text.size());
   }
   tag.m_secondary_id = ctx.read_int();
   const std::int32_t count = ctx.read_int();
+  if (count < 0) ctx.refuse("a tag announces " + std::to_string(count) + " operation ids");
   if (count > 0) {
     const std::int32_t kept = std::min(count, tag_data::max_record_operation_ids);
     for (std::int32_t i = 0; i < kept; ++i) tag.m_operation_ids.push_back(ctx.read_int());
@@ -95,6 +102,7 @@ bool generic_tag_attrib_def::save(const TPI_CUSTOM_ENTITY::save_context& ctx) {
 bool generic_tag_attrib_def::restore(const TPI_CUSTOM_ENTITY::restore_context& ctx) {
   TPI_ANNO::tag_attrib_def::restore(ctx);
   const std::int32_t count = ctx.read_int();
+  if (count < 0) ctx.refuse("the record announces " + std::to_string(count) + " tags");
   auto tags = std::make_unique<tag_info>();
   const bool legacy = ctx.entity_def_version() == 1;
   const std::int64_t kept =

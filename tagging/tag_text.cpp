@@ -6,7 +6,6 @@
 // buffer and hands them to the stream in blocks; the reader walks the tag grammar over the
 // stream's items (tag_grammar.h, text_items.h).
 #include <algorithm>
-#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <istream>
@@ -100,8 +99,10 @@ bool survives_tag_text(const tag_info& tags, std::string* reason) {
       problem = "is longer than the text can count";
     } else if (std::find(id.begin(), id.end(), '\0') != id.end()) {
       problem = "holds a NUL character, where the text would end";
-    } else if (std::any_of(id.begin(), id.end(),
-                           [](char c) { return std::isspace(static_cast<unsigned char>(c)); })) {
+    } else if (std::any_of(id.begin(), id.end(), [](char c) {
+                 // The reader's own white space, the C locale's, whatever the program's locale.
+                 return stream_number::is_space(static_cast<unsigned char>(c));
+               })) {
       problem = "holds white space, which the text skips";
     }
     if (problem != nullptr) {

@@ -22,5 +22,6 @@ attrib_def* edit_context::take_replacement() const {
 
 save_context::~save_context() = default;
 restore_context::~restore_context() = default;
+void restore_context::refuse(const std::string&) const {}
 
 }  // namespace TPI_CUSTOM_ENTITY

@@ -320,6 +320,10 @@ class record_reader final : public TPI_CUSTOM_ENTITY::restore_context {
     return item != nullptr ? std::string(item->s) : std::string();
   }
 
+  void refuse(const std::string& reason) const override {
+    note(m_at, "refuses the record: " + reason);
+  }
+
   bool misread() const { return !m_problem.empty(); }
   text_pos misread_at() const { return m_problem_at; }
   const std::string& misread_reason() const { return m_problem; }

@@ -151,6 +151,10 @@ outcome split_face(FACE* face, VERTEX* a, VERTEX* b, EDGE*& new_edge, FACE*& new
   if (a == nullptr || b == nullptr || a == b) {
     return outcome::failure("split_face: needs two distinct vertices");
   }
+  // Two vertices at one point (a boundary that touches itself) have no edge between them.
+  if (TPK::same_point(a->point(), b->point())) {
+    return outcome::failure("split_face: the two vertices coincide");
+  }
   const std::vector<COEDGE*> at_a = corners(face, a), at_b = corners(face, b);
   if (at_a.size() != 1 || at_b.size() != 1) {
     return outcome::failure(

@@ -1,5 +1,7 @@
 #include <tagtrack/kernel/topology/check.h>
 
+#include <cmath>
+#include <memory>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -15,6 +17,22 @@ std::string describe(const ENTITY* e) {
 
 outcome fail(const ENTITY* e, const std::string& what) {
   return outcome::failure("check_body: " + describe(e) + ": " + what);
+}
+
+// A model file carries a curve or surface as the numbers its get_data writes and rebuilds it from
+// them (see make_curve, make_surface): a body passes only when each of its own would come back.
+// Outside geometry answers for itself.
+template <class Geometry, class Kind>
+bool rebuilds(const Geometry* geometry, Geometry* (*make)(Kind, const double*, std::size_t)) {
+  if (geometry->kind() == Kind::outside) return true;
+  double data[16];
+  geometry->get_data(data);
+  const std::unique_ptr<Geometry> again(make(geometry->kind(), data, geometry->data_size()));
+  return again != nullptr;
+}
+
+bool finite(const TPK::position& p) {
+  return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
 }
 
 struct union_find {
@@ -75,6 +93,7 @@ outcome check_body(const BODY* body) {
   for (const VERTEX* v : body->vertices()) {
     if (v->body() != body) return fail(v, "does not name its body");
     if (tpk_detail::topology_editor::is_marked(v, listed)) return fail(v, "listed twice");
+    if (!finite(v->point())) return fail(v, "stands at a point that is not finite");
     tpk_detail::topology_editor::mark(v, listed);
   }
   std::size_t coedge_uses_ok = 0;
@@ -88,7 +107,11 @@ outcome check_body(const BODY* body) {
       }
     }
     if (e->geometry() == nullptr) return fail(e, "has no curve");
+    if (!rebuilds(e->geometry(), TPK::make_curve)) return fail(e, "has a degenerate curve");
     if (!(e->t_start() < e->t_end())) return fail(e, "has an empty parameter range");
+    if (!std::isfinite(e->t_start()) || !std::isfinite(e->t_end())) {
+      return fail(e, "has a parameter range that is not finite");
+    }
     if (!TPK::same_point(e->geometry()->eval(e->t_start()), e->start()->point()) ||
         !TPK::same_point(e->geometry()->eval(e->t_end()), e->end()->point())) {
       return fail(e, "its curve does not run between its vertices");
@@ -127,6 +150,9 @@ outcome check_body(const BODY* body) {
   for (const FACE* f : body->faces()) {
     if (f->body() != body) return fail(f, "does not name its body");
     if (tpk_detail::topology_editor::is_marked(f, listed)) return fail(f, "listed twice");
+    if (f->geometry() == nullptr || !rebuilds(f->geometry(), TPK::make_surface)) {
+      return fail(f, "has no surface, or a degenerate one");
+    }
     tpk_detail::topology_editor::mark(f, listed);
     for (const LOOP* l : f->loops()) {
       ++loops;

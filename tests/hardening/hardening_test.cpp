@@ -214,7 +214,10 @@ TEST(DuplicateResolutionFailures, EveryPointEndsWithTheManagerOffAndEmpty) {
 //
 // TAGTRACK_SEQUENCES sets the number of sequences (default 60), TAGTRACK_STEPS their length
 // (default 60) and TAGTRACK_SEED the first seed; a failure names its seed and step.
-// Two tagged blocks under the kernel's operations, tag edits and duplicate resolution.
+// Two tagged blocks under the kernel's operations, tag edits and duplicate resolution, beside
+// bodies that touch themselves: a sheet of two triangles whose corners stand at one point as two
+// vertices, and a solid of two tetrahedra whose apexes do. Degenerate arguments are weighted in:
+// vertices at one point, points at or past an edge's ends, faces that share only a vertex.
 class kernel_sequence final : public random_sequence {
  public:
   explicit kernel_sequence(unsigned seed) : random_sequence(seed, {heap::kernel, heap::general}) {
@@ -222,6 +225,18 @@ class kernel_sequence final : public random_sequence {
       BODY* body = nullptr;
       TPI_BUILD::make_block(size.x, size.y, size.z, body);
       add_body(body);
+    }
+    const std::vector<TPK::position> points = {{0, 0, 0}, {2, 0, 0}, {1, 1, 0}, {2, 2, 0},
+                                               {0, 2, 0}, {1, 1, 0}, {1, 1, 2}, {0, 0, 2}};
+    using loops = std::vector<std::vector<int>>;
+    const loops sheet = {{0, 1, 2, 3, 4, 5}}, solid = {{0, 2, 1}, {0, 7, 2}, {1, 2, 7}, {0, 1, 7},
+                                                       {5, 4, 3}, {5, 3, 6}, {3, 4, 6}, {4, 5, 6}};
+    for (const loops& faces : {sheet, solid}) {
+      BODY* body = nullptr;
+      EXPECT_TRUE(TPI_BUILD::make_polyhedron(points, faces, body).ok());
+      add_body(body);
+    }
+    for (BODY* body : live()) {
       for (std::size_t i = 0; i < body->faces().size(); ++i) {
         set_tags(body->faces()[i], "F" + std::to_string(i % 3) + "[" + std::to_string(i) + "]");
       }
@@ -230,44 +245,65 @@ class kernel_sequence final : public random_sequence {
   }
 
  private:
+  // A vertex of `face`; now and then, one standing at the point of `other` when there is one.
+  VERTEX* any_vertex(FACE* face, const VERTEX* other = nullptr) {
+    const std::vector<VERTEX*> v = vertices_of(face);
+    if (other != nullptr && pick(2) == 0) {
+      for (VERTEX* w : v) {
+        if (w != other && TPK::same_point(w->point(), other->point())) return w;
+      }
+    }
+    return v[pick(v.size())];
+  }
+
   void operation() override {
     FACE* face = any_face();
-    switch (pick(12)) {
+    switch (pick(13)) {
       case 0:
       case 1: {  // split a face between two of its vertices
         m_last = "split_face";
         if (face == nullptr) return;
-        const std::vector<VERTEX*> v = vertices_of(face);
+        VERTEX* a = any_vertex(face);
         EDGE* e = nullptr;
         FACE* f = nullptr;
-        TPI_MODEL::split_face(face, v[pick(v.size())], v[pick(v.size())], e, f);
+        note_refusal(TPI_MODEL::split_face(face, a, any_vertex(face, a), e, f));
         return;
       }
-      case 2: {  // merge a face with a neighbour
+      case 2: {  // merge a face with a neighbour across an edge or a vertex
         m_last = "merge_faces";
         if (face == nullptr) return;
-        const std::vector<EDGE*> edges = edges_of(face);
-        const std::vector<FACE*> across = faces_of(edges[pick(edges.size())]);
-        TPI_MODEL::merge_faces(face, across[pick(across.size())]);
+        const std::vector<FACE*> across =
+            pick(3) == 0 ? faces_of(any_vertex(face))
+                         : faces_of(edges_of(face)[pick(edges_of(face).size())]);
+        note_refusal(TPI_MODEL::merge_faces(face, across[pick(across.size())]));
         return;
       }
-      case 3: {  // split an edge in its middle
+      case 3: {  // split an edge in its middle, at or just past an end, or just inside one
         m_last = "split_edge";
         if (face == nullptr) return;
         const std::vector<EDGE*> edges = edges_of(face);
         EDGE* edge = edges[pick(edges.size())];
+        const double at[] = {0.5, 0, 1, 1 + 1e-3, 1e-7, -1e-3};
+        const double f = at[pick(3) == 0 ? pick(6) : 0];
         VERTEX* v = nullptr;
         EDGE* e = nullptr;
-        TPI_MODEL::split_edge(edge, edge->geometry()->eval((edge->t_start() + edge->t_end()) / 2),
-                              v, e);
+        note_refusal(TPI_MODEL::split_edge(
+            edge, edge->geometry()->eval(edge->t_start() + f * (edge->t_end() - edge->t_start())),
+            v, e));
         return;
       }
       case 4: {  // merge the edges at a vertex
         m_last = "merge_edges";
         if (face == nullptr) return;
-        const std::vector<VERTEX*> v = vertices_of(face);
         EDGE* e = nullptr;
-        TPI_MODEL::merge_edges(v[pick(v.size())], e);
+        note_refusal(TPI_MODEL::merge_edges(any_vertex(face), e));
+        return;
+      }
+      case 12: {  // extrude the face of a one-face sheet, towards either side or along its plane
+        m_last = "extrude";
+        if (face == nullptr || face->body()->faces().size() != 1) return;
+        FACE* top = nullptr;
+        note_refusal(TPI_MODEL::extrude(face, {0, 0.5 * pick(2), pick(3) - 1.0}, top));
         return;
       }
       case 5: {

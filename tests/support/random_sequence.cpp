@@ -6,6 +6,8 @@
 #include <tagtrack/tag_manager/internal/tag_registry.h>
 #include <tagtrack/tagging_tracking.h>
 
+#include "../../fuzz/model_file_property.h"
+
 namespace test_support {
 
 long from_environment(const char* name, long fallback) {
@@ -54,6 +56,7 @@ void random_sequence::step() {
   const std::vector<BODY*> doomed = doomed_bodies();
   const std::string before = snapshot();
   m_atomic = true;
+  m_refused = false;
   m_changes_model = true;
   bool failed = false;
   if (pick(4) == 0) {
@@ -71,7 +74,7 @@ void random_sequence::step() {
     disarm();
   }
   if (m_changes_model && m_stream->states_ahead() == 0) forget(doomed);
-  if (failed && m_atomic) {
+  if ((failed || m_refused) && m_atomic) {
     EXPECT_EQ(snapshot(), before) << m_last;
   }
   check();
@@ -168,6 +171,13 @@ void random_sequence::check() {
   for (std::size_t i = 0; i < restored.size() && i < bodies.size(); ++i)
     EXPECT_EQ(describe(restored[i], true), describe(bodies[i], true)) << "not an exact copy";
   for (BODY* b : restored) TPI_MODEL::delete_body(b);
+  // The file made to lie about itself (a huge count, a number that is not finite, a tag record
+  // that disagrees with itself) is refused, and leaves nothing.
+  for (const std::string& lie : crafted_lies(text)) {
+    std::vector<BODY*> none;
+    EXPECT_FALSE(TPI_FILE::restore_bodies(lie, none).ok()) << lie;
+    EXPECT_TRUE(none.empty());
+  }
   TPI_HISTORY::set_default(m_stream.get());
   TPI_HISTORY::delete_stream(scratch);
 }

@@ -4,7 +4,7 @@
 // After every step each body passes the validity check, the tag manager records only live
 // attributes, a failed atomic step changed nothing (the same entity objects, links and file), and
 // the model file saved restores into exact copies, alike in every list and link, that save to the
-// same text; rolling to a noted state
+// same text, and every lie crafted from it is refused; rolling to a noted state
 // gives the same entity objects, links, tags and model file as then.
 #pragma once
 
@@ -56,12 +56,15 @@ class random_sequence {
   // A face of a live body chosen at random; null when there is none.
   FACE* any_face();
 
-  // The operation one step takes: it names itself in m_last, and says whether it is one kernel
-  // operation (so that a failure must change nothing) in m_atomic.
+  // The operation one step takes: it names itself in m_last, says whether it is one kernel
+  // operation (so that a failure must change nothing) in m_atomic, and notes a refusal in
+  // m_refused (a refused atomic operation must change nothing either).
   virtual void operation() = 0;
+  void note_refusal(const outcome& result) { m_refused = !result.ok(); }
 
   std::string m_last;
   bool m_atomic = true;
+  bool m_refused = false;
 
  private:
   void history_step();

@@ -300,11 +300,15 @@ TEST_F(TagPersistence, MalformedRecordsGiveSafeValuesOrARejectedFile) {
     const char* tags;  // null: the file must be rejected
   };
   const outcome_case cases[] = {
-      {"2 6 s 0: i 1 i 5 s 2:ab i 0 i 0", "ab/0[]"},  // shorter string than its count
-      {"2 6 s 0: i 1 i -4 s 2:ab i 0 i 0", "/0[]"},   // negative character count
-      {"2 6 s 0: i 1 i 1 s 1:Q i 0 i -2", "Q/0[]"},   // negative op count reads as none
-      {"1 6 s 0: i 1 d nan i 0 i 0 i 0", "0/0[]"},    // NaN legacy id
-      {"1 6 s 0: i 1 d inf i 0 i 0 i 0", "18446744073709551615/0[]"},
+      // Counts that disagree with what they count: neither tells which tag is meant.
+      {"2 6 s 0: i 1 i 5 s 2:ab i 0 i 0", nullptr},
+      {"2 6 s 0: i 1 i 3 s 8:BLOCK.f0 i 0 i 0", nullptr},
+      {"2 6 s 0: i 1 i -4 s 2:ab i 0 i 0", nullptr},
+      {"2 6 s 0: i 1 i 1 s 1:Q i 0 i -2", nullptr},
+      {"2 1 s 0: i -1", nullptr},
+      {"1 6 s 0: i 1 d nan i 0 i 0 i 0", nullptr},  // legacy ids that are not finite
+      {"1 6 s 0: i 1 d inf i 0 i 0 i 0", nullptr},
+      {"1 6 s 0: i 1 d 1e300 i 0 i 0 i 0", "18446744073709551615/0[]"},
       {"2 3 s 0: i -3 i 0", nullptr},          // negative tag count: items left
       {"2 3 s 0: i 2000000000 i 1", nullptr},  // a huge count in a short record
   };

@@ -176,6 +176,10 @@ class TPK_KERNEL_EXPORT restore_context {
   virtual std::int32_t read_int() const = 0;
   virtual double read_double() const = 0;
   virtual std::string read_string() const = 0;
+  // Refuses the record, whose items do not agree with each other (a length that is not its
+  // string's, a negative count): the restore then fails at the record with `reason`, whatever the
+  // factory gives. The kernel's own reader keeps the first problem; the base ignores it.
+  virtual void refuse(const std::string& reason) const;
 };
 
 }  // namespace TPI_CUSTOM_ENTITY
