@@ -71,11 +71,14 @@ class history_mapper final : public shape_mapper {
 class sweep_mapper final : public shape_mapper {
  public:
   void add(const TopoDS_Shape& from, const TopoDS_Shape& made) {
+    // Adjacency lists an element once per use (a seam twice): the builder reports it once.
     for (auto& entry : m_generated) {
-      if (entry.first.IsSame(from)) {
-        entry.second.push_back(made);
-        return;
+      if (!entry.first.IsSame(from)) continue;
+      for (const TopoDS_Shape& listed : entry.second) {
+        if (listed.IsSame(made)) return;
       }
+      entry.second.push_back(made);
+      return;
     }
     m_generated.push_back({from, {made}});
   }
