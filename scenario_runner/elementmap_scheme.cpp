@@ -2,11 +2,13 @@
 #include <map>
 #include <utility>
 
+#include <BRepBuilderAPI_MakeEdge.hxx>
 #include <BRepBuilderAPI_MakeVertex.hxx>
 #include <BRepExtrema_DistShapeShape.hxx>
 #include <BRepTools_History.hxx>
 #include <BRep_Builder.hxx>
 #include <BRep_Tool.hxx>
+#include <GC_MakeArcOfCircle.hxx>
 #include <GeomAdaptor_Surface.hxx>
 #include <Standard_Failure.hxx>
 #include <TopExp.hxx>
@@ -132,10 +134,21 @@ bool same_point(const TopoDS_Shape& vertex, const gp_Pnt& point) {
 
 // A sweep's profile, found in its result: the edge of each segment where the profile lies (a
 // prism's bottom, a partial revolve's start cap, a full revolve's seams), with its start vertex.
+// A segment the result keeps no edge of (a full revolve raises a disc on a segment square to the
+// axis without a seam) is drawn on the result's vertices, as the sketch has it.
 struct found_profile {
   TopoDS_Compound edges;  // the segments' edges in segment order
   std::vector<std::pair<TopoDS_Shape, int>> segment_edges, segment_starts;  // with the segment
+  std::vector<gp_Pnt> inner_points;  // per segment, a point inside it
 };
+
+// The result's vertex at `point`, or a new one.
+TopoDS_Vertex vertex_at(const TopTools_IndexedMapOfShape& vertices, const gp_Pnt& point) {
+  for (int i = 1; i <= vertices.Extent(); ++i) {
+    if (same_point(vertices(i), point)) return TopoDS::Vertex(vertices(i));
+  }
+  return BRepBuilderAPI_MakeVertex(point).Vertex();
+}
 
 found_profile find_profile(const std::vector<point3>& points, const profile_arcs& arcs,
                            const TopoDS_Shape& result, const TopoDS_Shape& profile_face) {
@@ -159,14 +172,17 @@ found_profile find_profile(const std::vector<point3>& points, const profile_arcs
   found_profile found;
   BRep_Builder builder;
   builder.MakeCompound(found.edges);
-  TopTools_IndexedMapOfShape edges;
+  TopTools_IndexedMapOfShape edges, vertices;
   TopExp::MapShapes(profile_face.IsNull() ? result : profile_face, TopAbs_EDGE, edges);
+  TopExp::MapShapes(result, TopAbs_VERTEX, vertices);
   const std::size_t n = points.size();
   for (std::size_t k = 0; k < n; ++k) {
     const gp_Pnt start = place(points[k]), end = place(points[(k + 1) % n]);
     const auto arc = arcs.find(k);
     const gp_Pnt inner =
         arc != arcs.end() ? place(arc->second) : gp_Pnt((start.XYZ() + end.XYZ()) / 2);
+    found.inner_points.push_back(inner);
+    const std::size_t before = found.segment_edges.size();
     for (int i = 1; i <= edges.Extent(); ++i) {
       const TopoDS_Edge& edge = TopoDS::Edge(edges(i));
       const TopoDS_Vertex first = TopExp::FirstVertex(edge), last = TopExp::LastVertex(edge);
@@ -180,6 +196,23 @@ found_profile find_profile(const std::vector<point3>& points, const profile_arcs
                                         static_cast<int>(k));
       break;
     }
+    if (found.segment_edges.size() != before) continue;
+    const TopoDS_Vertex from = vertex_at(vertices, start), to = vertex_at(vertices, end);
+    TopoDS_Edge drawn;
+    if (arc != arcs.end()) {
+      GC_MakeArcOfCircle circle(start, inner, end);
+      if (circle.IsDone()) {
+        BRepBuilderAPI_MakeEdge made(circle.Value(), from, to);
+        if (made.IsDone()) drawn = made.Edge();
+      }
+    } else {
+      BRepBuilderAPI_MakeEdge made(from, to);
+      if (made.IsDone()) drawn = made.Edge();
+    }
+    if (drawn.IsNull()) continue;
+    builder.Add(found.edges, drawn);
+    found.segment_edges.emplace_back(drawn, static_cast<int>(k));
+    found.segment_starts.emplace_back(from, static_cast<int>(k));
   }
   return found;
 }
@@ -377,10 +410,19 @@ class elementmap_scheme final : public naming_scheme {
     TopExp::MapShapesAndAncestors(run.result, TopAbs_VERTEX, TopAbs_EDGE, edges_of_vertex);
     TopTools_IndexedMapOfShape profile_edges;
     TopExp::MapShapes(profile.edges, TopAbs_EDGE, profile_edges);
+    TopTools_IndexedMapOfShape faces;
+    TopExp::MapShapes(run.result, TopAbs_FACE, faces);
     for (const auto& [edge, segment] : profile.segment_edges) {
-      if (!faces_of_edge.Contains(edge)) continue;
-      for (const TopoDS_Shape& side : faces_of_edge.FindFromKey(edge)) {
-        if (!side.IsSame(profile_face)) mapper.add(edge, side);
+      if (faces_of_edge.Contains(edge)) {
+        for (const TopoDS_Shape& side : faces_of_edge.FindFromKey(edge)) {
+          if (!side.IsSame(profile_face)) mapper.add(edge, side);
+        }
+        continue;
+      }
+      // A drawn segment raised the face its points lie on.
+      for (int i = 1; i <= faces.Extent(); ++i) {
+        const gp_Pnt& inner = profile.inner_points[static_cast<std::size_t>(segment)];
+        if (!faces(i).IsSame(profile_face) && lies_on(inner, faces(i))) mapper.add(edge, faces(i));
       }
     }
     for (const auto& [vertex, segment] : profile.segment_starts) {
