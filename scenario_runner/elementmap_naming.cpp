@@ -37,7 +37,8 @@ int kind_of(TopAbs_ShapeEnum type) {
 
 std::string hex(long value) {
   char text[32];
-  std::snprintf(text, sizeof text, value < 0 ? "-%lx" : "%lx", std::labs(value));
+  std::snprintf(text, sizeof text, value < 0 ? "-%lx" : "%lx",
+                static_cast<unsigned long>(std::labs(value)));
   return text;
 }
 
