@@ -361,7 +361,7 @@ class elementmap_scheme final : public naming_scheme {
     return make_element_map(run.result, tag, inputs, &mapper, op_code(f));
   }
 
-  // A fresh primitive names its elements as FreeCAD's Part primitives do: Face1..., Edge1...,
+  // A fresh primitive names its elements as FreeCAD's primitive features do: Face1..., Edge1...,
   // Vertex1... in TopExp::MapShapes order.
   static element_map primitive_map(const TopoDS_Shape& result, long tag) {
     element_map map(result, tag);
