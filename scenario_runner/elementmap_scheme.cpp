@@ -18,6 +18,7 @@
 #include <TopoDS_Compound.hxx>
 #include <gp_Pln.hxx>
 
+#include <tagtrack/features/segment_numbers.h>
 #include <tagtrack/scenario_runner/peer_schemes.h>
 
 #include "elementmap_naming.h"
@@ -230,6 +231,15 @@ class elementmap_scheme final : public naming_scheme {
     for (std::size_t i = 0; i < features.size(); ++i) {
       m_ids.push_back(features[i].id);
       if (i >= first) m_maps.erase(features[i].id);
+      // Every profile is numbered after its last numbering, in every regeneration, as the feature
+      // history numbers it, so that each segment gets the persistent number the side it raised
+      // carries in its role; a segment that raises no side (one on a revolve's axis) gets its
+      // number too.
+      const std::vector<point3>* points = profile_points(features[i]);
+      if (points == nullptr) continue;
+      const auto known = m_sketches.find(features[i].id);
+      m_sketches[features[i].id] =
+          number_segments(*points, known == m_sketches.end() ? nullptr : &known->second);
     }
     return first;
   }
@@ -385,13 +395,22 @@ class elementmap_scheme final : public naming_scheme {
       if (role == profile_role) profile_face = face;
     }
     const found_profile profile = find_profile(points, arcs, run.result, profile_face);
-    // A sketch names an edge by its geometry's number. Our profiles are point lists whose segment
-    // k is the sketch's geometry k, numbered as a sketch numbers its geometry (from 1, in the
-    // order drawn; removing one renumbers those after it): segment k is Edge<k+1>, its start
-    // point Vertex<k+1>.
+    // A sketch names its elements by their geometry's persistent id, not by the geometry's
+    // position: the edge of geometry <id> is "g<id>", its start point "g<id>v1" (FreeCAD's
+    // SketchObject::convertSubName). A geometry keeps its id through every edit of its dimensions
+    // and a new geometry gets a new one. Our profiles are point lists with no ids of their own;
+    // the persistent number n the features library gives each segment from one profile to the
+    // next (kept by a segment that persists, new for a new one) stands in for the id, as n + 1
+    // (ids count from 1).
+    const auto numbered = m_sketches.find(f.id);
+    const std::vector<int> no_numbers;
+    const std::vector<int>& numbers =
+        numbered == m_sketches.end() ? no_numbers : numbered->second.numbers;
     element_map sketch(profile.edges, sketch_tag);
-    const auto name_sketch = [&sketch](int k, const TopoDS_Shape& element, int segment) {
-      std::string name = kind_word(k) + std::to_string(segment + 1);
+    const auto name_sketch = [&sketch, &numbers](int k, const TopoDS_Shape& element, int segment) {
+      const auto at = static_cast<std::size_t>(segment);
+      std::string name = "g" + std::to_string((at < numbers.size() ? numbers[at] : segment) + 1);
+      if (k == vertex_kind) name += "v1";
       encode_name(kind_letters[k], name, std::string(), "SKT", sketch.tag(), 0);
       sketch.set_name(k, sketch.shape().find(k, element), name);
     };
@@ -493,6 +512,7 @@ class elementmap_scheme final : public naming_scheme {
   }
 
   std::vector<std::string> m_ids;
+  std::map<std::string, numbered_polygon> m_sketches;  // each profile's last numbering, by feature
   std::map<std::string, long> m_tags;
   std::map<std::string, element_map> m_maps;
   std::map<std::string, remembered> m_remembered;
