@@ -187,7 +187,7 @@ outcome build_and_score(const scenario& s, int step, feature_history& history, b
 }  // namespace
 
 const std::vector<std::string>& method_names() {
-  static const std::vector<std::string> names = {"tagtrack", "tnaming", "index"};
+  static const std::vector<std::string> names = {"tagtrack", "tnaming", "index", "elementmap"};
   return names;
 }
 
@@ -195,6 +195,7 @@ std::unique_ptr<naming_scheme> make_method(const std::string& name) {
   if (name == "tagtrack") return std::make_unique<tagging_scheme>();
   if (name == "tnaming") return make_tnaming_scheme();
   if (name == "index") return make_index_scheme();
+  if (name == "elementmap") return make_elementmap_scheme();
   return nullptr;
 }
 
