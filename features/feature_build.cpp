@@ -31,6 +31,7 @@
 #include <TopTools_IndexedDataMapOfShapeListOfShape.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopTools_ListOfShape.hxx>
+#include <TopTools_MapOfShape.hxx>
 #include <TopoDS.hxx>
 #include <gp_Ax2.hxx>
 #include <gp_Pln.hxx>
@@ -534,9 +535,17 @@ class builder {
            std::to_string(segment < numbers.size() ? numbers[segment] : static_cast<int>(segment));
   }
 
-  // The faces a sweep raised on each profile segment: side<n>, n the segment's persistent number.
+  // The faces a sweep raised on each profile segment: side<n>, n the segment's persistent number;
+  // and what it generated from each edge of the profile face, in the order they are explored.
   template <class Sweep>
   void name_sides(Sweep& sweep, const profile_face& profile) {
+    TopTools_MapOfShape explored;
+    for (TopExp_Explorer e(profile.face, TopAbs_EDGE); e.More(); e.Next()) {
+      if (!explored.Add(e.Current())) continue;
+      std::vector<TopoDS_Shape> made;
+      for (const TopoDS_Shape& g : sweep.Generated(e.Current())) made.push_back(g);
+      m_run.swept_edges.emplace_back(e.Current(), std::move(made));
+    }
     for (std::size_t k = 0; k < profile.segments.size(); ++k) {
       if (profile.segments[k].IsNull()) continue;
       for (const TopoDS_Shape& side : sweep.Generated(profile.segments[k])) {

@@ -1,17 +1,27 @@
+#include <algorithm>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <streambuf>
+#include <variant>
 
+#include <BRep_Tool.hxx>
 #include <Standard_Failure.hxx>
 #include <TDF_ChildIterator.hxx>
 #include <TDF_Data.hxx>
 #include <TDF_Label.hxx>
 #include <TDF_LabelMap.hxx>
+#include <TDF_TagSource.hxx>
+#include <TFunction_Logbook.hxx>
 #include <TNaming_Builder.hxx>
 #include <TNaming_NamedShape.hxx>
 #include <TNaming_Selector.hxx>
+#include <TNaming_Tool.hxx>
 #include <TopExp.hxx>
+#include <TopExp_Explorer.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
+#include <TopTools_MapOfShape.hxx>
+#include <TopoDS.hxx>
 #include <TopoDS_Iterator.hxx>
 
 #include <tagtrack/scenario_runner/peer_schemes.h>
@@ -39,49 +49,153 @@ class quiet_standard_output {
   std::streambuf* m_previous;
 };
 
-// Open CASCADE's own naming, recorded as its modelling drivers record it: each feature has a label
-// whose named shape is its result (generated, or modified from its first input), with child
-// labels for the faces it made (one per face), the input faces it modified and those it deleted;
-// a reference is a TNaming_Selector selection in the feature's result, solved again after each
-// regeneration.
+// The label of a function's result under its function label, as in Open CASCADE's modelling
+// definitions (FUNCTION_RESULT_LABEL); a pattern's placed copies go under the next one.
+constexpr int result_tag = 2;
+constexpr int copies_tag = 3;
+// The sub-labels of a transformation of a result that is not a primitive (DNaming's FACES_TAG,
+// EDGES_TAG, VERTEX_TAG).
+constexpr int faces_tag = 1, edges_tag = 2, vertex_tag = 3;
+
+// A result that is a compound of one shape is that shape, as the drivers load it.
+TopoDS_Shape unwrapped(const TopoDS_Shape& shape) {
+  if (!shape.IsNull() && shape.ShapeType() == TopAbs_COMPOUND && shape.NbChildren() == 1) {
+    TopoDS_Iterator it(shape);
+    return it.Value();
+  }
+  return shape;
+}
+
+// The drivers' "SubShapes" map: a shape of the result, for giving a loaded shape the orientation
+// it has in the result.
+class oriented_in {
+ public:
+  oriented_in(const TopoDS_Shape& result, std::initializer_list<TopAbs_ShapeEnum> kinds) {
+    for (TopAbs_ShapeEnum kind : kinds) TopExp::MapShapes(result, kind, m_shapes);
+  }
+  TopoDS_Shape operator()(const TopoDS_Shape& shape) const {
+    const int i = m_shapes.FindIndex(shape);
+    return i > 0 ? m_shapes(i) : shape;
+  }
+  bool contains(const TopoDS_Shape& shape) const { return m_shapes.Contains(shape); }
+
+ private:
+  TopTools_IndexedMapOfShape m_shapes;
+};
+
+// What a history says an input sub-shape became, as a maker's Modified, Generated and IsDeleted
+// say it: the feature runner keeps the images that are in the result, and a sub-shape is deleted
+// when it is neither in the result nor has a modified image there.
+struct maker_history {
+  Handle(BRepTools_History) history;
+  const oriented_in* result = nullptr;
+
+  const TopTools_ListOfShape& modified(const TopoDS_Shape& s) const {
+    static const TopTools_ListOfShape none;
+    return history.IsNull() ? none : history->Modified(s);
+  }
+  const TopTools_ListOfShape& generated(const TopoDS_Shape& s) const {
+    static const TopTools_ListOfShape none;
+    return history.IsNull() ? none : history->Generated(s);
+  }
+  bool deleted(const TopoDS_Shape& s) const {
+    if (!history.IsNull() && history->IsRemoved(s)) return true;
+    return !result->contains(s) && modified(s).IsEmpty();
+  }
+  bool has_deleted(const TopoDS_Shape& input) const {
+    for (TopAbs_ShapeEnum kind : {TopAbs_FACE, TopAbs_EDGE, TopAbs_VERTEX}) {
+      for (TopExp_Explorer e(input, kind); e.More(); e.Next()) {
+        if (deleted(e.Current())) return true;
+      }
+    }
+    return false;
+  }
+};
+
+// DNaming::LoadAndOrientModifiedShapes, LoadAndOrientGeneratedShapes and LoadDeletedShapes on the
+// runner's history.
+void load_modified(const maker_history& h, const TopoDS_Shape& in, TopAbs_ShapeEnum kind,
+                   TNaming_Builder& builder) {
+  TopTools_MapOfShape seen;
+  for (TopExp_Explorer e(in, kind); e.More(); e.Next()) {
+    const TopoDS_Shape& root = e.Current();
+    if (!seen.Add(root)) continue;
+    for (const TopoDS_Shape& image : h.modified(root)) {
+      const TopoDS_Shape shape = (*h.result)(image);
+      if (!root.IsSame(shape)) builder.Modify(root, shape);
+    }
+  }
+}
+void load_generated(const maker_history& h, const TopoDS_Shape& in, TopAbs_ShapeEnum kind,
+                    TNaming_Builder& builder) {
+  TopTools_MapOfShape seen;
+  for (TopExp_Explorer e(in, kind); e.More(); e.Next()) {
+    const TopoDS_Shape& root = e.Current();
+    if (!seen.Add(root)) continue;
+    for (const TopoDS_Shape& image : h.generated(root)) {
+      const TopoDS_Shape shape = (*h.result)(image);
+      if (!root.IsSame(shape)) builder.Generated(root, shape);
+    }
+  }
+}
+void load_deleted(const maker_history& h, const TopoDS_Shape& in, TopAbs_ShapeEnum kind,
+                  TNaming_Builder& builder) {
+  TopTools_MapOfShape seen;
+  for (TopExp_Explorer e(in, kind); e.More(); e.Next()) {
+    if (seen.Add(e.Current()) && h.deleted(e.Current())) builder.Delete(e.Current());
+  }
+}
+
+const TopoDS_Shape* made_face(const feature_run& run, const std::string& role) {
+  for (const auto& [face, r] : run.made_faces) {
+    if (r == role) return &face;
+  }
+  return nullptr;
+}
+
+// Open CASCADE's own naming, recorded as its modelling function drivers (the DNaming package)
+// record it, on labels that stay the feature's from one regeneration to the next: feature k's
+// function label 1:k, its result at 1:k:2 with the driver's sub-labels; a reference is a
+// TNaming_Selector selection in the result of its feature, made once, and solved after every
+// regeneration with the labels the functions executed so far validated in the logbook, as
+// DNaming_SelectionDriver solves it. docs/peers_tnaming.md says which driver each feature follows.
 class tnaming_scheme final : public naming_scheme {
  public:
   tnaming_scheme() : m_data(new TDF_Data()) {
     m_features = m_data->Root().FindChild(1, Standard_True);
     m_references = m_data->Root().FindChild(2, Standard_True);
+    m_log = TFunction_Logbook::Set(m_data->Root());
   }
   const char* name() const override { return "tnaming"; }
 
   std::size_t begin(const std::vector<feature>&, std::size_t) override {
-    // A feature that does not run in this build must not keep its last build's named shapes.
-    for (TDF_ChildIterator it(m_features, Standard_True); it.More(); it.Next()) {
-      it.Value().ForgetAttribute(TNaming_NamedShape::GetID());
-    }
-    m_results.clear();
+    // A recomputation from the first function: the logbook starts empty, and each function that
+    // runs validates its result labels.
+    m_log->Clear();
+    m_context.clear();
+    m_named.clear();
     return 0;
   }
 
   outcome feature_done(std::size_t, const feature& f, const feature_run& run) override {
     try {
-      TDF_Label label = feature_label(f.id);
-      for (TDF_ChildIterator it(label, Standard_True); it.More(); it.Next()) {
-        it.Value().ForgetAttribute(TNaming_NamedShape::GetID());
-      }
-      if (run.input_ids.empty()) {
-        TNaming_Builder(label).Generated(run.result);
-        int child = 10;
-        for (const auto& [face, role] : run.made_faces) {
-          TNaming_Builder(label.FindChild(child++, Standard_True)).Generated(face);
-        }
+      const TDF_Label function = function_label(f.id);
+      const TDF_Label result = function.FindChild(result_tag, Standard_True);
+      record(f, run, function, result);
+      Handle(TNaming_NamedShape) named;
+      if (result.FindAttribute(TNaming_NamedShape::GetID(), named) && !named->IsEmpty()) {
+        m_named[f.id] = named;
+        m_context[f.id] = named->Get();
+        m_log->SetValid(result, Standard_True);
+        const TDF_Label copies = function.FindChild(copies_tag, Standard_False);
+        if (!copies.IsNull()) m_log->SetValid(copies, Standard_True);
       } else {
-        const TopoDS_Shape& object = m_results.at(run.input_ids[0]);
-        TNaming_Builder(label).Modify(object, run.result);
-        // A mirror's result is its one copy: what became of the target is that copy's history.
-        const Handle(BRepTools_History)& history =
-            run.history.IsNull() && !run.copies.empty() ? run.copies[0].history : run.history;
-        if (!history.IsNull()) record_history(label, run, history);
+        // A pass-through records nothing: its result is its target's, named where that was.
+        m_context[f.id] = run.result;
+        if (!run.input_ids.empty() && m_named.count(run.input_ids[0]) != 0) {
+          m_named[f.id] = m_named[run.input_ids[0]];
+        }
       }
-      m_results[f.id] = run.result;
       return outcome();
     } catch (const Standard_Failure& failure) {
       return outcome::failure(std::string("TNaming failed: ") + failure.GetMessageString());
@@ -93,9 +207,13 @@ class tnaming_scheme final : public naming_scheme {
   outcome remember(const reference& r, std::size_t, const TopoDS_Shape& entity) override {
     m_remembered[r.name] = true;
     try {
-      TNaming_Selector selector(reference_label(r.name));
+      // DNaming's selection: the result label of the selection function, cleared, then selected
+      // once in the context's shape.
+      TDF_Label label = reference_label(r.name);
+      label.ForgetAllAttributes(Standard_True);
+      TNaming_Selector selector(label);
       const quiet_standard_output quiet;
-      selector.Select(entity, m_results.at(r.after));
+      selector.Select(entity, m_context.at(r.after));
     } catch (const Standard_Failure&) {
     } catch (const std::out_of_range&) {
     }
@@ -107,12 +225,11 @@ class tnaming_scheme final : public naming_scheme {
     try {
       TDF_Label label = reference_label(r.name);
       TDF_LabelMap valid;
-      for (TDF_ChildIterator it(m_data->Root(), Standard_True); it.More(); it.Next()) {
-        valid.Add(it.Value());
-      }
+      m_log->GetValid(valid);
       TNaming_Selector selector(label);
       const quiet_standard_output quiet;
       if (!selector.Solve(valid)) return found;
+      m_log->SetValid(label);
       Handle(TNaming_NamedShape) named = selector.NamedShape();
       if (named.IsNull() || named->IsEmpty()) return found;
       collect(named->Get(), shape_type(r.type), found.entities);
@@ -125,7 +242,7 @@ class tnaming_scheme final : public naming_scheme {
   bool remembers(const std::string& name) const override { return m_remembered.count(name) != 0; }
 
  private:
-  TDF_Label feature_label(const std::string& id) {
+  TDF_Label function_label(const std::string& id) {
     auto at = m_tags.find(id);
     if (at == m_tags.end()) at = m_tags.emplace(id, static_cast<int>(m_tags.size()) + 1).first;
     return m_features.FindChild(at->second, Standard_True);
@@ -138,48 +255,303 @@ class tnaming_scheme final : public naming_scheme {
     return m_references.FindChild(at->second, Standard_True);
   }
 
-  // Child 1: the input faces the feature modified; child 2: those it deleted; child 3: the faces
-  // it generated from input edges and vertices; 10 on: the faces it made.
-  void record_history(TDF_Label label, const feature_run& run,
-                      const Handle(BRepTools_History) & history) {
-    TopTools_IndexedMapOfShape result_faces;
-    TopExp::MapShapes(run.result, TopAbs_FACE, result_faces);
-    TNaming_Builder modified(label.FindChild(1, Standard_True));
-    TNaming_Builder deleted(label.FindChild(2, Standard_True));
-    TNaming_Builder generated(label.FindChild(3, Standard_True));
-    for (const std::string& input : run.input_ids) {
-      const TopoDS_Shape& shape = m_results.at(input);
-      TopTools_IndexedMapOfShape faces, others;
-      TopExp::MapShapes(shape, TopAbs_FACE, faces);
-      TopExp::MapShapes(shape, TopAbs_EDGE, others);
-      TopExp::MapShapes(shape, TopAbs_VERTEX, others);
-      for (int i = 1; i <= faces.Extent(); ++i) {
-        const TopoDS_Shape& face = faces(i);
-        bool kept = result_faces.Contains(face);
-        for (const TopoDS_Shape& image : history->Modified(face)) {
-          if (result_faces.Contains(image)) {
-            modified.Modify(face, image);
-            kept = true;
-          }
-        }
-        if (!kept) deleted.Delete(face);
+  void record(const feature& f, const feature_run& run, const TDF_Label& function,
+              const TDF_Label& result) {
+    const auto& p = f.parameters;
+    if (std::holds_alternative<box>(p)) {
+      load_box(result, run);
+    } else if (std::holds_alternative<cylinder>(p)) {
+      load_cylinder(result, run);
+    } else if (std::holds_alternative<prism>(p)) {
+      load_prism(result, run);
+    } else if (const revolve* r = std::get_if<revolve>(&p)) {
+      load_revolution(result, run, r->angle >= 360);
+    } else if (std::holds_alternative<boolean>(p)) {
+      const maker_history h = history_of(run, run.history);
+      std::vector<TopoDS_Shape> tools{m_context.at(run.input_ids.at(1))};
+      load_boolean(result, run, h, m_context.at(run.input_ids.at(0)), tools);
+    } else if (std::holds_alternative<fillet>(p) || std::holds_alternative<chamfer>(p)) {
+      load_fillet(result, run, history_of(run, run.history), m_context.at(run.input_ids.at(0)));
+    } else if (std::holds_alternative<unify>(p)) {
+      load_unify(result, run, history_of(run, run.history), m_context.at(run.input_ids.at(0)));
+    } else if (std::holds_alternative<shell>(p) || std::holds_alternative<draft>(p)) {
+      load_shell(result, run, history_of(run, run.history), m_context.at(run.input_ids.at(0)));
+    } else if (std::holds_alternative<move>(p)) {
+      load_transformation(result, source_of(run.input_ids.at(0)), run.history, run.result);
+    } else if (std::holds_alternative<mirror>(p)) {
+      load_transformation(result, source_of(run.input_ids.at(0)), run.copies.at(0).history,
+                          run.result);
+    } else if (std::holds_alternative<pattern>(p)) {
+      const Handle(TNaming_NamedShape) source = source_of(run.input_ids.at(0));
+      const TDF_Label copies = function.FindChild(copies_tag, Standard_True);
+      std::vector<TopoDS_Shape> tools;
+      for (const placed_copy& copy : run.copies) {
+        load_transformation(copies.FindChild(copy.index, Standard_True), source, copy.history,
+                            copy.shape);
+        tools.push_back(copy.shape);
       }
-      for (int i = 1; i <= others.Extent(); ++i) {
-        for (const TopoDS_Shape& image : history->Generated(others(i))) {
-          if (image.ShapeType() == TopAbs_FACE && result_faces.Contains(image)) {
-            generated.Generated(others(i), image);
+      load_boolean(result, run, history_of(run, run.history),
+                   m_context.at(run.input_ids.at(0)), tools);
+    }
+    // pass_through: no function, nothing recorded.
+  }
+
+  maker_history history_of(const feature_run& run, const Handle(BRepTools_History)& history) {
+    m_result_shapes = std::make_unique<oriented_in>(
+        run.result, std::initializer_list<TopAbs_ShapeEnum>{TopAbs_FACE});
+    return maker_history{history, m_result_shapes.get()};
+  }
+
+  // The named shape of an input's result: where its function put it, or, for a pass-through, the
+  // one the shape is named in.
+  Handle(TNaming_NamedShape) source_of(const std::string& id) {
+    const auto at = m_named.find(id);
+    if (at != m_named.end()) return at->second;
+    return TNaming_Tool::NamedShape(unwrapped(m_context.at(id)), m_data->Root());
+  }
+
+  // DNaming_BoxDriver::LoadNamingDS.
+  static void load_box(const TDF_Label& result, const feature_run& run) {
+    TNaming_Builder(result).Generated(run.result);
+    int tag = 1;
+    for (const char* role : {"bottom", "top", "front", "right", "back", "left"}) {
+      const TDF_Label face = result.FindChild(tag++, Standard_True);
+      if (const TopoDS_Shape* made = made_face(run, role)) TNaming_Builder(face).Generated(*made);
+    }
+  }
+
+  // DNaming_CylinderDriver::LoadNamingDS (a whole cylinder: bottom, top, lateral).
+  static void load_cylinder(const TDF_Label& result, const feature_run& run) {
+    TNaming_Builder(result).Generated(run.result);
+    int tag = 1;
+    for (const char* role : {"bottom", "top", "side"}) {
+      const TDF_Label face = result.FindChild(tag++, Standard_True);
+      if (const TopoDS_Shape* made = made_face(run, role)) TNaming_Builder(face).Generated(*made);
+    }
+  }
+
+  // The lateral faces of a sweep, generated from the profile's edges
+  // (DNaming::LoadAndOrientGeneratedShapes on the basis).
+  static void load_sides(const TDF_Label& result, const feature_run& run, const oriented_in& in) {
+    TNaming_Builder lateral(result.NewChild());
+    for (const auto& [edge, made] : run.swept_edges) {
+      for (const TopoDS_Shape& image : made) {
+        const TopoDS_Shape shape = in(image);
+        if (!edge.IsSame(shape)) lateral.Generated(edge, shape);
+      }
+    }
+  }
+
+  // DNaming_PrismDriver::LoadNamingDS: the tag source reset, the lateral faces on one label, the
+  // bottom (FirstShape) and the top (LastShape) on the next two.
+  static void load_prism(const TDF_Label& result, const feature_run& run) {
+    const oriented_in in(run.result, {TopAbs_FACE});
+    TDF_TagSource::Set(result)->Set(0);
+    TNaming_Builder(result).Generated(run.result);
+    load_sides(result, run, in);
+    for (const char* role : {"bottom", "top"}) {
+      if (const TopoDS_Shape* cap = made_face(run, role)) {
+        TNaming_Builder(result.NewChild()).Generated(in(*cap));
+      }
+    }
+  }
+
+  // DNaming_RevolutionDriver::LoadNamingDS for a solid: the lateral faces; then for a full turn
+  // one seam edge per profile edge whose face closes on one (LoadSeamEdge), for a partial turn the
+  // start and the end face.
+  static void load_revolution(const TDF_Label& result, const feature_run& run, bool full) {
+    const oriented_in in(run.result, {TopAbs_FACE});
+    TDF_TagSource::Set(result)->Set(0);
+    TNaming_Builder(result).Generated(run.result);
+    load_sides(result, run, in);
+    if (full) {
+      for (const auto& [edge, made] : run.swept_edges) {
+        bool found = false;
+        for (const TopoDS_Shape& face : made) {
+          if (face.ShapeType() != TopAbs_FACE || edge.IsSame(face)) continue;
+          for (TopExp_Explorer e(face, TopAbs_EDGE); e.More(); e.Next()) {
+            if (BRep_Tool::IsClosed(TopoDS::Edge(e.Current()), TopoDS::Face(face))) {
+              TNaming_Builder(result.NewChild()).Generated(e.Current());
+              found = true;
+              break;
+            }
+          }
+          if (found) break;
+        }
+      }
+    } else {
+      for (const char* role : {"start", "end"}) {
+        if (const TopoDS_Shape* cap = made_face(run, role)) {
+          TNaming_Builder(result.NewChild()).Generated(in(*cap));
+        }
+      }
+    }
+  }
+
+  // DNaming_BooleanOperationDriver::LoadNamingDS (DNaming::LoadResult first): the tag source
+  // reset, the result modified from the object, the modified faces of the object and the tools on
+  // one new child, the deleted ones on the next when the operation deleted anything.
+  static void load_boolean(const TDF_Label& result, const feature_run& run,
+                           const maker_history& h, const TopoDS_Shape& object,
+                           const std::vector<TopoDS_Shape>& tools) {
+    TDF_TagSource::Set(result)->Set(0);
+    TNaming_Builder(result).Modify(object, unwrapped(run.result));
+    TNaming_Builder modified(result.NewChild());
+    load_modified(h, object, TopAbs_FACE, modified);
+    for (const TopoDS_Shape& tool : tools) load_modified(h, tool, TopAbs_FACE, modified);
+    bool has_deleted = h.has_deleted(object);
+    for (const TopoDS_Shape& tool : tools) has_deleted = has_deleted || h.has_deleted(tool);
+    if (has_deleted) {
+      TNaming_Builder deleted(result.NewChild());
+      load_deleted(h, object, TopAbs_FACE, deleted);
+      for (const TopoDS_Shape& tool : tools) load_deleted(h, tool, TopAbs_FACE, deleted);
+    }
+  }
+
+  // DNaming_FilletDriver::LoadNamingDS, for a fillet and a chamfer: 1 faces generated from edges,
+  // 2 modified faces, 3 faces generated from vertices, 4 deleted faces.
+  static void load_fillet(const TDF_Label& result, const feature_run& run, const maker_history& h,
+                          const TopoDS_Shape& context) {
+    TNaming_Builder(result).Modify(context, unwrapped(run.result));
+    TNaming_Builder from_edges(result.FindChild(1, Standard_True));
+    load_generated(h, context, TopAbs_EDGE, from_edges);
+    TNaming_Builder modified(result.FindChild(2, Standard_True));
+    load_modified(h, context, TopAbs_FACE, modified);
+    TNaming_Builder from_vertices(result.FindChild(3, Standard_True));
+    load_generated(h, context, TopAbs_VERTEX, from_vertices);
+    TNaming_Builder deleted(result.FindChild(4, Standard_True));
+    load_deleted(h, context, TopAbs_FACE, deleted);
+  }
+
+  // No driver: the faces merged into one are modified (1), those the merge removed deleted (2).
+  static void load_unify(const TDF_Label& result, const feature_run& run, const maker_history& h,
+                         const TopoDS_Shape& context) {
+    TNaming_Builder(result).Modify(context, unwrapped(run.result));
+    TNaming_Builder modified(result.FindChild(1, Standard_True));
+    load_modified(h, context, TopAbs_FACE, modified);
+    TNaming_Builder deleted(result.FindChild(2, Standard_True));
+    load_deleted(h, context, TopAbs_FACE, deleted);
+  }
+
+  // No driver, for a shell and a draft: 1 modified faces, 2 faces generated from the edges of the
+  // faces the feature removed, 3 the removed faces.
+  static void load_shell(const TDF_Label& result, const feature_run& run, const maker_history& h,
+                         const TopoDS_Shape& context) {
+    TNaming_Builder(result).Modify(context, unwrapped(run.result));
+    TNaming_Builder modified(result.FindChild(1, Standard_True));
+    load_modified(h, context, TopAbs_FACE, modified);
+    TNaming_Builder from_edges(result.FindChild(2, Standard_True));
+    TopTools_MapOfShape seen;
+    for (TopExp_Explorer f(context, TopAbs_FACE); f.More(); f.Next()) {
+      if (!h.deleted(f.Current())) continue;
+      for (TopExp_Explorer e(f.Current(), TopAbs_EDGE); e.More(); e.Next()) {
+        if (!seen.Add(e.Current())) continue;
+        for (const TopoDS_Shape& image : h.generated(e.Current())) {
+          const TopoDS_Shape shape = (*h.result)(image);
+          if (shape.ShapeType() == TopAbs_FACE && h.result->contains(shape)) {
+            from_edges.Generated(e.Current(), shape);
           }
         }
       }
     }
-    int child = 10;
-    for (const auto& [face, role] : run.made_faces) {
-      TNaming_Builder(label.FindChild(child++, Standard_True)).Generated(face);
+    TNaming_Builder deleted(result.FindChild(3, Standard_True));
+    load_deleted(h, context, TopAbs_FACE, deleted);
+  }
+
+  // DNaming_TransformationDriver::LoadNamingDS: the source's shape and its sub-shapes that are
+  // named under it (CollectShapes), each loaded as modified into its image: for a primitive source
+  // on the sub-label of the tag it has there, otherwise faces, edges and vertices on one label each.
+  static void load_transformation(const TDF_Label& result,
+                                  const Handle(TNaming_NamedShape) & source,
+                                  const Handle(BRepTools_History) & history,
+                                  const TopoDS_Shape& placed) {
+    if (source.IsNull() || source->IsEmpty() || history.IsNull()) return;
+    const TopoDS_Shape source_shape = source->Get();
+    const bool primitive = source->Evolution() == TNaming_PRIMITIVE;
+    const TDF_Label source_label = source->Label();
+    std::vector<TopoDS_Shape> keys;
+    TopTools_MapOfShape seen;
+    std::map<int, int> tag_of;  // index in keys -> source tag
+    seen.Add(source_shape);
+    collect_named(source_shape, source_label, primitive, keys, seen, tag_of);
+
+    const TopoDS_Shape new_shape = unwrapped(placed);
+    TNaming_Builder(result).Modify(source_shape, new_shape);
+    const oriented_in in(new_shape, {TopAbs_FACE, TopAbs_EDGE, TopAbs_VERTEX});
+    int next_tag = 0;
+    for (const auto& [index, tag] : tag_of) next_tag = std::max(next_tag, tag);
+    std::unique_ptr<TNaming_Builder> faces, edges, vertices;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      const TopoDS_Shape& key = keys[i];
+      const TopTools_ListOfShape& images = history->Modified(key);
+      if (images.IsEmpty()) continue;
+      const TopoDS_Shape image = in(images.First());
+      if (primitive) {
+        const auto tag = tag_of.find(static_cast<int>(i));
+        const int at = tag != tag_of.end() ? tag->second : ++next_tag;
+        TNaming_Builder(result.FindChild(at, Standard_True)).Modify(key, image);
+      } else {
+        std::unique_ptr<TNaming_Builder>* builder = nullptr;
+        int at = 0;
+        switch (key.ShapeType()) {
+          case TopAbs_FACE: builder = &faces; at = faces_tag; break;
+          case TopAbs_EDGE: builder = &edges; at = edges_tag; break;
+          case TopAbs_VERTEX: builder = &vertices; at = vertex_tag; break;
+          default: break;
+        }
+        if (builder == nullptr) continue;
+        if (!*builder) {
+          *builder = std::make_unique<TNaming_Builder>(result.FindChild(at, Standard_True));
+        }
+        (*builder)->Modify(key, image);
+      }
+    }
+  }
+
+  // CollectShapes of the transformation driver.
+  static void collect_named(const TopoDS_Shape& shape, const TDF_Label& label, bool primitive,
+                            std::vector<TopoDS_Shape>& keys, TopTools_MapOfShape& seen,
+                            std::map<int, int>& tag_of) {
+    const auto add = [&](const TopoDS_Shape& s, bool with_tag) {
+      const Handle(TNaming_NamedShape) named = TNaming_Tool::NamedShape(s, label);
+      if (named.IsNull() || !seen.Add(s)) return;
+      if (primitive && with_tag) tag_of[static_cast<int>(keys.size())] = named->Label().Tag();
+      keys.push_back(s);
+    };
+    const auto subs = [&](const TopoDS_Shape& s, TopAbs_ShapeEnum kind) {
+      for (TopExp_Explorer e(s, kind); e.More(); e.Next()) add(e.Current(), true);
+    };
+    switch (shape.ShapeType()) {
+      case TopAbs_COMPOUND:
+        for (TopoDS_Iterator it(shape); it.More(); it.Next()) {
+          collect_named(it.Value(), label, primitive, keys, seen, tag_of);
+        }
+        break;
+      case TopAbs_COMPSOLID:
+      case TopAbs_SOLID:
+      case TopAbs_SHELL:
+        subs(shape, TopAbs_FACE);
+        subs(shape, TopAbs_EDGE);
+        subs(shape, TopAbs_VERTEX);
+        break;
+      case TopAbs_FACE:
+      case TopAbs_WIRE:
+      case TopAbs_EDGE:
+        if (shape.ShapeType() != TopAbs_WIRE) add(shape, false);
+        if (shape.ShapeType() != TopAbs_EDGE) subs(shape, TopAbs_EDGE);
+        subs(shape, TopAbs_VERTEX);
+        break;
+      case TopAbs_VERTEX:
+        add(shape, false);
+        break;
+      default:
+        break;
     }
   }
 
   static void collect(const TopoDS_Shape& shape, TopAbs_ShapeEnum type,
                       std::vector<TopoDS_Shape>& found) {
+    if (shape.IsNull()) return;
     if (shape.ShapeType() == type) {
       found.push_back(shape);
     } else if (shape.ShapeType() == TopAbs_COMPOUND) {
@@ -189,8 +561,13 @@ class tnaming_scheme final : public naming_scheme {
 
   Handle(TDF_Data) m_data;
   TDF_Label m_features, m_references;
+  Handle(TFunction_Logbook) m_log;
   std::map<std::string, int> m_tags, m_reference_tags;
-  std::map<std::string, TopoDS_Shape> m_results;
+  // Per feature of the current regeneration: the shape its result label holds (the context of
+  // its selections, the argument of the next function) and that named shape.
+  std::map<std::string, TopoDS_Shape> m_context;
+  std::map<std::string, Handle(TNaming_NamedShape)> m_named;
+  std::unique_ptr<oriented_in> m_result_shapes;
   std::map<std::string, bool> m_remembered;
 };
 

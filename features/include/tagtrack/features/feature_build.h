@@ -54,6 +54,10 @@ struct feature_run {
   // tell them apart: a revolve's poles, where a profile point on the axis closes a face, each with
   // the role "<face role>.pole" of the face it closes.
   std::vector<std::pair<TopoDS_Shape, std::string>> made_vertices;
+  // For a prism or revolve: the profile face's edges in the order Open CASCADE explores them, each
+  // with what the sweep generated from it (the maker's Generated), as Open CASCADE's modelling
+  // drivers load a sweep's lateral faces.
+  std::vector<std::pair<TopoDS_Shape, std::vector<TopoDS_Shape>>> swept_edges;
 };
 
 // What a feature runs on: the results of earlier features by id, the one entity each reference
