@@ -539,6 +539,7 @@ class builder {
   // and what it generated from each edge of the profile face, in the order they are explored.
   template <class Sweep>
   void name_sides(Sweep& sweep, const profile_face& profile) {
+    m_run.profile = profile.face;
     TopTools_MapOfShape explored;
     for (TopExp_Explorer e(profile.face, TopAbs_EDGE); e.More(); e.Next()) {
       if (!explored.Add(e.Current())) continue;

@@ -23,6 +23,7 @@
 #include <TopTools_MapOfShape.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Iterator.hxx>
+#include <TopoDS_Vertex.hxx>
 
 #include <tagtrack/scenario_runner/peer_schemes.h>
 
@@ -53,6 +54,9 @@ class quiet_standard_output {
 // definitions (FUNCTION_RESULT_LABEL); a pattern's placed copies go under the next one.
 constexpr int result_tag = 2;
 constexpr int copies_tag = 3;
+// A prism's or revolve's profile, made inside the feature, is the result of a function of its own
+// under the next label, as a DNaming_Line3DDriver polyline would be.
+constexpr int basis_tag = 4;
 // The sub-labels of a transformation of a result that is not a primitive (DNaming's FACES_TAG,
 // EDGES_TAG, VERTEX_TAG).
 constexpr int faces_tag = 1, edges_tag = 2, vertex_tag = 3;
@@ -187,8 +191,10 @@ class tnaming_scheme final : public naming_scheme {
         m_named[f.id] = named;
         m_context[f.id] = named->Get();
         m_log->SetValid(result, Standard_True);
-        const TDF_Label copies = function.FindChild(copies_tag, Standard_False);
-        if (!copies.IsNull()) m_log->SetValid(copies, Standard_True);
+        for (int tag : {copies_tag, basis_tag}) {
+          const TDF_Label more = function.FindChild(tag, Standard_False);
+          if (!more.IsNull()) m_log->SetValid(more, Standard_True);
+        }
       } else {
         // A pass-through records nothing: its result is its target's, named where that was.
         m_context[f.id] = run.result;
@@ -263,8 +269,10 @@ class tnaming_scheme final : public naming_scheme {
     } else if (std::holds_alternative<cylinder>(p)) {
       load_cylinder(result, run);
     } else if (std::holds_alternative<prism>(p)) {
+      load_basis(function.FindChild(basis_tag, Standard_True).FindChild(result_tag), run);
       load_prism(result, run);
     } else if (const revolve* r = std::get_if<revolve>(&p)) {
+      load_basis(function.FindChild(basis_tag, Standard_True).FindChild(result_tag), run);
       load_revolution(result, run, r->angle >= 360);
     } else if (std::holds_alternative<boolean>(p)) {
       const maker_history h = history_of(run, run.history);
@@ -318,6 +326,30 @@ class tnaming_scheme final : public naming_scheme {
       const TDF_Label face = result.FindChild(tag++, Standard_True);
       if (const TopoDS_Shape* made = made_face(run, role)) TNaming_Builder(face).Generated(*made);
     }
+  }
+
+  // DNaming_Line3DDriver::LoadNamingDS for the closed profile: the wire, edge i on sub-label i,
+  // the first and the last vertex (those of the closing edge, in turn) on the next two.
+  static void load_basis(const TDF_Label& result, const feature_run& run) {
+    if (run.profile.IsNull()) return;
+    TopoDS_Shape wire;
+    for (TopoDS_Iterator it(run.profile); it.More() && wire.IsNull(); it.Next()) wire = it.Value();
+    if (wire.IsNull()) return;
+    TNaming_Builder(result).Generated(wire);
+    std::vector<TopoDS_Shape> edges;
+    TopTools_MapOfShape seen;
+    for (TopExp_Explorer e(wire, TopAbs_EDGE); e.More(); e.Next()) {
+      if (seen.Add(e.Current())) edges.push_back(e.Current());
+    }
+    for (std::size_t i = 0; i < edges.size(); ++i) {
+      TNaming_Builder(result.FindChild(static_cast<int>(i) + 1, Standard_True)).Generated(edges[i]);
+    }
+    if (edges.empty()) return;
+    TopoDS_Vertex first, last;
+    TopExp::Vertices(TopoDS::Edge(edges.back()), last, first);
+    const int n = static_cast<int>(edges.size());
+    if (!first.IsNull()) TNaming_Builder(result.FindChild(n + 1, Standard_True)).Generated(first);
+    if (!last.IsNull()) TNaming_Builder(result.FindChild(n + 2, Standard_True)).Generated(last);
   }
 
   // DNaming_CylinderDriver::LoadNamingDS (a whole cylinder: bottom, top, lateral).

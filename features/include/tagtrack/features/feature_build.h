@@ -58,6 +58,8 @@ struct feature_run {
   // with what the sweep generated from it (the maker's Generated), as Open CASCADE's modelling
   // drivers load a sweep's lateral faces.
   std::vector<std::pair<TopoDS_Shape, std::vector<TopoDS_Shape>>> swept_edges;
+  // For a prism or revolve: the profile face it swept.
+  TopoDS_Shape profile;
 };
 
 // What a feature runs on: the results of earlier features by id, the one entity each reference
