@@ -4,10 +4,13 @@
 set -euo pipefail
 
 # Open CASCADE's modelling and file packages; the visualization package carries one modelling
-# header and tbb is linked by its kernel target, though nothing here draws.
+# header and tbb is linked by its kernel target, though nothing here draws. The Draw package holds
+# Open CASCADE's modelling function drivers (TKDCAF), which one test program runs beside the
+# tnaming method; nothing installed links it.
 needed=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev valgrind
         libocct-foundation-dev libocct-modeling-data-dev libocct-modeling-algorithms-dev
-        libocct-ocaf-dev libocct-visualization-dev libocct-data-exchange-dev libtbb-dev
+        libocct-ocaf-dev libocct-visualization-dev libocct-data-exchange-dev libocct-draw-dev
+        libtbb-dev
         libcli11-dev nlohmann-json3-dev "$@")
 missing=()
 for package in "${needed[@]}"; do
