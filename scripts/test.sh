@@ -11,10 +11,11 @@ cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure -j"$jobs")
 
 # The test programs once more under valgrind: no invalid access, no leak. The programs' own
-# allocation functions (which inject allocation failures) stay in place over valgrind's.
+# allocation functions (which inject allocation failures) stay in place over valgrind's. The
+# suppressions are leaks inside Open CASCADE, each named by its path (scripts/valgrind.supp).
 for program in build/tests/*_tests; do
   valgrind --quiet --error-exitcode=9 --leak-check=full --errors-for-leak-kinds=definite \
-    --soname-synonyms=somalloc=nouserintercepts \
+    --soname-synonyms=somalloc=nouserintercepts --suppressions=scripts/valgrind.supp \
     "$program" --gtest_brief=1
 done
 
