@@ -25,6 +25,7 @@
 #include <DNaming_CylinderDriver.hxx>
 #include <DNaming_FilletDriver.hxx>
 #include <DNaming_SelectionDriver.hxx>
+#include <DNaming_TransformationDriver.hxx>
 #include <GProp_GProps.hxx>
 #include <ModelDefinitions.hxx>
 #include <TDF_Data.hxx>
@@ -207,8 +208,8 @@ class driver_document {
   Handle(TFunction_Logbook) m_log;
 };
 
-// A box with a cylinder cut out of it or fused on it and a round on one edge, as tests/caf/driver
-// A1–A6 build it.
+// A box with a tool (a cylinder, or a box when `box_tool`), moved by `move_by` when it is not
+// zero, cut out of it or fused on it, and a round on one edge, as tests/caf/driver A1–A6 build it.
 struct history_case {
   const char* name;
   box block;
@@ -217,7 +218,14 @@ struct history_case {
   gp_Pnt round_at;  // a point on the rounded edge of the boolean's result
   double radius;
   std::function<void(box&, cylinder&)> edit;
+  bool box_tool = false;
+  box tool_box;
+  point3 move_by;
 };
+
+bool moved(const history_case& c) {
+  return c.move_by != point3{};
+}
 
 // The case built by the drivers: every sub-shape of the round's result selected, the edit made,
 // everything recomputed and every selection solved. Gives per selection the shapes it solved to
@@ -240,8 +248,14 @@ driver_outcome run_drivers(const history_case& c) {
   };
   set_box();
   const TDF_Label drill = doc.object();
-  Handle(TFunction_Function) f_cyl = doc.function(drill, CYL_GUID);
+  Handle(TFunction_Function) f_cyl = doc.function(drill, c.box_tool ? BOX_GUID : CYL_GUID);
   const auto set_cylinder = [&] {
+    if (c.box_tool) {
+      driver_document::real(f_cyl, BOX_DX, c.tool_box.size.x);
+      driver_document::real(f_cyl, BOX_DY, c.tool_box.size.y);
+      driver_document::real(f_cyl, BOX_DZ, c.tool_box.size.z);
+      return;
+    }
     driver_document::real(f_cyl, CYL_RADIUS, d.radius);
     driver_document::real(f_cyl, CYL_HEIGHT, d.height);
     const gp_Pnt from(d.origin.x, d.origin.y, d.origin.z);
@@ -249,13 +263,30 @@ driver_outcome run_drivers(const history_case& c) {
     driver_document::argument(f_cyl, CYL_AXIS, doc.axis(from, to));
   };
   set_cylinder();
+  Handle(TFunction_Function) f_move;
+  if (moved(c)) {
+    f_move = doc.function(drill, PTXYZ_GUID);
+    driver_document::real(f_move, PTRANSF_DX, c.move_by.x);
+    driver_document::real(f_move, PTRANSF_DY, c.move_by.y);
+    driver_document::real(f_move, PTRANSF_DZ, c.move_by.z);
+  }
+  const auto run_tool = [&] {
+    if (c.box_tool) {
+      EXPECT_EQ(doc.execute<DNaming_BoxDriver>(f_cyl), 0);
+    } else {
+      EXPECT_EQ(doc.execute<DNaming_CylinderDriver>(f_cyl), 0);
+    }
+    if (moved(c)) {
+      EXPECT_EQ(doc.execute<DNaming_TransformationDriver>(f_move), 0);
+    }
+  };
   Handle(TFunction_Function) f_bool =
       doc.function(block, c.kind == boolean_kind::cut ? CUT_GUID : FUSE_GUID);
   driver_document::argument(f_bool, BOOL_TOOL, drill);
 
   doc.start();
   EXPECT_EQ(doc.execute<DNaming_BoxDriver>(f_box), 0);
-  EXPECT_EQ(doc.execute<DNaming_CylinderDriver>(f_cyl), 0);
+  run_tool();
   EXPECT_EQ(doc.execute<DNaming_BooleanOperationDriver>(f_bool), 0);
   const TopoDS_Shape edge = nearest(driver_document::result_of(f_bool), TopAbs_EDGE, c.round_at);
   Handle(TFunction_Function) f_path = doc.select(edge, block);
@@ -275,7 +306,7 @@ driver_outcome run_drivers(const history_case& c) {
   set_cylinder();
   doc.start();
   EXPECT_EQ(doc.execute<DNaming_BoxDriver>(f_box), 0);
-  EXPECT_EQ(doc.execute<DNaming_CylinderDriver>(f_cyl), 0);
+  run_tool();
   EXPECT_EQ(doc.execute<DNaming_BooleanOperationDriver>(f_bool), 0);
   doc.execute<DNaming_SelectionDriver>(f_path);
   EXPECT_EQ(doc.execute<DNaming_FilletDriver>(f_round), 0);
@@ -294,8 +325,17 @@ std::vector<std::vector<TopoDS_Shape>> run_scheme(const history_case& c,
   box b = c.block;
   cylinder d = c.drill;
   part.add({"block", b});
-  part.add({"drill", d});
-  part.add({"combined", boolean{c.kind, "block", "drill"}});
+  const auto tool = [&]() -> feature {
+    if (c.box_tool) return {"drill", c.tool_box};
+    return {"drill", d};
+  };
+  part.add(tool());
+  std::string tool_id = "drill";
+  if (moved(c)) {
+    part.add({"placed", move{"drill", c.move_by, {}}});
+    tool_id = "placed";
+  }
+  part.add({"combined", boolean{c.kind, "block", tool_id}});
   part.add({"round", fillet{"combined", {"round_edge"}, c.radius}});
   std::vector<std::string> names;
   EXPECT_TRUE(part.regenerate(feature_history::from::scratch, [&](const std::string& id) {
@@ -318,7 +358,7 @@ std::vector<std::vector<TopoDS_Shape>> run_scheme(const history_case& c,
   }));
   c.edit(b, d);
   EXPECT_TRUE(part.set({"block", b}));
-  EXPECT_TRUE(part.set({"drill", d}));
+  EXPECT_TRUE(part.set(tool()));
   EXPECT_TRUE(part.regenerate());
   std::vector<std::vector<TopoDS_Shape>> solved;
   for (const std::string& name : names) solved.push_back(part.resolved(name).entities);
@@ -359,15 +399,30 @@ INSTANTIATE_TEST_SUITE_P(
         // A1: a cylinder on a box's edge cut out, a round on the notch's top edge; the box longer.
         history_case{"a1_notch_longer", box{{0, 0, 0}, {19, 29, 39}},
                      cylinder{{0, 0, -1}, {0, 0, 1}, 3, 32.5}, boolean_kind::cut,
-                     gp_Pnt(0, 14.5, 39), 2.5, [](box& b, cylinder&) { b.size.x = 29; }},
+                     gp_Pnt(0, 14.5, 39), 2.5, [](box& b, cylinder&) { b.size.x = 29; },
+                     false, box{}, point3{}},
         // A4: a cylinder cut through the box's height across its front; the cylinder wider.
         history_case{"a4_groove_wider", box{{0, 0, 0}, {30, 20, 10}},
                      cylinder{{15, 0, -5}, {0, 0, 1}, 4, 20}, boolean_kind::cut,
-                     gp_Pnt(15, 20, 10), 1, [](box&, cylinder& d) { d.radius = 6; }},
+                     gp_Pnt(15, 20, 10), 1, [](box&, cylinder& d) { d.radius = 6; },
+                     false, box{}, point3{}},
         // A6: a cylinder fused on the box's corner, a round on a far edge; the box taller.
         history_case{"a6_fused_taller", box{{0, 0, 0}, {20, 20, 20}},
                      cylinder{{20, 20, -5}, {0, 0, 1}, 5, 30}, boolean_kind::fuse,
-                     gp_Pnt(0, 10, 20), 2, [](box& b, cylinder&) { b.size.z = 22; }}),
+                     gp_Pnt(0, 10, 20), 2, [](box& b, cylinder&) { b.size.z = 22; },
+                     false, box{}, point3{}},
+        // A3: a small box moved over a corner of a large one and cut out, a round; the large box
+        // longer.
+        history_case{"a3_moved_corner_cut_longer", box{{0, 0, 0}, {19, 29, 39}},
+                     cylinder{}, boolean_kind::cut, gp_Pnt(0, 14.5, 0), 2,
+                     [](box& b, cylinder&) { b.size.x = 29; }, true, box{{0, 0, 0}, {10, 10, 10}},
+                     point3{14, 24, 34}},
+        // A5: a cylinder moved along the box and cut up to inside it (a groove with a ceiling);
+        // the box longer.
+        history_case{"a5_moved_blind_groove_longer", box{{0, 0, 0}, {19, 29, 39}},
+                     cylinder{{0, 0, -1}, {0, 0, 1}, 7, 28.5}, boolean_kind::cut,
+                     gp_Pnt(19, 14.5, 39), 2, [](box& b, cylinder&) { b.size.x = 22; }, false,
+                     box{}, point3{10, 0, 0}}),
     [](const ::testing::TestParamInfo<history_case>& info) { return info.param.name; });
 
 }  // namespace
