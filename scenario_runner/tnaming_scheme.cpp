@@ -170,6 +170,18 @@ class tnaming_scheme final : public naming_scheme {
     m_references = m_data->Root().FindChild(2, Standard_True);
     m_log = TFunction_Logbook::Set(m_data->Root());
   }
+  // The data framework goes as a closed document's does: every label lets go of its attributes
+  // (each named shape of its nodes and shapes) while the used-shapes map at the root still holds
+  // them, and the root's own last.
+  ~tnaming_scheme() override {
+    for (TDF_ChildIterator it(m_data->Root(), Standard_True); it.More(); it.Next()) {
+      it.Value().ForgetAllAttributes(Standard_False);
+    }
+    m_data->Root().ForgetAllAttributes(Standard_False);
+  }
+  tnaming_scheme(const tnaming_scheme&) = delete;
+  tnaming_scheme& operator=(const tnaming_scheme&) = delete;
+
   const char* name() const override { return "tnaming"; }
 
   std::size_t begin(const std::vector<feature>&, std::size_t) override {
