@@ -1,6 +1,7 @@
 #include <iostream>
 #include <map>
 #include <streambuf>
+#include <vector>
 
 #include <Standard_Failure.hxx>
 #include <TDF_ChildIterator.hxx>
@@ -50,6 +51,21 @@ class tnaming_scheme final : public naming_scheme {
     m_features = m_data->Root().FindChild(1, Standard_True);
     m_references = m_data->Root().FindChild(2, Standard_True);
   }
+  // A named shape frees its evolution's nodes only when it is forgotten while the document's
+  // table of used shapes is still there; destroyed with the document it would keep them, and
+  // every shape recorded with them. Every label's attributes are forgotten, deepest first, before
+  // the root's (where that table is).
+  ~tnaming_scheme() override {
+    std::vector<TDF_Label> labels;
+    for (TDF_ChildIterator it(m_data->Root(), Standard_True); it.More(); it.Next()) {
+      labels.push_back(it.Value());
+    }
+    for (auto at = labels.rbegin(); at != labels.rend(); ++at) at->ForgetAllAttributes();
+    m_data->Root().ForgetAllAttributes();
+  }
+  tnaming_scheme(const tnaming_scheme&) = delete;
+  tnaming_scheme& operator=(const tnaming_scheme&) = delete;
+
   const char* name() const override { return "tnaming"; }
 
   std::size_t begin(const std::vector<feature>&, std::size_t) override {
