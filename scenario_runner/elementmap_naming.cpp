@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 
 #include <BRepTools.hxx>
 #include <BRep_Tool.hxx>
@@ -494,6 +495,48 @@ element_map make_element_map(const TopoDS_Shape& result, long tag,
                              const shape_mapper* mapper, const std::string& op) {
   element_map map(result, tag);
   map_builder(map, inputs, mapper, op).run();
+  return map;
+}
+
+element_map make_face_maker_map(const TopoDS_Shape& faces, const element_map& sketch) {
+  element_map map(faces, 0);
+  const indexed_shape& shape = map.shape();
+  for (int k = vertex_kind; k <= edge_kind; ++k) {
+    for (int i = 1; i <= shape.count(k); ++i) {
+      const int at = sketch.shape().find(k, shape.element(k, i));
+      if (at != 0 && sketch.named(k, at)) map.set_name(k, i, sketch.name(k, at));
+    }
+  }
+  std::set<std::string> used;
+  for (int i = 1; i <= shape.count(face_kind); ++i) {
+    const TopoDS_Wire outer = BRepTools::OuterWire(TopoDS::Face(shape.element(face_kind, i)));
+    if (outer.IsNull()) continue;
+    std::set<std::string, by_name_order> edge_names;
+    for (TopExp_Explorer x(outer, TopAbs_EDGE); x.More(); x.Next()) {
+      const int index = shape.find(edge_kind, x.Current());
+      if (index != 0 && map.named(edge_kind, index)) edge_names.insert(map.name(edge_kind, index));
+    }
+    if (edge_names.empty()) continue;
+    // The names up to the first one no earlier face used: the first of them names the face, the
+    // others are listed after the marker.
+    std::vector<std::string> names;
+    for (const std::string& edge_name : edge_names) {
+      names.push_back(edge_name);
+      if (used.insert(edge_name).second) break;
+    }
+    std::string postfix = ";:FAC";
+    if (names.size() > 1) {
+      postfix += '(';
+      for (std::size_t n = 1; n < names.size(); ++n) {
+        if (n > 1) postfix += '|';
+        postfix += names[n];
+      }
+      postfix += ')';
+    }
+    std::string name = names.front();
+    encode_name('F', name, postfix, std::string(), map.tag(), 0);
+    map.set_name(face_kind, i, name);
+  }
   return map;
 }
 

@@ -104,4 +104,11 @@ element_map make_element_map(const TopoDS_Shape& result, long tag,
                              const std::vector<const element_map*>& inputs,
                              const shape_mapper* mapper, const std::string& op);
 
+// The element map of the faces a face maker made on a sketch's edges, as FreeCAD's FaceMaker names
+// them: edges and vertices keep the sketch's names, and each face is named after the first edge
+// of its outer wire in name order that no face before it was named after, with ";:FAC" (FreeCAD's
+// minimum of one element name). A face so keeps its name through every edit of the sketch that
+// keeps that edge, whatever the other edges become.
+element_map make_face_maker_map(const TopoDS_Shape& faces, const element_map& sketch);
+
 }  // namespace tagtrack::scenarios::elementmap

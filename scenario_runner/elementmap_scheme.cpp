@@ -420,9 +420,9 @@ class elementmap_scheme final : public naming_scheme {
     }
     // The face on the sketch is made by a face maker that has no tag of its own; a full revolve
     // keeps no face of its profile, only its edges.
-    const element_map face =
-        make_element_map(profile_face.IsNull() ? TopoDS_Shape(profile.edges) : profile_face, 0,
-                         {&sketch}, nullptr, "FAC");
+    const element_map face = profile_face.IsNull()
+                                 ? make_element_map(profile.edges, 0, {&sketch}, nullptr, "FAC")
+                                 : make_face_maker_map(profile_face, sketch);
     sweep_mapper mapper;
     TopTools_IndexedDataMapOfShapeListOfShape faces_of_edge, edges_of_vertex;
     TopExp::MapShapesAndAncestors(run.result, TopAbs_EDGE, TopAbs_FACE, faces_of_edge);

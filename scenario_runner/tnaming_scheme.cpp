@@ -4,6 +4,7 @@
 #include <memory>
 #include <streambuf>
 #include <variant>
+#include <vector>
 
 #include <BRep_Tool.hxx>
 #include <Standard_Failure.hxx>
@@ -170,14 +171,17 @@ class tnaming_scheme final : public naming_scheme {
     m_references = m_data->Root().FindChild(2, Standard_True);
     m_log = TFunction_Logbook::Set(m_data->Root());
   }
-  // The data framework goes as a closed document's does: every label lets go of its attributes
-  // (each named shape of its nodes and shapes) while the used-shapes map at the root still holds
-  // them, and the root's own last.
+  // A named shape frees its evolution's nodes only when it is forgotten while the document's
+  // table of used shapes is still there; destroyed with the document it would keep them, and
+  // every shape recorded with them. Every label's attributes are forgotten, deepest first, before
+  // the root's (where that table is).
   ~tnaming_scheme() override {
+    std::vector<TDF_Label> labels;
     for (TDF_ChildIterator it(m_data->Root(), Standard_True); it.More(); it.Next()) {
-      it.Value().ForgetAllAttributes(Standard_False);
+      labels.push_back(it.Value());
     }
-    m_data->Root().ForgetAllAttributes(Standard_False);
+    for (auto at = labels.rbegin(); at != labels.rend(); ++at) at->ForgetAllAttributes();
+    m_data->Root().ForgetAllAttributes();
   }
   tnaming_scheme(const tnaming_scheme&) = delete;
   tnaming_scheme& operator=(const tnaming_scheme&) = delete;

@@ -70,5 +70,22 @@ TEST(ElementMapTest, AnElementAnEditLeavesAloneKeepsItsName) {
       found[0].IsSame(entities_at(part.result("rounded"), entity_type::face, {5, 5, 0})[0]));
 }
 
+TEST(ElementMapTest, APadsTopKeepsItsNameWhenItsSketchLosesACorner) {
+  // The face on the sketch is named after one edge of its outline, not all of them, so the top
+  // the pad raises from it keeps its name while that edge stays.
+  feature_history part(make_elementmap_scheme());
+  const std::vector<point3> pentagon = {{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {5, 15, 0}, {0, 10, 0}};
+  part.add({"pad", prism{pentagon, 5, {}, {}}});
+  ASSERT_TRUE(part.regenerate());
+  ASSERT_TRUE(part.remember("top", "pad",
+                            entities_at(part.result("pad"), entity_type::face, {5, 5, 5})[0]));
+  ASSERT_TRUE(
+      part.set({"pad", prism{{{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}}, 5, {}, {}}}));
+  ASSERT_TRUE(part.regenerate());
+  const std::vector<TopoDS_Shape> found = part.resolved("top").entities;
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_TRUE(found[0].IsSame(entities_at(part.result("pad"), entity_type::face, {5, 5, 5})[0]));
+}
+
 }  // namespace
 }  // namespace tagtrack::scenarios
