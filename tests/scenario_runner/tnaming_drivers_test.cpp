@@ -28,6 +28,7 @@
 #include <DNaming_TransformationDriver.hxx>
 #include <GProp_GProps.hxx>
 #include <ModelDefinitions.hxx>
+#include <TDF_ChildIterator.hxx>
 #include <TDF_Data.hxx>
 #include <TDF_Reference.hxx>
 #include <TDF_TagSource.hxx>
@@ -132,6 +133,18 @@ class driver_document {
       : m_data(new TDF_Data()),
         m_main(m_data->Root().FindChild(1, Standard_True)),
         m_log(TFunction_Logbook::Set(m_data->Root())) {}
+  // Closed as the tnaming method closes its own: every label's attributes forgotten, deepest
+  // first, while the used-shapes table at the root still holds their shapes.
+  ~driver_document() {
+    std::vector<TDF_Label> labels;
+    for (TDF_ChildIterator it(m_data->Root(), Standard_True); it.More(); it.Next()) {
+      labels.push_back(it.Value());
+    }
+    for (auto at = labels.rbegin(); at != labels.rend(); ++at) at->ForgetAllAttributes();
+    m_data->Root().ForgetAllAttributes();
+  }
+  driver_document(const driver_document&) = delete;
+  driver_document& operator=(const driver_document&) = delete;
 
   TDF_Label object() {
     const TDF_Label label = TDF_TagSource::NewChild(m_main);
