@@ -314,13 +314,13 @@ class tnaming_scheme final : public naming_scheme {
                             copy.shape);
         tools.push_back(copy.shape);
       }
-      load_boolean(result, run, history_of(run, run.history),
-                   m_context.at(run.input_ids.at(0)), tools);
+      load_boolean(result, run, history_of(run, run.history), m_context.at(run.input_ids.at(0)),
+                   tools);
     }
     // pass_through: no function, nothing recorded.
   }
 
-  maker_history history_of(const feature_run& run, const Handle(BRepTools_History)& history) {
+  maker_history history_of(const feature_run& run, const Handle(BRepTools_History) & history) {
     m_result_shapes = std::make_unique<oriented_in>(
         run.result, std::initializer_list<TopAbs_ShapeEnum>{TopAbs_FACE});
     return maker_history{history, m_result_shapes.get()};
@@ -439,9 +439,8 @@ class tnaming_scheme final : public naming_scheme {
   // DNaming_BooleanOperationDriver::LoadNamingDS (DNaming::LoadResult first): the tag source
   // reset, the result modified from the object, the modified faces of the object and the tools on
   // one new child, the deleted ones on the next when the operation deleted anything.
-  static void load_boolean(const TDF_Label& result, const feature_run& run,
-                           const maker_history& h, const TopoDS_Shape& object,
-                           const std::vector<TopoDS_Shape>& tools) {
+  static void load_boolean(const TDF_Label& result, const feature_run& run, const maker_history& h,
+                           const TopoDS_Shape& object, const std::vector<TopoDS_Shape>& tools) {
     TDF_TagSource::Set(result)->Set(0);
     TNaming_Builder(result).Modify(object, unwrapped(run.result));
     TNaming_Builder modified(result.NewChild());
@@ -508,7 +507,8 @@ class tnaming_scheme final : public naming_scheme {
 
   // DNaming_TransformationDriver::LoadNamingDS: the source's shape and its sub-shapes that are
   // named under it (CollectShapes), each loaded as modified into its image: for a primitive source
-  // on the sub-label of the tag it has there, otherwise faces, edges and vertices on one label each.
+  // on the sub-label of the tag it has there, otherwise faces, edges and vertices on one label
+  // each.
   static void load_transformation(const TDF_Label& result,
                                   const Handle(TNaming_NamedShape) & source,
                                   const Handle(BRepTools_History) & history,
@@ -542,10 +542,20 @@ class tnaming_scheme final : public naming_scheme {
         std::unique_ptr<TNaming_Builder>* builder = nullptr;
         int at = 0;
         switch (key.ShapeType()) {
-          case TopAbs_FACE: builder = &faces; at = faces_tag; break;
-          case TopAbs_EDGE: builder = &edges; at = edges_tag; break;
-          case TopAbs_VERTEX: builder = &vertices; at = vertex_tag; break;
-          default: break;
+          case TopAbs_FACE:
+            builder = &faces;
+            at = faces_tag;
+            break;
+          case TopAbs_EDGE:
+            builder = &edges;
+            at = edges_tag;
+            break;
+          case TopAbs_VERTEX:
+            builder = &vertices;
+            at = vertex_tag;
+            break;
+          default:
+            break;
         }
         if (builder == nullptr) continue;
         if (!*builder) {

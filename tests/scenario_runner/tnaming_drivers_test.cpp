@@ -15,9 +15,9 @@
 
 #include <gtest/gtest.h>
 
-#include <BRepExtrema_DistShapeShape.hxx>
 #include <BRepBuilderAPI_MakeEdge.hxx>
 #include <BRepBuilderAPI_MakeVertex.hxx>
+#include <BRepExtrema_DistShapeShape.hxx>
 #include <BRepGProp.hxx>
 #include <BRep_Tool.hxx>
 #include <DNaming_BooleanOperationDriver.hxx>
@@ -168,7 +168,8 @@ class driver_document {
   static void real(const Handle(TFunction_Function) & f, int position, double value) {
     TDataStd_Real::Set(POSITION(f, position), value);
   }
-  static void argument(const Handle(TFunction_Function) & f, int position, const TDF_Label& object) {
+  static void argument(const Handle(TFunction_Function) & f, int position,
+                       const TDF_Label& object) {
     TDF_Reference::Set(POSITION(f, position), object);
   }
 
@@ -353,8 +354,8 @@ std::vector<std::vector<TopoDS_Shape>> run_scheme(const history_case& c,
   std::vector<std::string> names;
   EXPECT_TRUE(part.regenerate(feature_history::from::scratch, [&](const std::string& id) {
     if (id == "combined") {
-      EXPECT_TRUE(part.remember("round_edge", id,
-                                nearest(part.result(id), TopAbs_EDGE, c.round_at)));
+      EXPECT_TRUE(
+          part.remember("round_edge", id, nearest(part.result(id), TopAbs_EDGE, c.round_at)));
     } else if (id == "round") {
       const std::vector<TopoDS_Shape> ours = sub_shapes(part.result(id));
       for (std::size_t i = 0; i < selected.size(); ++i) {
@@ -391,9 +392,9 @@ TEST_P(TnamingDriversTest, EverySelectionSolvesAsTheDriversSolveIt) {
     const std::vector<TopoDS_Shape>& theirs = drivers.solved[i];
     if (!theirs.empty()) ++solved;
     ASSERT_EQ(ours[i].size(), theirs.size())
-        << c.name << ": selection " << i << " (" << TopAbs::ShapeTypeToString(drivers.selected[i].ShapeType())
-        << ") solves to " << ours[i].size() << " shapes here, " << theirs.size()
-        << " with the drivers";
+        << c.name << ": selection " << i << " ("
+        << TopAbs::ShapeTypeToString(drivers.selected[i].ShapeType()) << ") solves to "
+        << ours[i].size() << " shapes here, " << theirs.size() << " with the drivers";
     for (const TopoDS_Shape& s : theirs) {
       bool found = false;
       for (const TopoDS_Shape& o : ours[i]) found = found || same_geometry(s, o);
@@ -412,22 +413,21 @@ INSTANTIATE_TEST_SUITE_P(
         // A1: a cylinder on a box's edge cut out, a round on the notch's top edge; the box longer.
         history_case{"a1_notch_longer", box{{0, 0, 0}, {19, 29, 39}},
                      cylinder{{0, 0, -1}, {0, 0, 1}, 3, 32.5}, boolean_kind::cut,
-                     gp_Pnt(0, 14.5, 39), 2.5, [](box& b, cylinder&) { b.size.x = 29; },
-                     false, box{}, point3{}},
+                     gp_Pnt(0, 14.5, 39), 2.5, [](box& b, cylinder&) { b.size.x = 29; }, false,
+                     box{}, point3{}},
         // A4: a cylinder cut through the box's height across its front; the cylinder wider.
         history_case{"a4_groove_wider", box{{0, 0, 0}, {30, 20, 10}},
-                     cylinder{{15, 0, -5}, {0, 0, 1}, 4, 20}, boolean_kind::cut,
-                     gp_Pnt(15, 20, 10), 1, [](box&, cylinder& d) { d.radius = 6; },
-                     false, box{}, point3{}},
+                     cylinder{{15, 0, -5}, {0, 0, 1}, 4, 20}, boolean_kind::cut, gp_Pnt(15, 20, 10),
+                     1, [](box&, cylinder& d) { d.radius = 6; }, false, box{}, point3{}},
         // A6: a cylinder fused on the box's corner, a round on a far edge; the box taller.
         history_case{"a6_fused_taller", box{{0, 0, 0}, {20, 20, 20}},
                      cylinder{{20, 20, -5}, {0, 0, 1}, 5, 30}, boolean_kind::fuse,
-                     gp_Pnt(0, 10, 20), 2, [](box& b, cylinder&) { b.size.z = 22; },
-                     false, box{}, point3{}},
+                     gp_Pnt(0, 10, 20), 2, [](box& b, cylinder&) { b.size.z = 22; }, false, box{},
+                     point3{}},
         // A3: a small box moved over a corner of a large one and cut out, a round; the large box
         // longer.
-        history_case{"a3_moved_corner_cut_longer", box{{0, 0, 0}, {19, 29, 39}},
-                     cylinder{}, boolean_kind::cut, gp_Pnt(0, 14.5, 0), 2,
+        history_case{"a3_moved_corner_cut_longer", box{{0, 0, 0}, {19, 29, 39}}, cylinder{},
+                     boolean_kind::cut, gp_Pnt(0, 14.5, 0), 2,
                      [](box& b, cylinder&) { b.size.x = 29; }, true, box{{0, 0, 0}, {10, 10, 10}},
                      point3{14, 24, 34}},
         // A5: a cylinder moved along the box and cut up to inside it (a groove with a ceiling);
