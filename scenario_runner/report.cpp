@@ -564,7 +564,8 @@ outcome write_report(const std::string& dir, const std::vector<step_picture>& pi
   std::ostringstream index;
   index << page_start("tagtrack scenarios", methods) << "<h1>Scenarios</h1>\n"
         << "<p>How each naming method found every reference again after each edit, counted over "
-        << scenarios.size() << " scenarios: one answer per method, reference and step.</p>\n"
+        << scenarios.size() << (scenarios.size() == 1 ? " scenario" : " scenarios")
+        << ": one answer per method, reference and step.</p>\n"
         << summary_table(count(all), methods) << "<h2 id=\"verdicts\">What the verdicts mean</h2>\n"
         << verdict_list() << "<h2>What the pictures show</h2>\n"
         << "<p>Each scenario has a page with one picture per reference and step, the step's edit "
