@@ -681,6 +681,24 @@ INSTANTIATE_TEST_SUITE_P(
                    {{"prism1", prism{left_outline(0, 39), 5, "", {}}},
                     {"prism2", prism{left_outline(-5, 39), 5, "", {}}},
                     {"fused", boolean{boolean_kind::fuse, "prism1", "prism2"}}},
+                   [](std::vector<feature>& f) { taller(f, 42); }},
+        // A7 without its full revolution: a prism of a box's left face and a revolution of its
+        // right face through 120 degrees about its front edge, fused with the box; the box
+        // taller. A7's full revolution, moved aside, is left out: there the drivers' own answers
+        // change from run to run of the same program (44, 52 or all 76 of the 76 selections
+        // solved), and a full revolution alone does not solve alike either: its discs and their
+        // circles solve to three shapes here and to one with the drivers, and its profile's
+        // vertices are named only with the drivers, whose Line3D basis is made of point objects,
+        // each vertex named on a label of its own, which the method does not record.
+        sweep_case{"a7_prism_and_partial_revolution_taller",
+                   {{"block", box{{0, 0, 0}, {19, 29, 39}}},
+                    {"pad", prism{left_outline(0, 39), 5, "", {}}},
+                    {"side", revolve{{{19, 0, 0}, {19, 29, 0}, {19, 29, 39}, {19, 0, 39}},
+                                     axis_line{{19, 0, 0}, {0, 0, -1}},
+                                     120,
+                                     {}}},
+                    {"fused", boolean{boolean_kind::fuse, "block", "side"}},
+                    {"part", boolean{boolean_kind::fuse, "fused", "pad"}}},
                    [](std::vector<feature>& f) { taller(f, 42); }}),
     [](const ::testing::TestParamInfo<sweep_case>& info) { return info.param.name; });
 
