@@ -1,11 +1,11 @@
 // The tnaming method records and solves as Open CASCADE's own modelling function drivers do: the
-// same histories built once by the DNaming drivers themselves (box, cylinder, boolean, fillet and
-// selection drivers run on an OCAF data framework laid out as DNaming's modelling commands lay it
-// out) and once through the tnaming scheme, every sub-shape of the last result selected in both, a
-// parameter changed, everything recomputed on the same labels and every selection solved again:
-// each selection solves in both or in neither, to the same number of shapes of the same geometry.
-// This program links TKDCAF (the DNaming drivers, with Draw's Tcl/Tk), which no library or
-// installed program of tagtrack may link.
+// same histories built once by the DNaming drivers themselves (box, cylinder, point, Line3D,
+// prism, revolution, translation, boolean, fillet and selection drivers run on an OCAF data
+// framework laid out as DNaming's modelling commands lay it out) and once through the tnaming
+// scheme, every sub-shape of the last result selected in both, a parameter changed, everything
+// recomputed on the same labels and every selection solved again: each selection solves in both or
+// in neither, to the same number of shapes of the same geometry. This program links TKDCAF (the
+// DNaming drivers, with Draw's Tcl/Tk), which no library or installed program of tagtrack may link.
 #include <cmath>
 #include <functional>
 #include <iostream>
@@ -687,9 +687,9 @@ INSTANTIATE_TEST_SUITE_P(
         // taller. A7's full revolution, moved aside, is left out: there the drivers' own answers
         // change from run to run of the same program (44, 52 or all 76 of the 76 selections
         // solved), and a full revolution alone does not solve alike either: its discs and their
-        // circles solve to three shapes here and to one with the drivers, and its profile's
-        // vertices are named only with the drivers, whose Line3D basis is made of point objects,
-        // each vertex named on a label of its own, which the method does not record.
+        // circles solve to three shapes here and to one with the drivers, and so do two of its
+        // profile's vertices (two shapes here): the drivers' Line3D basis is made of point
+        // objects, each vertex named on a label of its own, which the method does not record.
         sweep_case{"a7_prism_and_partial_revolution_taller",
                    {{"block", box{{0, 0, 0}, {19, 29, 39}}},
                     {"pad", prism{left_outline(0, 39), 5, "", {}}},
