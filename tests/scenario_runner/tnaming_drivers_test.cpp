@@ -583,11 +583,23 @@ driver_outcome run_sweep_drivers(const sweep_case& c) {
       add(fn, &run_driver<DNaming_RevolutionDriver>);
       object_of[f.id] = object;
     } else if (const move* m = std::get_if<move>(&f.parameters)) {
+      // A translation, or a rotation about a line object (one driver function each: a move does
+      // not both here).
       const TDF_Label object = object_of.at(m->target);
-      Handle(TFunction_Function) fn = doc.function(object, PTXYZ_GUID);
-      driver_document::real(fn, PTRANSF_DX, m->translate.x);
-      driver_document::real(fn, PTRANSF_DY, m->translate.y);
-      driver_document::real(fn, PTRANSF_DZ, m->translate.z);
+      EXPECT_TRUE(!m->turn || m->translate == point3{}) << f.id;
+      Handle(TFunction_Function) fn = doc.function(object, m->turn ? PRRLINE_GUID : PTXYZ_GUID);
+      if (m->turn) {
+        const axis_line& a = m->turn->axis;
+        const gp_Pnt from(a.origin.x, a.origin.y, a.origin.z);
+        driver_document::argument(
+            fn, PTRANSF_LINE,
+            doc.axis(from, from.Translated(gp_Vec(a.direction.x, a.direction.y, a.direction.z))));
+        driver_document::real(fn, PTRANSF_ANG, m->turn->angle * std::acos(-1.0) / 180);
+      } else {
+        driver_document::real(fn, PTRANSF_DX, m->translate.x);
+        driver_document::real(fn, PTRANSF_DY, m->translate.y);
+        driver_document::real(fn, PTRANSF_DZ, m->translate.z);
+      }
       add(fn, &run_driver<DNaming_TransformationDriver>);
       object_of[f.id] = object;
     } else if (const boolean* o = std::get_if<boolean>(&f.parameters)) {
@@ -699,7 +711,15 @@ INSTANTIATE_TEST_SUITE_P(
                                      {}}},
                     {"fused", boolean{boolean_kind::fuse, "block", "side"}},
                     {"part", boolean{boolean_kind::fuse, "fused", "pad"}}},
-                   [](std::vector<feature>& f) { taller(f, 42); }}),
+                   [](std::vector<feature>& f) { taller(f, 42); }},
+        // A3 with a rotation for its translation: a small box turned 45 degrees about the large
+        // one's left front edge and cut out of its corner; the large box taller.
+        sweep_case{"a3_turned_corner_cut_taller",
+                   {{"block", box{{0, 0, 0}, {19, 29, 39}}},
+                    {"tool", box{{0, 0, 0}, {10, 10, 10}}},
+                    {"turned", move{"tool", {}, rotation{axis_line{{0, 0, 0}, {0, 0, 1}}, 45}}},
+                    {"cut", boolean{boolean_kind::cut, "block", "turned"}}},
+                   [](std::vector<feature>& f) { std::get<box>(f[0].parameters).size.z = 42; }}),
     [](const ::testing::TestParamInfo<sweep_case>& info) { return info.param.name; });
 
 }  // namespace
