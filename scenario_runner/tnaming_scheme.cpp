@@ -6,7 +6,11 @@
 #include <variant>
 #include <vector>
 
+#include <BRepBuilderAPI_MakeVertex.hxx>
+#include <BRepExtrema_DistShapeShape.hxx>
 #include <BRep_Tool.hxx>
+#include <Geom_Curve.hxx>
+#include <Precision.hxx>
 #include <Standard_Failure.hxx>
 #include <TDF_ChildIterator.hxx>
 #include <TDF_Data.hxx>
@@ -379,15 +383,43 @@ class tnaming_scheme final : public naming_scheme {
   }
 
   // The lateral faces of a sweep, generated from the profile's edges
-  // (DNaming::LoadAndOrientGeneratedShapes on the basis).
-  static void load_sides(const TDF_Label& result, const feature_run& run, const oriented_in& in) {
+  // (DNaming::LoadAndOrientGeneratedShapes on the basis). Our full turn (a revolve through 360
+  // degrees) reports no generated face for a segment that meets the axis (the disc it raises),
+  // where the revolution driver's maker (a whole turn, copying its basis) reports the disc: in a
+  // full turn such a segment's face is loaded as generated from it, found as the face the feature
+  // made that its midpoint lies on and that no segment generated.
+  static void load_sides(const TDF_Label& result, const feature_run& run, const oriented_in& in,
+                         bool full_turn = false) {
     TNaming_Builder lateral(result.NewChild());
     for (const auto& [edge, made] : run.swept_edges) {
+      bool any_face = false;
       for (const TopoDS_Shape& image : made) {
         const TopoDS_Shape shape = in(image);
+        any_face = any_face || shape.ShapeType() == TopAbs_FACE;
         if (!edge.IsSame(shape)) lateral.Generated(edge, shape);
       }
+      if (!full_turn || any_face) continue;
+      const TopoDS_Shape disc = raised_disc(run, TopoDS::Edge(edge));
+      if (!disc.IsNull()) lateral.Generated(edge, in(disc));
     }
+  }
+
+  // The face the feature made that a profile edge's midpoint lies on, when no sweep generated it.
+  static TopoDS_Shape raised_disc(const feature_run& run, const TopoDS_Edge& edge) {
+    double first = 0, last = 0;
+    const Handle(Geom_Curve) curve = BRep_Tool::Curve(edge, first, last);
+    if (curve.IsNull()) return TopoDS_Shape();
+    const TopoDS_Vertex middle = BRepBuilderAPI_MakeVertex(curve->Value((first + last) / 2));
+    TopTools_MapOfShape generated;
+    for (const auto& [e, made] : run.swept_edges) {
+      for (const TopoDS_Shape& image : made) generated.Add(image);
+    }
+    for (const auto& [face, role] : run.made_faces) {
+      if (generated.Contains(face)) continue;
+      BRepExtrema_DistShapeShape distance(face, middle);
+      if (distance.IsDone() && distance.Value() < Precision::Confusion()) return face;
+    }
+    return TopoDS_Shape();
   }
 
   // DNaming_PrismDriver::LoadNamingDS: the tag source reset, the lateral faces on one label, the
@@ -411,7 +443,7 @@ class tnaming_scheme final : public naming_scheme {
     const oriented_in in(run.result, {TopAbs_FACE});
     TDF_TagSource::Set(result)->Set(0);
     TNaming_Builder(result).Generated(run.result);
-    load_sides(result, run, in);
+    load_sides(result, run, in, full);
     if (full) {
       for (const auto& [edge, made] : run.swept_edges) {
         bool found = false;
